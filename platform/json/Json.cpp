@@ -1,0 +1,300 @@
+#include "Json.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+
+namespace json {
+
+std::string Utf8(const QString& text)
+{
+    return text.toStdString();
+}
+
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+ojson Number(double value)
+{
+    if (!std::isfinite(value))
+        return ojson(nullptr);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    const double rounded = std::strtod(buffer, nullptr);
+    if (rounded == std::trunc(rounded) && std::fabs(rounded) < 9.0e18)
+        return ojson(static_cast<std::int64_t>(rounded));
+    return ojson(rounded);
+}
+
+QString ScalarText(const ojson& value)
+{
+    switch (value.type()) {
+    case ojson::value_t::string:
+        return FromUtf8(value.get_ref<const std::string&>());
+    case ojson::value_t::boolean:
+        return value.get<bool>() ? QStringLiteral("true") : QStringLiteral("false");
+    case ojson::value_t::number_integer:
+    case ojson::value_t::number_unsigned:
+    case ojson::value_t::number_float:
+        return FromUtf8(value.dump());
+    default:
+        return QString();
+    }
+}
+
+static JsonType TypeOfValue(const ojson& value)
+{
+    switch (value.type()) {
+    case ojson::value_t::string: return JsonType::String;
+    case ojson::value_t::boolean: return JsonType::Boolean;
+    case ojson::value_t::number_integer:
+    case ojson::value_t::number_unsigned:
+    case ojson::value_t::number_float: return JsonType::Number;
+    case ojson::value_t::object: return JsonType::Object;
+    case ojson::value_t::array: return JsonType::Array;
+    case ojson::value_t::null: return JsonType::Null;
+    default: return JsonType::Missing;
+    }
+}
+
+static QString Dump(const ojson& value, bool compact)
+{
+    return FromUtf8(value.dump(compact ? -1 : 2, ' ', false, ojson::error_handler_t::replace));
+}
+
+}  // namespace json
+
+// --- JsonNode ----------------------------------------------------------------------------
+
+JsonNode::JsonNode() : m_root(std::make_shared<ojson>(ojson::object())) {}
+
+JsonNode::JsonNode(std::shared_ptr<ojson> root, ojson::json_pointer path)
+    : m_root(std::move(root)), m_path(std::move(path))
+{
+}
+
+bool JsonNode::exists() const
+{
+    return m_root && m_root->contains(m_path);
+}
+
+ojson& JsonNode::node() const
+{
+    static ojson invalid;
+    if (!exists()) {
+        invalid = ojson();
+        return invalid;
+    }
+    return (*m_root)[m_path];
+}
+
+// --- JsonObject --------------------------------------------------------------------------
+
+JsonObject::JsonObject() = default;
+
+bool JsonObject::Load(const QString& text)
+{
+    QString body = text.trimmed();
+    if (body.endsWith(QLatin1String("<EOF>"), Qt::CaseInsensitive))
+        body.chop(5);
+    ojson parsed = ojson::parse(json::Utf8(body), nullptr, false);
+    const bool ok = parsed.is_object();
+    if (exists())
+        node() = ok ? std::move(parsed) : ojson::object();
+    return ok;
+}
+
+QString JsonObject::Emit(bool compact) const
+{
+    return json::Dump(node(), compact);
+}
+
+int JsonObject::Size() const
+{
+    const ojson& n = node();
+    return n.is_object() ? static_cast<int>(n.size()) : 0;
+}
+
+QString JsonObject::NameAt(int index) const
+{
+    const ojson& n = node();
+    if (!n.is_object() || index < 0 || index >= static_cast<int>(n.size()))
+        return QString();
+    auto it = n.begin();
+    std::advance(it, index);
+    return json::FromUtf8(it.key());
+}
+
+bool JsonObject::HasMember(const QString& name) const
+{
+    const ojson& n = node();
+    return n.is_object() && n.contains(json::Utf8(name));
+}
+
+JsonType JsonObject::TypeOf(const QString& name) const
+{
+    const ojson& n = node();
+    if (!n.is_object())
+        return JsonType::Missing;
+    auto it = n.find(json::Utf8(name));
+    return it == n.end() ? JsonType::Missing : json::TypeOfValue(*it);
+}
+
+QString JsonObject::StringOf(const QString& name) const
+{
+    const ojson& n = node();
+    if (!n.is_object())
+        return QString();
+    auto it = n.find(json::Utf8(name));
+    return it == n.end() ? QString() : json::ScalarText(*it);
+}
+
+JsonObject JsonObject::ObjectOf(const QString& name) const
+{
+    JsonObject child(m_root, m_path / json::Utf8(name));
+    return child;
+}
+
+JsonArray JsonObject::ArrayOf(const QString& name) const
+{
+    return JsonArray(m_root, m_path / json::Utf8(name));
+}
+
+void JsonObject::set(const QString& name, ojson value)
+{
+    ojson& n = node();
+    if (!n.is_object())
+        return;
+    n[json::Utf8(name)] = std::move(value);
+}
+
+void JsonObject::AddString(const QString& name, const QString& value) { set(name, json::Utf8(value)); }
+void JsonObject::AddNumber(const QString& name, double value) { set(name, json::Number(value)); }
+void JsonObject::AddInteger(const QString& name, qint64 value) { set(name, static_cast<std::int64_t>(value)); }
+void JsonObject::AddBool(const QString& name, bool value) { set(name, value); }
+void JsonObject::AddNull(const QString& name) { set(name, nullptr); }
+
+JsonObject JsonObject::AddObject(const QString& name)
+{
+    set(name, ojson::object());
+    return ObjectOf(name);
+}
+
+JsonArray JsonObject::AddArray(const QString& name)
+{
+    set(name, ojson::array());
+    return ArrayOf(name);
+}
+
+void JsonObject::AddArrayCopy(const QString& name, const JsonArray& source)
+{
+    set(name, source.IsValid() ? source.node() : ojson::array());
+}
+
+void JsonObject::AddObjectCopy(const QString& name, const JsonObject& source)
+{
+    set(name, source.IsValid() ? source.node() : ojson::object());
+}
+
+// --- JsonArray ---------------------------------------------------------------------------
+
+JsonArray::JsonArray() : JsonNode(std::make_shared<ojson>(ojson::array()), ojson::json_pointer()) {}
+
+int JsonArray::Size() const
+{
+    const ojson& n = node();
+    return n.is_array() ? static_cast<int>(n.size()) : 0;
+}
+
+JsonType JsonArray::TypeAt(int index) const
+{
+    const ojson& n = node();
+    if (!n.is_array() || index < 0 || index >= static_cast<int>(n.size()))
+        return JsonType::Missing;
+    return json::TypeOfValue(n[static_cast<size_t>(index)]);
+}
+
+QString JsonArray::StringAt(int index) const
+{
+    const ojson& n = node();
+    if (!n.is_array() || index < 0 || index >= static_cast<int>(n.size()))
+        return QString();
+    return json::ScalarText(n[static_cast<size_t>(index)]);
+}
+
+JsonObject JsonArray::ObjectAt(int index) const
+{
+    return JsonObject(m_root, m_path / static_cast<std::size_t>(index < 0 ? 0 : index));
+}
+
+JsonArray JsonArray::ArrayAt(int index) const
+{
+    return JsonArray(m_root, m_path / static_cast<std::size_t>(index < 0 ? 0 : index));
+}
+
+JsonObject JsonArray::AddObject()
+{
+    ojson& n = node();
+    if (!n.is_array())
+        return JsonObject(m_root, m_path / std::string("\x01invalid"));
+    n.push_back(ojson::object());
+    return ObjectAt(static_cast<int>(n.size()) - 1);
+}
+
+JsonArray JsonArray::AddArray()
+{
+    ojson& n = node();
+    if (!n.is_array())
+        return JsonArray(m_root, m_path / std::string("\x01invalid"));
+    n.push_back(ojson::array());
+    return ArrayAt(static_cast<int>(n.size()) - 1);
+}
+
+void JsonArray::AddString(const QString& value)
+{
+    ojson& n = node();
+    if (n.is_array())
+        n.push_back(json::Utf8(value));
+}
+
+void JsonArray::AddNumber(double value)
+{
+    ojson& n = node();
+    if (n.is_array())
+        n.push_back(json::Number(value));
+}
+
+void JsonArray::AddBool(bool value)
+{
+    ojson& n = node();
+    if (n.is_array())
+        n.push_back(value);
+}
+
+void JsonArray::InsertString(int index, const QString& value)
+{
+    ojson& n = node();
+    if (!n.is_array())
+        return;
+    const auto size = static_cast<int>(n.size());
+    const int at = index < 0 ? 0 : (index > size ? size : index);
+    n.insert(n.begin() + at, json::Utf8(value));
+}
+
+void JsonArray::AddObjectCopy(const JsonObject& source)
+{
+    ojson& n = node();
+    if (n.is_array())
+        n.push_back(source.IsValid() ? source.node() : ojson::object());
+}
+
+QString JsonArray::Emit(bool compact) const
+{
+    return json::Dump(node(), compact);
+}
+
+}  // namespace platform

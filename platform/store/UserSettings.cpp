@@ -1,0 +1,61 @@
+#include "UserSettings.h"
+
+#include <QSettings>
+#include <memory>
+
+namespace platform::store {
+
+namespace {
+const QString kOrganisation = QStringLiteral("VB and VBA Program Settings");
+
+std::unique_ptr<QSettings> Open(const QString& application)
+{
+#ifdef Q_OS_WIN
+    return std::make_unique<QSettings>(
+        QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") + application,
+        QSettings::NativeFormat);
+#else
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kOrganisation, application);
+#endif
+}
+
+QString Path(const QString& section, const QString& key)
+{
+    return section + QLatin1Char('/') + key;
+}
+}  // namespace
+
+QString GetSetting(const QString& application, const QString& section, const QString& key,
+                   const QString& defaultValue)
+{
+    auto settings = Open(application);
+    return settings->value(Path(section, key), defaultValue).toString();
+}
+
+void SaveSetting(const QString& application, const QString& section, const QString& key, const QString& value)
+{
+    auto settings = Open(application);
+    settings->setValue(Path(section, key), value);
+    settings->sync();
+}
+
+void DeleteSetting(const QString& application, const QString& section, const QString& key)
+{
+    auto settings = Open(application);
+    settings->remove(Path(section, key));
+    settings->sync();
+}
+
+QStringList Keys(const QString& application, const QString& section)
+{
+    auto settings = Open(application);
+    settings->beginGroup(section);
+    return settings->childKeys();
+}
+
+QString Location(const QString& application)
+{
+    return Open(application)->fileName();
+}
+
+}  // namespace platform::store
