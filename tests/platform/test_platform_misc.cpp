@@ -1,4 +1,236 @@
+// The small stand-ins of the platform: in-memory table, ANSI codec, clock, per-user settings
+// store, disk identity and the runtime's value conversions.
+#include "clock/Clock.h"
+#include "core/RuntimeError.h"
+#include "database/Value.h"
+#include "disk/DiskIdentity.h"
+#include "store/UserSettings.h"
+#include "table/XArrayDB.h"
+#include "table/XArrayDBModel.h"
+#include "text/Ansi.h"
+
 #include <QtTest>
-class T : public QObject { Q_OBJECT private slots: void none() {} };
-QTEST_APPLESS_MAIN(T)
+
+using platform::RuntimeError;
+using platform::XArrayDB;
+namespace db = platform::db;
+
+class TestPlatformMisc : public QObject {
+    Q_OBJECT
+
+    static XArrayDB Table(const QList<QVariantList>& rows)
+    {
+        XArrayDB t(0, static_cast<int>(rows.size()) - 1, 0, static_cast<int>(rows.value(0).size()) - 1);
+        for (int r = 0; r < rows.size(); ++r)
+            for (int c = 0; c < rows[r].size(); ++c)
+                t.SetValue(r, c, rows[r][c]);
+        return t;
+    }
+    static QStringList Column(const XArrayDB& t, int col)
+    {
+        QStringList out;
+        for (int r = t.LowerBound(1); r <= t.UpperBound(1); ++r)
+            out << t.Value(r, col).toString();
+        return out;
+    }
+
+private slots:
+    void tableBoundsInsertDelete()
+    {
+        XArrayDB t(0, -1, 0, 4);
+        QCOMPARE(t.UpperBound(1), -1);
+        QCOMPARE(t.UpperBound(2), 4);
+        const int r = t.AppendRow();
+        QCOMPARE(r, 0);
+        t.SetValue(0, 0, "98");
+        t.Insert(1, 0);
+        QCOMPARE(t.Value(1, 0).toString(), QString("98"));
+        QVERIFY(t.Value(0, 0).isNull());
+        t.Delete(1, 0);
+        QCOMPARE(t.RowCount(), 1);
+        t.ReDim(0, 2, 0, 4);  // grows, keeps the values inside both bounds
+        QCOMPARE(t.Value(0, 0).toString(), QString("98"));
+        QCOMPARE(t.RowCount(), 3);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, t.Value(3, 0));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, t.SetValue(0, 5, 1));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, t.Delete(1, 2, 2));
+        t.Clear();
+        QCOMPARE(t.UpperBound(1), -1);
+        QCOMPARE(t.ColumnCount(), 5);
+    }
+
+    void tableFind()
+    {
+        XArrayDB t = Table({{"ABC2024", 1}, {"xyz", 2}, {"abc2024", 3}});
+        QCOMPARE(t.Find(0, 0, "abc2024"), 0);
+        QCOMPARE(t.Find(1, 0, "ABC2024"), 2);
+        QCOMPARE(t.Find(0, 0, "abc2024", true), 2);
+        QCOMPARE(t.Find(0, 1, 2), 1);
+        QCOMPARE(t.Find(0, 0, "abc"), -1);
+    }
+
+    void tableSort_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QStringList>("expected");  // column 0 after the sort
+        QTest::newRow("numbers by value, not text") << 0 << 0 << 1 << QStringList{"b", "c", "a"};
+        QTest::newRow("numbers descending") << 0 << 1 << 1 << QStringList{"a", "c", "b"};
+        QTest::newRow("text ignores case") << 9 << 0 << 2 << QStringList{"b", "a", "c"};
+        QTest::newRow("default text is case-sensitive") << 0 << 0 << 2 << QStringList{"a", "c", "b"};
+        QTest::newRow("dates") << 4 << 0 << 3 << QStringList{"c", "a", "b"};
+        QTest::newRow("dates descending") << 4 << 1 << 3 << QStringList{"b", "a", "c"};
+    }
+    void tableSort()
+    {
+        QFETCH(int, type);
+        QFETCH(int, order);
+        QFETCH(int, col);
+        QFETCH(QStringList, expected);
+        XArrayDB t = Table({
+            {"a", 100, "Beta", QDateTime(QDate(2024, 5, 2), QTime(9, 0))},
+            {"b", 9, "alpha", QDateTime(QDate(2024, 12, 1), QTime(0, 0))},
+            {"c", 20, "Gamma", QDateTime(QDate(2023, 12, 31), QTime(23, 59))},
+        });
+        t.QuickSort(0, 2, col, XArrayDB::SortOrder(order), XArrayDB::SortType(type));
+        QCOMPARE(Column(t, 0), expected);
+    }
+
+    void modelShowsAndEditsTheTable()
+    {
+        XArrayDB t = Table({{false, "98", QDateTime(QDate(2024, 3, 31), QTime(0, 0))}});
+        platform::XArrayDBModel model;
+        model.SetTable(&t);
+        model.SetBooleanColumns({0});
+        model.SetEditableColumns({0, 1});
+        model.SetHeaders({"Selected", "MobileNo", "LastDate"});
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.columnCount(), 3);
+        QCOMPARE(model.data(model.index(0, 2)).toString(), QString("2024-03-31"));
+        QCOMPARE(model.data(model.index(0, 0), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QVERIFY(model.setData(model.index(0, 0), Qt::Checked, Qt::CheckStateRole));
+        QCOMPARE(t.Value(0, 0).toBool(), true);
+        QVERIFY(model.setData(model.index(0, 1), "99", Qt::EditRole));
+        QCOMPARE(t.Value(0, 1).toString(), QString("99"));
+        QVERIFY(!model.setData(model.index(0, 2), "x", Qt::EditRole));
+        t.AppendRow();
+        model.Rebind();
+        QCOMPARE(model.rowCount(), 2);
+    }
+
+    void ansiCodecRoundTripsEveryCode()
+    {
+        QByteArray all;
+        for (int c = 0; c < 256; ++c)
+            all.append(static_cast<char>(c));
+        QCOMPARE(platform::ansi::Encode(platform::ansi::Decode(all)), all);
+        QCOMPARE(platform::ansi::Decode(QByteArray("\x80\x93\xE9", 3)), QString::fromUtf8("€“é"));
+        QCOMPARE(platform::ansi::Encode(QString::fromUtf8("₹ ok ✓")), QByteArray("? ok ?"));
+        QCOMPARE(platform::ansi::Encode(QString::fromUtf8("😀")), QByteArray("?"));
+        QCOMPARE(platform::ansi::CodeOf(QChar(0x20AC)), 0x80);
+        QCOMPARE(platform::ansi::CodeOf(QChar(0x0100)), -1);
+    }
+
+    void clockCanBeSet()
+    {
+        const QDateTime fixed(QDate(2005, 1, 1), QTime(10, 30));
+        platform::Clock::Set(fixed);
+        QCOMPARE(platform::Clock::Now(), fixed);
+        QCOMPARE(platform::Clock::Today(), QDate(2005, 1, 1));
+        platform::Clock::Reset();
+        QVERIFY(qAbs(platform::Clock::Now().secsTo(QDateTime::currentDateTime())) < 5);
+    }
+
+    void settingsStoreRoundTrip()
+    {
+        QTemporaryDir home;
+        qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+        QStandardPaths::setTestModeEnabled(false);
+        namespace store = platform::store;
+        const QString key = QString::fromLatin1("\xE0\xF3\xDD key");  // encoded machine keys are Latin-1
+        QCOMPARE(store::GetSetting("Tessarin", "ServerInfo", key, "dflt"), QString("dflt"));
+        store::SaveSetting("Tessarin", "ServerInfo", key, "value/with;odd=chars");
+        QCOMPARE(store::GetSetting("Tessarin", "ServerInfo", key), QString("value/with;odd=chars"));
+        QVERIFY(store::Keys("Tessarin", "ServerInfo").contains(key));
+        QVERIFY(store::Location("Tessarin").startsWith(home.path()));
+        store::DeleteSetting("Tessarin", "ServerInfo", key);
+        QCOMPARE(store::GetSetting("Tessarin", "ServerInfo", key, "gone"), QString("gone"));
+    }
+
+    void diskIdentityFromSysfs()
+    {
+        QTemporaryDir root;
+        auto write = [&](const QString& rel, const QByteArray& data) {
+            QDir().mkpath(QFileInfo(root.filePath(rel)).path());
+            QFile f(root.filePath(rel));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(data);
+        };
+        write("sys/block/loop0/removable", "0\n");
+        write("sys/block/sdb/removable", "1\n");  // a USB stick is no fixed disk
+        write("sys/block/sdb/device/model", "Stick\n");
+        write("sys/block/sda/removable", "0\n");
+        write("sys/block/sda/device/model", "  WDC WD10EZEX  \n");
+        write("sys/block/sda/device/vpd_pg80", QByteArray("\x00\x80\x00\x08WD-12345", 12));
+        write("sys/block/sda/device/rev", "01.0\n");
+        write("sys/block/vda/removable", "0\n");
+        write("sys/block/vda/dev", "254:0\n");
+        write("udev/b254:0", "E:ID_MODEL=Virtual\nE:ID_SERIAL_SHORT=VSER9\n");
+        platform::disk::SetRoots(root.filePath("sys"), root.filePath("udev"));
+        using K = platform::disk::InfoKind;
+        QCOMPARE(platform::disk::FixedDisks(), QStringList({"sda", "vda"}));
+        QCOMPARE(platform::disk::Info(0, K::Model), QString("WDC WD10EZEX"));
+        QCOMPARE(platform::disk::Info(0, K::Serial), QString("WD-12345"));
+        QCOMPARE(platform::disk::Info(0, K::Firmware), QString("01.0"));
+        QCOMPARE(platform::disk::Info(1, K::Model), QString("Virtual"));
+        QCOMPARE(platform::disk::Info(1, K::Serial), QString("VSER9"));
+        QCOMPARE(platform::disk::Info(2, K::Model), QString());
+        platform::disk::SetRoots("/sys", "/run/udev/data");
+    }
+
+    void valueConversions_data()
+    {
+        QTest::addColumn<QVariant>("input");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("bool") << QVariant(true) << "True";
+        QTest::newRow("whole") << QVariant(qint64(1300)) << "1300";
+        QTest::newRow("decimal") << QVariant(1234.5) << "1234.5";
+        QTest::newRow("sum error hidden") << QVariant(0.1 + 0.2) << "0.3";
+        QTest::newRow("negative") << QVariant(-0.25) << "-0.25";
+        QTest::newRow("date") << QVariant(QDateTime(QDate(2024, 4, 1), QTime(0, 0))) << "2024-04-01";
+        QTest::newRow("date time") << QVariant(QDateTime(QDate(2024, 4, 1), QTime(13, 5, 9))) << "2024-04-01 13:05:09";
+        QTest::newRow("text") << QVariant(QString("O'Brien")) << "O'Brien";
+    }
+    void valueConversions()
+    {
+        QFETCH(QVariant, input);
+        QFETCH(QString, text);
+        QCOMPARE(db::Value::FromVariant(input).ToText(), text);
+    }
+
+    void valueErrors()
+    {
+        const db::Value null;
+        for (auto read : {+[](const db::Value& v) { (void)v.ToText(); }, +[](const db::Value& v) { (void)v.ToBool(); },
+                          +[](const db::Value& v) { (void)v.ToDouble(); }, +[](const db::Value& v) { (void)v.ToDateTime(); }}) {
+            try {
+                read(null);
+                QFAIL("a null read must fail");
+            } catch (const RuntimeError& e) {
+                QCOMPARE(e.Number(), 94L);
+            }
+        }
+        QCOMPARE(db::Value("true").ToBool(), true);
+        QCOMPARE(db::Value("FALSE").ToBool(), false);
+        QCOMPARE(db::Value("-1").ToBool(), true);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, db::Value("yes").ToBool());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, db::Value("12a").ToDouble());
+        QCOMPARE(db::Value("03/31/2024").ToDate(), QDate(2024, 3, 31));
+        QCOMPARE(db::Value(2.5).ToInteger(), qint64(2));  // halves to even
+        QCOMPARE(db::Value(3.5).ToInteger(), qint64(4));
+    }
+};
+
+QTEST_MAIN(TestPlatformMisc)
 #include "test_platform_misc.moc"
