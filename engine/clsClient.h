@@ -1,0 +1,132 @@
+#pragma once
+
+#include "database/Connection.h"
+#include "database/Recordset.h"
+#include "json/Json.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+class clsSetup;
+
+// The values the dashboard handler works out once and hands to its tiles (the tiles' argument
+// sets are subsets of these).
+struct DashboardArgs {
+    QString MobileNo;
+    bool IsSupervisor = false;
+    QString BranchCode;
+    QString BranchCodes;        // quoted list, or ""
+    QString AccountGroupCodes;  // quoted list, or ""
+    QString StoreCode;
+    QString StoreCodes;         // quoted list, or ""
+    QString BalanceField;
+    QDate StartDate;
+    QDate LastDate;
+    bool StartIsFirst = false;
+    bool LastIsMonthEnd = false;
+    QDate EndOfStartMonth;
+    QDate StartOfLastMonth;
+    qint16 LastWhole = 0;
+    QDate WeekLast;
+};
+
+// The request engine: one object per request. The caller sets `Setup` and `lTestingMode`,
+// calls GetData once with the parsed request and releases the object.
+class clsClient {
+public:
+    clsClient();
+    ~clsClient();
+    clsClient(const clsClient&) = delete;
+    clsClient& operator=(const clsClient&) = delete;
+
+    clsSetup* Setup = nullptr;
+    bool lTestingMode = false;
+
+    // The reply text, always ending in "<EOF>".
+    QString GetData(const platform::JsonObject& pJSONObject);
+
+    // Alternating names and values: numbers become JSON numbers, dates "yyyy-MM-dd" (with
+    // " hh:mm:ss" when not midnight), Booleans JSON Booleans, everything else text. A null
+    // value is a run-time error. The text ends with "<EOF>".
+    static QString MakeJsonText(const QVariantList& pairs);
+
+    // Per-request services (shared by every action family).
+    bool GetCompanyInfo(bool& pBranchRequired, bool& pSeriesRequired, QDate& pStartDate, QDate& pLastDate,
+                        bool& pSEZUnit, QString& pStateCode, bool& pUnionTerritory);
+
+    // ---- engine core (owned by the core) ------------------------------------------------
+private:
+    void OpenCompanyDatabase(const QString& folderName);
+    void CloseCompanyDatabase();
+    void CloseRecordset();
+
+    bool CheckUser(const QString& userID, const QString& password, bool& isSupervisor, QString& branchCodes,
+                   QString& storeCodes, QString& accountGroupCodes);
+    bool GetBranchInfo(const QString& branchCode, bool& sezUnit, QString& stateCode, bool& unionTerritory);
+    bool CheckValidDates(const QDate& companyStart, const QDate& companyLast, const QDate& startDate,
+                         const QDate& lastDate, bool sameYear);
+    bool GetCompanyYearDates(const QDate& today, QDate& startDate, QDate& lastDate);
+    bool GetAccountInfo(const QString& accountCode, const QString& locationCode, QString& accountName,
+                        QString& accountLocationName, QString& priceListCode, QString& gstCode, QString& sgstCode,
+                        QString& igstCode, double& discPercentage, QString& gstPartyType, QString& countryCode);
+    bool GetItemInfo(const QString& itemCode, QString& itemName, QString& unit);
+    bool CheckUserOptionRight(const QString& userID, const QString& documentType);
+    static QString GetTableName(const QString& documentType, const QString& tableKind);
+
+    // The failure reply of a handler: "Action", "MobileNo", "Status" 0, "Message" ErrorText.
+    QString FailureReply(const QString& action, const QString& mobileNo) const;
+    void Log(const QString& mobileNo, const QString& words) const;
+
+    // ---- handlers ----------------------------------------------------------------------
+    QString GetCompanies(const platform::JsonObject& request);
+    QString GetDashboard(const platform::JsonObject& request);
+    // Handlers of the action families that answer with the failure reply until built.
+    QString GetBranchList(const platform::JsonObject& request);
+    QString GetStoreList(const platform::JsonObject& request);
+    QString GetPartyList(const platform::JsonObject& request);
+    QString GetPartyLocationList(const platform::JsonObject& request);
+    QString GetPartyContactList(const platform::JsonObject& request);
+    QString GetPartyDetail(const platform::JsonObject& request);
+    QString GetSalesmanList(const platform::JsonObject& request);
+    QString GetAgentList(const platform::JsonObject& request);
+    QString GetSeriesList(const platform::JsonObject& request);
+    QString GetItemList(const platform::JsonObject& request);
+    QString GetItemDetail(const platform::JsonObject& request);
+    QString GetSupplyTypes(const platform::JsonObject& request);
+    QString GetGSTList(const platform::JsonObject& request);
+    QString GetGSTDetail(const platform::JsonObject& request);
+    QString GetAccountSummary(const platform::JsonObject& request);
+    QString GetLocationSummary(const platform::JsonObject& request);
+    QString GetItemSummary(const platform::JsonObject& request);
+    QString GetItemStoreSummary(const platform::JsonObject& request);
+    QString GetAccountLedger(const platform::JsonObject& request);
+    QString GetOutstanding(const platform::JsonObject& request);
+    QString GetOrder(const platform::JsonObject& request);
+    QString GetItemLedger(const platform::JsonObject& request);
+    QString GetDocument(const platform::JsonObject& request);
+    QString GetVoucher(const platform::JsonObject& request);
+
+    // ---- dashboard tiles (owned by the dashboard) ---------------------------------------
+    void GetSalesPurchaseDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetCashBankDebtorsCreditorsDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetTodayReceivablePayableDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetReceiptPaymentTodayDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetOrderReceivedDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetWeeklySODeliveryDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetPendingSODashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetOrderIssuedDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetWeeklyPODeliveryDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetPendingPODashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetStockBalanceDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetReceiptIssueTodayDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    // Dashboard private helpers (owned by the dashboard; add declarations here).
+
+    // ---- state -------------------------------------------------------------------------
+    platform::db::Connection cnnCompany;
+    platform::db::Recordset oRecordset;
+    QString ErrorText;
+
+    friend class EngineTestAccess;  // tests reach the services directly
+};

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "database/Connection.h"
+#include "database/Recordset.h"
+#include "json/Json.h"
+#include "table/XArrayDB.h"
+
+#include <QDate>
+#include <QObject>
+#include <QString>
+
+// The one settings-and-services object of a program: the settings file, the lists of
+// mobiles and companies, the SQL Server credentials and connection, the text log and the
+// request-log table. It never shows anything itself: what the user is to see leaves it as
+// the signal Message (a message-box request) or ShowEvents (a status line).
+class clsSetup : public QObject {
+    Q_OBJECT
+public:
+    // `programFolder` is the folder of the settings file and of LogFiles (the folder of the
+    // running program when empty). The constructor reads the SQL Server credentials.
+    explicit clsSetup(const QString& programFolder = QString(), QObject* parent = nullptr);
+    ~clsSetup() override;
+
+    // --- public variables, in declaration order
+    platform::db::Connection cnnConnection;
+    bool lSettingFound = false;
+    bool lSettingChanged = false;
+    bool lConnectionParemeterChanged = false;
+    bool lStaticIP = false;
+    QString cLocalPort;
+    QString cRemoteIP;
+    QString cRemotePort;
+    QString cDongleNo;
+    bool lCurrentYearOnly = true;
+    bool lAutoStart = false;
+    QString cBlockIPs;
+    platform::XArrayDB xMobiles;     // 0 MobileNo, 1 IMEINo, 2 AllowedCompanies ("|"-joined), 3 Locked, 4 LastStatus
+    platform::XArrayDB xCompanies;   // 0 Selected, 1 CompanyName, 2 StartDate, 3 LastDate, 4 DatabaseName
+    platform::XArrayDB xLocations;   // 0 Selected, 1 Location
+    QString cLogDatabaseFilePathName;
+    platform::XArrayDB xLogData;          // the log rows on show, 9 columns
+    platform::XArrayDB xFilteredLogData;  // the log rows the filter hides, 9 columns
+    qint16 nSortColumnNo = 0;
+    int eSortOrder = 0;  // 0 ascending, 1 descending
+    QString cLogDatabaseName;
+    QString cLogTableName;
+    QString DB_SERVER, DB_USERID, DB_PASSWORD, DB_TIMEOUT;
+    bool DB_ODBC = false;
+    QString DB_PRIMARYSERVER, DB_PRIMARYUSERID, DB_PRIMARYPASSWORD, DB_PRIMARYTIMEOUT;
+    QString DB_SECONDARYSERVER, DB_SECONDARYUSERID, DB_SECONDARYPASSWORD, DB_SECONDARYTIMEOUT;
+
+    // --- members
+    void LogEvents();
+    void AppendLog(const QString& pText);
+    bool GetLocations();
+    void OpenConnection(const QString& pDatabaseFilePathName);
+    void CloseConnection();
+    QString GetConnectionString(const QString& pDatabaseFilePathName);
+    bool GetCompanyList();
+    QString GetAllowedLocations() const;
+    QString GetAllowedCompanies(const QString& pMobileNo) const;
+    QString ReadFromTextFile(const QString& pFilePathName);
+    QString WriteTextFile(const QString& pFilePathName, const QString& pText);
+    bool GetSettings();
+    bool SaveSettings();
+    bool IsIPBlocked(const QString& pIPAddress) const;
+    void SetSelectedLocations(const platform::JsonArray& pJSONArray);
+    platform::JsonArray SelectedLocations() const;
+    void SetAllowedMobiles(const platform::JsonArray& pJSONArray);
+    platform::JsonArray AllowedMobiles() const;
+    QString ckArrayToString(const platform::JsonArray& pJSONArray, const QString& pDelimiter) const;
+    void AppendStringTockArray(const QString& pString, const QString& pDelimiter, platform::JsonArray& pJSONArray) const;
+    bool IsFolderAllowed(const platform::JsonObject& pJSONObject);
+    bool CheckLogData();
+    qint32 InsertRequest(const QString& pIPAddress, const QString& pRequestJSON);
+    void UpdateRequest(qint32 pRequestID, const QString& pResponseJSON);
+    void GetLogData(const QDate& pStartDate, const QDate& pLastDate);
+    QString GetRequestAndResponse(qint32 pRequestID);
+    void Sort(qint16& pCol);
+    void SetFilter(const QString& pFilterText);
+    qint32 xAryCopy(const platform::XArrayDB& pSourceArray, platform::XArrayDB& pTargetArray, qint32 pStartRow, qint32 pNoOfRows) const;
+    bool GetSQLServerDatabasePassword();
+    QVariant GetSaveSetting(qint32 pCallType, const QString& pSection, const QString& pKey, const QVariant& pDefaultValue);
+
+    // The folder of the settings file and of LogFiles.
+    QString ProgramFolder() const { return m_programFolder; }
+    QString SettingsFilePath() const;
+    QString CurrentLogFile() const { return m_logFilePath; }
+
+signals:
+    // A message-box request: the handler shows pMsgDescription with the buttons and icon
+    // pMsgButton and sets *pCancel to whether the answer equals pCancelButton.
+    void Message(const QString& pMsgSource, const QString& pMsgDataField, qint32 pMsgNumber,
+                 const QString& pMsgDescription, qint32 pMsgButton, qint32 pCancelButton, bool* pCancel, bool pSetFocus);
+    // A status line for the window's event pane; calling it raises it.
+    void ShowEvents(const QString& pText);
+    void RebindGrid();
+
+private:
+    void SetDefaultSettings();
+    void CloseRecordset();
+    bool LogTableExists();
+    void CreateLogTable();
+    void ExecuteLogSQL(const QString& statement);
+    bool RowMatchesFilter(qint32 row, const QStringList& terms) const;
+    void RaiseMessage(const QString& description, qint32 number, qint32 button, qint32 cancelButton);
+
+    platform::db::Recordset m_recordset;
+    QString m_programFolder;
+    QString m_logFilePath;
+    bool m_cancel = false;
+};
