@@ -122,6 +122,28 @@ private:
     void GetStockBalanceDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
     void GetReceiptIssueTodayDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
     // Dashboard private helpers (owned by the dashboard; add declarations here).
+    // The tables and words of one side (sales or purchase) of an order tile.
+    struct DashboardOrderSide {
+        QString Register;
+        QString Products;
+        QString Schedule;
+        QString WeeklyProductAmount;  // the value template of the weekly delivery tile
+        QString Code;                 // GroupType of the tile
+        QString Caption;
+        QString Words;                // the words of its log lines
+    };
+    QString DashboardFailure(const QString& action, const QString& mobileNo);
+    QString DashboardDate(const QDate& date) const;
+    QDate DashboardDay(const QDate& lastDate) const;
+    QDate DashboardWeekLast(const DashboardArgs& a) const;
+    QString DashboardAccountRights(const DashboardArgs& a, const QString& branchOwner, const QString& accountOwner) const;
+    QString DashboardStoreRights(const DashboardArgs& a, const QString& storeOwner, const QString& firstAnd) const;
+    QString DashboardOrderRights(const DashboardArgs& a) const;
+    QString DashboardPartMonths(const DashboardArgs& a, const QString& dateColumn) const;
+    QString DashboardLastPartMonth(const DashboardArgs& a, const QString& dateColumn) const;
+    void DashboardOrdersOfDay(const DashboardArgs& a, const DashboardOrderSide& side, platform::JsonArray& Data, bool& Ok);
+    void DashboardWeeklyDelivery(const DashboardArgs& a, const DashboardOrderSide& side, platform::JsonArray& Data, bool& Ok);
+    void DashboardPendingOrders(const DashboardArgs& a, const DashboardOrderSide& side, platform::JsonArray& Data, bool& Ok);
 
     // ---- state -------------------------------------------------------------------------
     platform::db::Connection cnnCompany;

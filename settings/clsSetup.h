@@ -8,6 +8,8 @@
 #include <QDate>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 // The one settings-and-services object of a program: the settings file, the lists of
 // mobiles and companies, the SQL Server credentials and connection, the text log and the
@@ -17,7 +19,9 @@ class clsSetup : public QObject {
     Q_OBJECT
 public:
     // `programFolder` is the folder of the settings file and of LogFiles (the folder of the
-    // running program when empty). The constructor reads the SQL Server credentials.
+    // running program when empty). The constructor reads the SQL Server credentials; a stored
+    // value that cannot be decoded leaves them empty, and every connection then fails with the
+    // reason (see GetConnectionString).
     explicit clsSetup(const QString& programFolder = QString(), QObject* parent = nullptr);
     ~clsSetup() override;
 
@@ -55,6 +59,10 @@ public:
     bool GetLocations();
     void OpenConnection(const QString& pDatabaseFilePathName);
     void CloseConnection();
+    // The connection text for the request-log database (cLogDatabaseName) or for one of the
+    // company databases of xCompanies (found again when the list is empty); any other name is
+    // a run-time error "Unknown company database: <name>", so that a name sent by a mobile never
+    // reaches a connection unchecked. Values are brace-quoted where they need it.
     QString GetConnectionString(const QString& pDatabaseFilePathName);
     bool GetCompanyList();
     QString GetAllowedLocations() const;
@@ -103,10 +111,22 @@ private:
     void CreateLogTable();
     void ExecuteLogSQL(const QString& statement);
     bool RowMatchesFilter(qint32 row, const QStringList& terms) const;
+    // Fills "@pDatabaseName" and "@pLogTableName" of a request-log statement.
+    QString LogStatement(const QString& statement) const;
     void RaiseMessage(const QString& description, qint32 number, qint32 button, qint32 cancelButton);
 
+    // The request-log writes run for every request, so they keep one connection of their own
+    // open from one call to the next instead of logging in to the server each time; it is
+    // dropped after a failure and opened again by the next write.
+    void OpenLogWriter();
+    void DropLogWriter();
+
     platform::db::Recordset m_recordset;
+    platform::db::Connection m_logWriter;
+    QString m_logWriterText;
     QString m_programFolder;
     QString m_logFilePath;
     bool m_cancel = false;
+    // Why the stored credentials could not be read ("" when they could).
+    QString m_credentialsError;
 };

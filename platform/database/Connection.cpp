@@ -19,6 +19,28 @@ QString DefaultOdbcDriver()
     return QStringLiteral("FreeTDS");
 #endif
 }
+
+bool IsFreeTds(const QString& driver)
+{
+    return driver.contains(QLatin1String("FreeTDS"), Qt::CaseInsensitive)
+        || driver.contains(QLatin1String("tdsodbc"), Qt::CaseInsensitive);
+}
+
+// One "key={value};" item of the text given to the ODBC driver. Drivers differ in how a
+// braced value holds a "}": Microsoft's read "}}" as one brace, while FreeTDS ends the value
+// at the first "};" and keeps "}}" as it stands. For FreeTDS a value is therefore braced as
+// it is, and one holding "};" is refused: it would end the value early and let the rest of
+// it (a password, say) be read as further keys of the connection.
+QString OdbcItem(const QString& driver, const QString& key, const QString& value)
+{
+    if (!IsFreeTds(driver))
+        return key + QLatin1Char('=') + ConnectionString::BraceQuote(value) + QLatin1Char(';');
+    if (value.contains(QLatin1String("};")))
+        throw DatabaseError(err::ProviderError,
+                            QStringLiteral("The connection value of %1 contains \"};\", which the %2 ODBC driver cannot take.")
+                                .arg(key, driver));
+    return key + QLatin1String("={") + value + QLatin1String("};");
+}
 }  // namespace
 
 Connection::Connection() = default;
@@ -47,15 +69,19 @@ void Connection::Open(const QString& connectionString)
         throw DatabaseError(err::ProviderError,
                             QStringLiteral("[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access denied."));
 
+    const QString driver = DefaultOdbcDriver();
     ConnectionString odbc;
-    odbc.Set(QStringLiteral("Driver"), DefaultOdbcDriver());
+    odbc.Set(QStringLiteral("Driver"), driver);
     odbc.Set(QStringLiteral("Server"), server);
     odbc.Set(QStringLiteral("Database"), database);
     odbc.Set(QStringLiteral("UID"), cs.Get(QStringLiteral("User ID")));
     odbc.Set(QStringLiteral("PWD"), cs.Get(QStringLiteral("Password")));
     const ConnectionString extra = ConnectionString::Parse(QString::fromLocal8Bit(qgetenv("CORVANTIS_ODBC_OPTIONS")));
-    QString text = odbc.ToOdbc();
-    text += extra.ToOdbc();
+    QString text;
+    for (const auto& item : odbc.Items())
+        text += OdbcItem(driver, item.first, item.second);
+    for (const auto& item : extra.Items())
+        text += OdbcItem(driver, item.first, item.second);
     OpenBackend(OpenOdbc(text, true, database));
 }
 

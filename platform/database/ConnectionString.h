@@ -16,6 +16,8 @@ public:
     QString Get(const QString& key) const;
     bool Has(const QString& key) const;
     void Set(const QString& key, const QString& value);
+    // The key/value pairs in the order they were first set.
+    const QList<QPair<QString, QString>>& Items() const { return m_items; }
 
     // Every value brace-quoted, as ODBC wants them: {value} with "}" doubled.
     QString ToOdbc() const;

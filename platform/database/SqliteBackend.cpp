@@ -1,12 +1,647 @@
 #include "SqliteBackend.h"
 
 #include "DatabaseError.h"
+#include "SqliteFunctions.h"
+#include "TsqlTranslator.h"
+#include "TsqlTokenizer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QUrl>
+#include <algorithm>
+#include <unordered_map>
+#include <utility>
+#include <sqlite3.h>
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define CORVANTIS_CLEAR_UPPER_STATE 1
+#endif
 
 namespace platform::db {
 
-std::unique_ptr<Backend> OpenSqlite(const QString&, const QString&)
+namespace {
+
+#ifdef CORVANTIS_CLEAR_UPPER_STATE
+__attribute__((target("avx"))) void ZeroUpper()
 {
-    throw DatabaseError(err::ProviderError, QStringLiteral("not built yet"));
+    _mm256_zeroupper();
+}
+#endif
+
+// Qt's string hashing (QHash<QString>) can leave the upper halves of the AVX registers in use;
+// until they are cleared every SSE instruction of SQLite's byte code engine pays a transition
+// penalty, which doubles the time of a statement over a large table. Clearing them costs one
+// instruction, so it is done before each statement runs.
+void ClearUpperRegisterState()
+{
+#ifdef CORVANTIS_CLEAR_UPPER_STATE
+    static const bool avx = __builtin_cpu_supports("avx");
+    if (avx)
+        ZeroUpper();
+#endif
+}
+
+const QString kMaster = QStringLiteral("master");
+constexpr int kBusyTimeoutMs = 5000;
+
+[[noreturn]] void LoginFailed(const QString& database)
+{
+    throw DatabaseError(err::ProviderError,
+                        QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.").arg(database));
+}
+
+// A database name is a file name in the folder: nothing that could reach outside it or that
+// a file system treats specially.
+bool IsSafeDatabaseName(const QString& name)
+{
+    if (name.isEmpty() || name.size() > 128 || name.trimmed() != name || name.startsWith(QLatin1Char('.'))
+        || name.endsWith(QLatin1Char('.')) || name.contains(QLatin1String("..")))
+        return false;
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':')
+            || c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('"') || c == QLatin1Char('<')
+            || c == QLatin1Char('>') || c == QLatin1Char('|') || c == QChar(0x7F))
+            return false;
+    }
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "COM1", "COM2", "COM3", "COM4", "COM5", "COM6",
+                                          "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6",
+                                          "LPT7", "LPT8", "LPT9"};
+    const QString stem = name.section(QLatin1Char('.'), 0, 0);
+    for (const char* d : devices)
+        if (stem.compare(QLatin1String(d), Qt::CaseInsensitive) == 0)
+            return false;
+    return true;
+}
+
+const QString kSuffix = QStringLiteral(".sqlite");
+
+// The database files of a folder: name (as the file spells it) -> path.
+QList<QPair<QString, QString>> DatabaseFiles(const QString& folder)
+{
+    QList<QPair<QString, QString>> files;
+    const QDir dir(folder);
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+    for (const QString& entry : entries) {
+        if (entry.size() <= kSuffix.size() || !entry.endsWith(kSuffix, Qt::CaseInsensitive))
+            continue;
+        const QString name = entry.chopped(kSuffix.size());
+        if (IsSafeDatabaseName(name))
+            files.append({name, dir.filePath(entry)});
+    }
+    return files;
+}
+
+// Finds <name>.sqlite in the folder without regard to case (SQL Server's names are not case
+// sensitive); an exact match wins. Empty when there is none.
+QPair<QString, QString> FindDatabaseFile(const QString& folder, const QString& name)
+{
+    if (!IsSafeDatabaseName(name))
+        return {};
+    QPair<QString, QString> found;
+    for (const auto& file : DatabaseFiles(folder)) {
+        if (file.first == name)
+            return file;
+        if (found.first.isEmpty() && file.first.compare(name, Qt::CaseInsensitive) == 0)
+            found = file;
+    }
+    return found;
+}
+
+long NumberFor(int rc)
+{
+    switch (rc & 0xFF) {
+    case SQLITE_ERROR:
+    case SQLITE_CONSTRAINT:
+    case SQLITE_MISMATCH:
+    case SQLITE_RANGE:
+    case SQLITE_TOOBIG:
+        return err::SyntaxError;
+    default:
+        return err::ProviderError;
+    }
+}
+
+enum class ReadKind { Auto, DateTime, Boolean, Integer, Decimal, Text };
+
+// What the declared type of a result column says its values are.
+ReadKind KindOfDeclared(const char* declared)
+{
+    if (!declared || !*declared)
+        return ReadKind::Auto;
+    const QByteArray t = QByteArray(declared).toUpper();
+    if (t.contains("DATE") || t.contains("TIME"))
+        return ReadKind::DateTime;
+    if (t.contains("BIT") || t.contains("BOOL"))
+        return ReadKind::Boolean;
+    if (t.contains("INT"))
+        return ReadKind::Integer;
+    if (t.contains("REAL") || t.contains("FLOA") || t.contains("DOUB") || t.contains("NUM") || t.contains("DEC")
+        || t.contains("MONEY"))
+        return ReadKind::Decimal;
+    if (t.contains("CHAR") || t.contains("TEXT") || t.contains("CLOB"))
+        return ReadKind::Text;
+    return ReadKind::Auto;
+}
+
+// Making a local QDateTime asks the C library for the time zone each time, which costs more
+// than reading the row; the dates of a result repeat (a ledger has a few hundred days), so each
+// statement keeps the ones it has made.
+class DateCache {
+public:
+    QDateTime Get(const sqlite::DateParts& d)
+    {
+        const qint64 key = ((((static_cast<qint64>(d.year) * 13 + d.month) * 32 + d.day) * 24 + d.hour) * 60 + d.minute) * 60 + d.second;
+        const auto it = m_dates.find(key);
+        if (it != m_dates.end())
+            return it->second;
+        QDateTime dt(QDate(d.year, d.month, d.day), QTime(d.hour, d.minute, d.second));
+        if (m_dates.size() < 4096)
+            m_dates.emplace(key, dt);
+        return dt;
+    }
+
+private:
+    std::unordered_map<qint64, QDateTime> m_dates;
+};
+
+bool EqualsNoCase(const char* p, int n, const char* word)
+{
+    int i = 0;
+    for (; i < n && word[i]; ++i) {
+        char c = p[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != word[i])
+            return false;
+    }
+    return i == n && !word[i];
+}
+
+Value ReadCell(sqlite3_stmt* st, int i, ReadKind kind, DateCache& dates)
+{
+    const int type = sqlite3_column_type(st, i);
+    switch (type) {
+    case SQLITE_NULL: return Value();
+    case SQLITE_INTEGER: {
+        const qint64 v = sqlite3_column_int64(st, i);
+        if (kind == ReadKind::Boolean)
+            return Value(v != 0);
+        if (kind == ReadKind::Decimal)
+            return Value(static_cast<double>(v));
+        return Value(v);
+    }
+    case SQLITE_FLOAT: {
+        const double v = sqlite3_column_double(st, i);
+        if (kind == ReadKind::Boolean)
+            return Value(v != 0.0);
+        return Value(v);
+    }
+    default: break;
+    }
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+    const int n = sqlite3_column_bytes(st, i);
+    if (!p)
+        return Value(QString());
+    sqlite::DateParts d;
+    switch (kind) {
+    case ReadKind::DateTime:
+        if (sqlite::ParseCanonical(p, n, d))
+            return Value(dates.Get(d));
+        if (n > 0) {
+            const QString text = QString::fromUtf8(p, n);
+            if (sqlite::ParseDateText(text, d))
+                return Value(dates.Get(d));
+            return Value(text);
+        }
+        break;
+    case ReadKind::Boolean:
+        if (EqualsNoCase(p, n, "true") || (n == 1 && p[0] == '1'))
+            return Value(true);
+        if (EqualsNoCase(p, n, "false") || (n == 1 && p[0] == '0'))
+            return Value(false);
+        break;
+    case ReadKind::Auto:
+        // Computed dates (CONVERT, DATEADD) come back as the storage text.
+        if (sqlite::ParseCanonical(p, n, d))
+            return Value(dates.Get(d));
+        break;
+    default: break;
+    }
+    return Value(QString::fromUtf8(p, n));
+}
+
+// A statement that changes rows, whose changes count towards the rows affected.
+bool ChangesRows(sqlite3_stmt* st)
+{
+    if (sqlite3_stmt_readonly(st))
+        return false;
+    const char* sql = sqlite3_sql(st);
+    while (sql && (*sql == ' ' || *sql == '\n' || *sql == '\r' || *sql == '\t'))
+        ++sql;
+    if (!sql)
+        return false;
+    const QByteArray head = QByteArray(sql, 7).toUpper();
+    return head.startsWith("INSERT") || head.startsWith("UPDATE") || head.startsWith("DELETE") || head.startsWith("REPLACE");
+}
+
+class SqliteBackend final : public Backend, public sqlite::Catalog {
+public:
+    SqliteBackend(const QString& folder, const QString& database, sqlite3* db)
+        : m_folder(folder), m_database(database), m_db(db)
+    {
+        sqlite::RegisterFunctions(m_db, this);
+    }
+
+    ~SqliteBackend() override
+    {
+        for (sqlite3* reader : std::as_const(m_readers))
+            sqlite3_close_v2(reader);
+        sqlite3_close_v2(m_db);
+    }
+
+    ResultSet Query(const QString& sql) override
+    {
+        ResultSet result;
+        long changes = 0;
+        Run(sql, &result, &changes);
+        return result;
+    }
+
+    long Execute(const QString& sql) override
+    {
+        long changes = 0;
+        Run(sql, nullptr, &changes);
+        return changes;
+    }
+
+    Dialect dialect() const override { return Dialect(Engine::Sqlite); }
+    QString DatabaseName() const override { return m_database; }
+
+    // ---- catalog -------------------------------------------------------------------------
+
+    QString CurrentDatabase() const override { return m_database; }
+
+    std::optional<QString> DatabaseNameOf(qint64 id) override
+    {
+        const auto it = m_names.constFind(id);
+        if (it == m_names.constEnd())
+            return std::nullopt;
+        return *it;
+    }
+
+    std::optional<qint64> ObjectId(const QString& name) override
+    {
+        const QStringList parts = SplitName(name);
+        if (parts.isEmpty() || parts.size() > 4)
+            return std::nullopt;
+        const QString object = parts.last();
+        const QString db = parts.size() >= 3 ? parts.at(parts.size() - 3) : QString();
+        sqlite3* handle = m_db;
+        QString schema = QStringLiteral("main");
+        QString database = m_database;
+        if (!db.isEmpty() && db.compare(m_database, Qt::CaseInsensitive) != 0) {
+            database = db;
+            const auto attached = FindAttached(db);
+            if (attached != m_attached.end()) {
+                schema = attached->alias;
+            } else {
+                handle = Reader(db);
+                if (!handle)
+                    return std::nullopt;
+            }
+        }
+        const QByteArray sql = QByteArray("SELECT rowid FROM ") + tsql::QuoteIdentifier(schema).toUtf8()
+            + ".sqlite_master WHERE type IN ('table', 'view', 'trigger') AND name = ?1 COLLATE NOCASE";
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(handle, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(st);
+            return std::nullopt;
+        }
+        const QByteArray utf8 = object.toUtf8();
+        sqlite3_bind_text(st, 1, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+        std::optional<qint64> id;
+        if (sqlite3_step(st) == SQLITE_ROW)
+            id = DatabaseId(database) * 1000000 + sqlite3_column_int64(st, 0);
+        sqlite3_finalize(st);
+        return id;
+    }
+
+private:
+    struct Attachment {
+        QString key;    // lower case
+        QString alias;
+        quint64 used = 0;
+    };
+
+    QString m_folder;
+    QString m_database;
+    sqlite3* m_db;
+    std::vector<Attachment> m_attached;
+    quint64 m_clock = 0;
+    QHash<QString, qint64> m_ids;      // lower-case name -> database id
+    QHash<qint64, QString> m_names;    // database id -> name as the file spells it
+    qint64 m_nextId = 5;               // after master, tempdb, model and msdb
+    QHash<QString, sqlite3*> m_readers;
+
+    [[noreturn]] void Fail(int rc, const QString& prefix = QString()) const
+    {
+        throw DatabaseError(NumberFor(rc), QStringLiteral("[SQLite] ") + prefix + QString::fromUtf8(sqlite3_errmsg(m_db)));
+    }
+
+    static QStringList SplitName(const QString& name)
+    {
+        QStringList parts;
+        for (const tsql::Token& t : tsql::Tokenize(name)) {
+            if (t.kind == tsql::TokenKind::Dot)
+                continue;
+            if (!t.IsIdentifier())
+                return {};
+            parts << t.Name();
+        }
+        return parts;
+    }
+
+    qint64 DatabaseId(const QString& name)
+    {
+        const QString key = name.toLower();
+        const auto it = m_ids.constFind(key);
+        if (it != m_ids.constEnd())
+            return *it;
+        const qint64 id = key == kMaster ? 1 : m_nextId++;
+        m_ids.insert(key, id);
+        m_names.insert(id, name);
+        return id;
+    }
+
+    std::vector<Attachment>::iterator FindAttached(const QString& db)
+    {
+        const QString key = db.toLower();
+        return std::find_if(m_attached.begin(), m_attached.end(), [&](const Attachment& a) { return a.key == key; });
+    }
+
+    // A read-only handle on another database of the folder, for OBJECT_ID; kept while the
+    // connection lives.
+    sqlite3* Reader(const QString& db)
+    {
+        const QString key = db.toLower();
+        const auto it = m_readers.constFind(key);
+        if (it != m_readers.constEnd())
+            return *it;
+        const auto file = FindDatabaseFile(m_folder, db);
+        if (file.first.isEmpty())
+            return nullptr;
+        sqlite3* handle = nullptr;
+        if (sqlite3_open_v2(QFileInfo(file.second).absoluteFilePath().toUtf8().constData(), &handle, SQLITE_OPEN_READONLY,
+                            nullptr) != SQLITE_OK) {
+            sqlite3_close_v2(handle);
+            return nullptr;
+        }
+        sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+        m_readers.insert(key, handle);
+        return handle;
+    }
+
+    void Exec(const char* sql)
+    {
+        char* message = nullptr;
+        const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &message);
+        sqlite3_free(message);
+        if (rc != SQLITE_OK)
+            Fail(rc);
+    }
+
+    void Detach(std::vector<Attachment>::iterator it)
+    {
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(m_db, "DETACH DATABASE ?1", -1, &st, nullptr);
+        const QByteArray alias = it->alias.toUtf8();
+        sqlite3_bind_text(st, 1, alias.constData(), static_cast<int>(alias.size()), SQLITE_TRANSIENT);
+        const int rc = sqlite3_step(st);
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE)
+            Fail(rc);
+        m_attached.erase(it);
+    }
+
+    // Attaches the databases a statement names, detaching those used longest ago when the
+    // limit would be passed. A database file is never created by attaching it.
+    void EnsureAttached(const QStringList& dbs)
+    {
+        const int limit = sqlite3_limit(m_db, SQLITE_LIMIT_ATTACHED, -1);
+        QStringList needed;
+        for (const QString& db : dbs)
+            needed << db.toLower();
+        for (const QString& db : dbs) {
+            const auto found = FindAttached(db);
+            if (found != m_attached.end()) {
+                found->used = ++m_clock;
+                continue;
+            }
+            while (static_cast<int>(m_attached.size()) >= limit) {
+                auto victim = m_attached.end();
+                for (auto it = m_attached.begin(); it != m_attached.end(); ++it)
+                    if (!needed.contains(it->key) && (victim == m_attached.end() || it->used < victim->used))
+                        victim = it;
+                if (victim == m_attached.end())
+                    throw DatabaseError(err::ProviderError,
+                                        QStringLiteral("[SQLite] A statement may name at most %1 other databases.").arg(limit));
+                Detach(victim);
+            }
+            const auto file = FindDatabaseFile(m_folder, db);
+            if (file.first.isEmpty())
+                throw DatabaseError(err::SyntaxError,
+                                    QStringLiteral("[SQLite] Database '%1' does not exist. Make sure that the name is entered correctly.").arg(db));
+            const QByteArray uri = QUrl::fromLocalFile(QFileInfo(file.second).absoluteFilePath()).toEncoded() + "?mode=rw";
+            const QByteArray alias = AttachedSchemaName(db).toUtf8();
+            sqlite3_stmt* st = nullptr;
+            sqlite3_prepare_v2(m_db, "ATTACH DATABASE ?1 AS ?2", -1, &st, nullptr);
+            sqlite3_bind_text(st, 1, uri.constData(), static_cast<int>(uri.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 2, alias.constData(), static_cast<int>(alias.size()), SQLITE_TRANSIENT);
+            const int rc = sqlite3_step(st);
+            sqlite3_finalize(st);
+            if (rc != SQLITE_DONE)
+                Fail(rc);
+            m_attached.push_back({db.toLower(), QString::fromUtf8(alias), ++m_clock});
+            DatabaseId(file.first);
+        }
+    }
+
+    // Sys.Master_Files: one row per database file of the folder, master with the logical name
+    // "master", every other (company) database with the product's "Tessarin". Ids stay the same
+    // for the life of the connection.
+    void RefreshMasterFiles()
+    {
+        Exec("CREATE TEMP TABLE IF NOT EXISTS sys_master_files (database_id INTEGER, file_id INTEGER, type INTEGER, "
+             "type_desc TEXT, data_space_id INTEGER, name TEXT COLLATE NOCASE, physical_name TEXT COLLATE NOCASE, "
+             "state INTEGER, state_desc TEXT, size INTEGER); DELETE FROM temp.sys_master_files;");
+        QList<QPair<qint64, QPair<QString, QString>>> rows;
+        for (const auto& file : DatabaseFiles(m_folder))
+            rows.append({DatabaseId(file.first), file});
+        std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(m_db,
+                               "INSERT INTO temp.sys_master_files (database_id, file_id, type, type_desc, data_space_id, "
+                               "name, physical_name, state, state_desc, size) VALUES (?1, 1, 0, 'ROWS', 1, ?2, ?3, 0, 'ONLINE', ?4)",
+                               -1, &st, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(st);
+            Fail(sqlite3_errcode(m_db));
+        }
+        for (const auto& row : rows) {
+            const bool master = row.second.first.compare(kMaster, Qt::CaseInsensitive) == 0;
+            const QByteArray logical = master ? QByteArray("master") : QByteArray("Tessarin");
+            const QByteArray path = QDir::toNativeSeparators(QFileInfo(row.second.second).absoluteFilePath()).toUtf8();
+            sqlite3_bind_int64(st, 1, row.first);
+            sqlite3_bind_text(st, 2, logical.constData(), static_cast<int>(logical.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 3, path.constData(), static_cast<int>(path.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(st, 4, QFileInfo(row.second.second).size() / 8192);
+            const int rc = sqlite3_step(st);
+            sqlite3_reset(st);
+            if (rc != SQLITE_DONE) {
+                sqlite3_finalize(st);
+                Fail(rc);
+            }
+        }
+        sqlite3_finalize(st);
+    }
+
+    void Run(const QString& sql, ResultSet* result, long* changes)
+    {
+        const Translation t = TranslateTsql(sql, m_database);
+        if (t.usesMasterFiles)
+            RefreshMasterFiles();
+        const int limit = sqlite3_limit(m_db, SQLITE_LIMIT_ATTACHED, -1);
+        if (t.databases.size() > limit && !t.unionArms.isEmpty()) {
+            // More databases than can be attached at once: the arms run in groups that fit,
+            // their rows joined in order.
+            bool first = true;
+            for (int k = 0; k < t.unionArms.size();) {
+                QStringList dbs;
+                QStringList arms;
+                while (k < t.unionArms.size()) {
+                    QStringList merged = dbs;
+                    for (const QString& d : t.armDatabases.at(k))
+                        if (!merged.contains(d, Qt::CaseInsensitive))
+                            merged << d;
+                    if (!arms.isEmpty() && merged.size() > limit)
+                        break;
+                    dbs = merged;
+                    arms << t.unionArms.at(k);
+                    ++k;
+                }
+                EnsureAttached(dbs);
+                ResultSet part;
+                RunText(arms.join(QStringLiteral("\nUNION ALL\n")).toUtf8(), result ? &part : nullptr, changes);
+                if (result) {
+                    if (first)
+                        result->columns = part.columns;
+                    for (auto& row : part.rows)
+                        result->rows.push_back(std::move(row));
+                }
+                first = false;
+            }
+            return;
+        }
+        EnsureAttached(t.databases);
+        RunText(t.sql.toUtf8(), result, changes);
+    }
+
+    void RunText(const QByteArray& utf8, ResultSet* result, long* changes)
+    {
+        const char* tail = utf8.constData();
+        const char* end = tail + utf8.size();
+        while (tail < end) {
+            sqlite3_stmt* st = nullptr;
+            const char* next = nullptr;
+            int rc = sqlite3_prepare_v2(m_db, tail, static_cast<int>(end - tail), &st, &next);
+            if (rc != SQLITE_OK) {
+                sqlite3_finalize(st);
+                Fail(rc);
+            }
+            tail = next;
+            if (!st)
+                continue;
+            const int columns = sqlite3_column_count(st);
+            ClearUpperRegisterState();
+            if (columns > 0 && result) {
+                ResultSet rs;
+                std::vector<ReadKind> kinds(static_cast<size_t>(columns));
+                rs.columns.reserve(columns);
+                for (int i = 0; i < columns; ++i) {
+                    rs.columns << QString::fromUtf8(sqlite3_column_name(st, i));
+                    kinds[static_cast<size_t>(i)] = KindOfDeclared(sqlite3_column_decltype(st, i));
+                }
+                DateCache dates;
+                while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                    std::vector<Value> row;
+                    row.reserve(static_cast<size_t>(columns));
+                    for (int i = 0; i < columns; ++i)
+                        row.push_back(ReadCell(st, i, kinds[static_cast<size_t>(i)], dates));
+                    rs.rows.push_back(std::move(row));
+                    ClearUpperRegisterState();  // the values were made by Qt code
+                }
+                *result = std::move(rs);
+            } else {
+                while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                }
+            }
+            if (rc != SQLITE_DONE) {
+                const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+                sqlite3_finalize(st);
+                throw DatabaseError(NumberFor(rc), QStringLiteral("[SQLite] ") + message);
+            }
+            if (changes && ChangesRows(st))
+                *changes += static_cast<long>(sqlite3_changes(m_db));
+            sqlite3_finalize(st);
+        }
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> OpenSqlite(const QString& folder, const QString& database)
+{
+    const QFileInfo dir(folder);
+    if (folder.isEmpty() || !dir.isDir())
+        throw DatabaseError(err::ProviderError,
+                            QStringLiteral("[SQLite] The database folder \"%1\" does not exist.").arg(QDir::toNativeSeparators(folder)));
+    if (!IsSafeDatabaseName(database))
+        LoginFailed(database);
+    const QString absolute = dir.absoluteFilePath();
+    auto file = FindDatabaseFile(absolute, database);
+    const bool master = database.compare(kMaster, Qt::CaseInsensitive) == 0;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI;
+    if (file.first.isEmpty()) {
+        if (!master)
+            LoginFailed(database);
+        // The server's own database is made on first use; a company database never is.
+        file = {kMaster, QDir(absolute).filePath(kMaster + kSuffix)};
+        flags |= SQLITE_OPEN_CREATE;
+    }
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFileInfo(file.second).absoluteFilePath().toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+        sqlite3_close_v2(db);
+        throw DatabaseError(err::ProviderError,
+                            QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed. (%2)").arg(database, message));
+    }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // A file that is not a database is refused now rather than at the first statement.
+    char* message = nullptr;
+    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
+        sqlite3_free(message);
+        sqlite3_close_v2(db);
+        throw DatabaseError(err::ProviderError,
+                            QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed. (%2)").arg(database, text));
+    }
+    if (master) {
+        // The server writes the request log while the log viewer reads it.
+        sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    }
+    return std::make_unique<SqliteBackend>(absolute, file.first, db);
 }
 
 }  // namespace platform::db

@@ -1,4 +1,503 @@
+// The embedded-database backend on real files: opening (never creating a company file), the
+// typed reader, batches, errors, and the request-log table built by its SQL Server batch.
+
+#include "database/Connection.h"
+#include "database/DatabaseError.h"
+#include "database/Recordset.h"
+#include "database/SqliteBackend.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 #include <QtTest>
-class T : public QObject { Q_OBJECT private slots: void none() {} };
-QTEST_APPLESS_MAIN(T)
+#include <sqlite3.h>
+
+using namespace platform;
+using namespace platform::db;
+
+namespace {
+
+void MakeDatabase(const QString& path, const QStringList& statements)
+{
+    sqlite3* db = nullptr;
+    QVERIFY(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK);
+    for (const QString& s : statements) {
+        char* message = nullptr;
+        const int rc = sqlite3_exec(db, s.toUtf8().constData(), nullptr, nullptr, &message);
+        const QString text = QString::fromUtf8(message ? message : "");
+        sqlite3_free(message);
+        QVERIFY2(rc == SQLITE_OK, qPrintable(text));
+    }
+    sqlite3_close(db);
+}
+
+QString Cells(const ResultSet& rs)
+{
+    QStringList rows;
+    for (const auto& row : rs.rows) {
+        QStringList cells;
+        for (const Value& v : row)
+            cells << (v.IsNull() ? QStringLiteral("NULL") : v.ToText());
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows.join(QLatin1Char(';'));
+}
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kTable = QStringLiteral("TessarinMobileLog");
+
+// The request-log table's creation, statement by statement, as the settings object sends it
+// (with its "@" parameters filled).
+QStringList LogTableBatch()
+{
+    auto fill = [](QString s) {
+        return s.replace(QLatin1String("@pLogDatabaseName"), QLatin1String("master")).replace(QLatin1String("@pLogTableName"), kTable);
+    };
+    QStringList steps;
+    steps << fill(QStringList({
+        "SET ANSI_NULLS ON ", "SET QUOTED_IDENTIFIER ON ", "CREATE TABLE [@pLogDatabaseName].[dbo].[@pLogTableName]( ",
+        "[RequestID] [int] IDENTITY(1,1) NOT NULL, ",
+        "[RequestDateTime] [datetime] NOT NULL CONSTRAINT [DF_@pLogTableName_RequestDateTime]  DEFAULT (getdate()), ",
+        "[Action] [nvarchar](30) NOT NULL CONSTRAINT [DF_@pLogTableName_Action]  DEFAULT (''), ",
+        "[MobileNo] [nvarchar](20) NOT NULL CONSTRAINT [DF_@pLogTableName_MobileNo]  DEFAULT (''), ",
+        "[UserID] [nvarchar](20) NOT NULL CONSTRAINT [DF_@pLogTableName_UserID]  DEFAULT (''), ",
+        "[DatabaseName] [nvarchar](60) NOT NULL CONSTRAINT [DF_@pLogTableName_DatabaseName]  DEFAULT (''), ",
+        "[IPAddress] [nvarchar](20) NOT NULL CONSTRAINT [DF_@pLogTableName_IPAddress]  DEFAULT (''), ",
+        "[RequestJSON] [nvarchar](max) NOT NULL CONSTRAINT [DF_@pLogTableName_RequestJSON]  DEFAULT (''), ",
+        "[ResponseDateTime] [datetime] NOT NULL CONSTRAINT [DF_@pLogTableName_ResponseDateTime]  DEFAULT ('12/30/1899'), ",
+        "[ResponseJSON] [nvarchar](max) NOT NULL CONSTRAINT [DF_@pLogTableName_ResponseJSON]  DEFAULT (''), ",
+        "CONSTRAINT [PK_@pLogTableName] PRIMARY KEY CLUSTERED ( ", "[requestID] Asc ",
+        ")WITH (PAD_INDEX  = OFF, STATISTICS_NORECOMPUTE  = OFF, IGNORE_DUP_KEY = OFF, ALLOW_ROW_LOCKS  = ON, ALLOW_PAGE_LOCKS  = ON) ON [PRIMARY] ",
+        ") ON [PRIMARY] "}).join(kCrLf));
+    for (const char* column : {"Action", "IPAddress", "MobileNo"}) {
+        steps << fill(QStringLiteral("ALTER TABLE [@pLogDatabaseName].[dbo].[@pLogTableName]  WITH CHECK ADD  CONSTRAINT "
+                                     "[CK_@pLogTableName_%1_Disallow_Zero_Length] CHECK  ((len([%1])>(0))) ").arg(QLatin1String(column)));
+        steps << fill(QStringLiteral("ALTER TABLE [@pLogDatabaseName].[dbo].[@pLogTableName] CHECK CONSTRAINT "
+                                     "[CK_@pLogTableName_%1_Disallow_Zero_Length] ").arg(QLatin1String(column)));
+    }
+    for (const char* column : {"Action", "MobileNo", "RequestDateTime"}) {
+        steps << fill(QStringList({QStringLiteral("CREATE NONCLUSTERED INDEX [IX_@pLogTableName_%1] ON [dbo].[@pLogTableName] ").arg(QLatin1String(column)),
+                                   QStringLiteral("([%1] Asc ").arg(QLatin1String(column)),
+                                   QStringLiteral(")WITH (PAD_INDEX  = OFF, STATISTICS_NORECOMPUTE  = OFF, SORT_IN_TEMPDB = OFF, IGNORE_DUP_KEY = OFF, "
+                                                  "DROP_EXISTING = OFF, ONLINE = OFF, ALLOW_ROW_LOCKS  = ON, ALLOW_PAGE_LOCKS  = ON) ON [PRIMARY] ")})
+                          .join(kCrLf));
+    }
+    const QList<QPair<QString, QString>> descriptions = {
+        {"RequestID", "Stores Request ID"}, {"RequestDateTime", "Stores Request Date Time."},
+        {"Action", "Stores Action Requested by Mobile User."}, {"MobileNo", "Stores Mobile No. of Requested."},
+        {"UserID", "Stores User ID of Mobile No. Requested."}, {"DatabaseName", "Stores Name of Database"},
+        {"IPAddress", "Stores IP Address of Requested User."}, {"RequestJSON", "Stores JSON Requested by User."},
+        {"ResponseDateTime", "Stores Response Date Time."}, {"ResponseJSON", "Stores Response JSON sent to Mobile User."}};
+    for (const auto& [column, text] : descriptions) {
+        steps << fill(QStringLiteral("EXEC sys.sp_addextendedproperty @name=N'MS_Description', @value=N'%1' , @level0type=N'SCHEMA',@level0name=N'dbo', "
+                                     "@level1type=N'TABLE',@level1name=N'@pLogTableName', @level2type=N'COLUMN',@level2name=N'%2' ")
+                          .arg(text, column));
+    }
+    steps << fill(QStringLiteral("EXEC sys.sp_addextendedproperty @name=N'Description', @value=N'Store Mobile Client Requests & Responses' , "
+                                 "@level0type=N'SCHEMA',@level0name=N'dbo', @level1type=N'TABLE',@level1name=N'@pLogTableName' "));
+    return steps;
+}
+
+QString Insert(const QString& when, const QString& action, const QString& mobile, const QString& user, const QString& folder,
+               const QString& ip, const QString& json)
+{
+    auto q = [](QString s) { return QLatin1Char('\'') + s.replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\''); };
+    return QStringLiteral("INSERT INTO master.dbo.TessarinMobileLog (RequestDateTime, [Action], MobileNo, UserID, [DatabaseName], IPAddress, RequestJSON) "
+                          "VALUES ((%1), %2, %3, %4, %5, %6, %7); ")
+        .arg(q(when), q(action), q(mobile), q(user), q(folder), q(ip), q(json));
+}
+
+}  // namespace
+
+class TestSqlite : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString Folder() const { return m_dir.path(); }
+    QString ConnectionString(const QString& db) const
+    {
+        return QStringLiteral("Server=sqlite:%1;Database=%2").arg(Folder(), db);
+    }
+    QStringList Files() const { return QDir(Folder()).entryList(QDir::Files, QDir::Name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        MakeDatabase(m_dir.filePath(QStringLiteral("Shop2024.sqlite")), {
+            QStringLiteral("CREATE TABLE Company (CompanyName TEXT COLLATE NOCASE, StartDate DATETIME)"),
+            QStringLiteral("INSERT INTO Company VALUES ('Shop', '2024-04-01 00:00:00')"),
+            QStringLiteral("CREATE TABLE Kinds (D DATETIME, DO DATE, B BIT COLLATE NOCASE, R REAL, I INTEGER, J INT, T TEXT COLLATE NOCASE, V VARCHAR(10))"),
+            QStringLiteral("INSERT INTO Kinds VALUES ('2024-01-05 13:45:10', '2024-02-29', 'True', 2.5, 7, 8, 'text', 'v'), "
+                           "('1899-12-30 00:00:00', '2024-03-01 00:00:00', 'FALSE', 3, 0, 0, '', ''), "
+                           "(NULL, NULL, '1', NULL, NULL, NULL, NULL, NULL), (NULL, NULL, 0, NULL, NULL, NULL, NULL, NULL), "
+                           "(NULL, NULL, 'false', NULL, NULL, NULL, '2024-01-05 13:45:10', NULL)"),
+            QStringLiteral("CREATE TABLE Checked (A INTEGER NOT NULL, B TEXT CHECK (length(B) < 3))"),
+        });
+        // A database beside the folder, which no name given to the folder may reach.
+        QDir(Folder()).mkdir(QStringLiteral("inner"));
+        MakeDatabase(m_dir.filePath(QStringLiteral("outside.sqlite")), {QStringLiteral("CREATE TABLE Company (CompanyName TEXT)")});
+    }
+
+    void openRefusesAMissingFolder()
+    {
+        try {
+            OpenSqlite(m_dir.filePath(QStringLiteral("no-such-folder")), QStringLiteral("master"));
+            QFAIL("expected a failure");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.Number(), err::ProviderError);
+        }
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("no-such-folder"))));
+    }
+
+    void openCreatesOnlyMaster()
+    {
+        QTemporaryDir empty;
+        {
+            auto backend = OpenSqlite(empty.path(), QStringLiteral("master"));
+            QCOMPARE(backend->DatabaseName(), QStringLiteral("master"));
+            QCOMPARE(backend->dialect().engine(), Engine::Sqlite);
+            QCOMPARE(Cells(backend->Query(QStringLiteral("PRAGMA journal_mode"))), QStringLiteral("wal"));
+        }
+        QVERIFY(QFileInfo::exists(empty.filePath(QStringLiteral("master.sqlite"))));
+        try {
+            OpenSqlite(empty.path(), QStringLiteral("Ghost2024"));
+            QFAIL("expected a failure");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.Number(), err::ProviderError);
+            QCOMPARE(e.Description(), QStringLiteral("Cannot open database \"Ghost2024\" requested by the login. The login failed."));
+        }
+        QVERIFY(!QFileInfo::exists(empty.filePath(QStringLiteral("Ghost2024.sqlite"))));
+    }
+
+    void openMatchesNamesWithoutRegardToCase()
+    {
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("SHOP2024")));
+        QCOMPARE(c.State(), int(adStateOpen));
+        QCOMPARE(c.DatabaseName(), QStringLiteral("Shop2024"));
+        QCOMPARE(c.dialect().engine(), Engine::Sqlite);
+        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT CompanyName FROM Company"))), QStringLiteral("Shop"));
+        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT CompanyName FROM shop2024.dbo.Company"))), QStringLiteral("Shop"));
+    }
+
+    void unsafeNamesAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("parent") << "../outside";
+        QTest::newRow("dot dot") << "..";
+        QTest::newRow("inner dot dot") << "inner/../Shop2024";
+        QTest::newRow("slash") << "inner/x";
+        QTest::newRow("backslash") << "inner\\x";
+        QTest::newRow("absolute") << m_dir.filePath(QStringLiteral("outside"));
+        QTest::newRow("drive") << "c:outside";
+        QTest::newRow("nul") << QStringLiteral("Shop2024") + QChar(0) + QStringLiteral("x");
+        QTest::newRow("empty") << "";
+        QTest::newRow("blank") << " Shop2024";
+        QTest::newRow("device") << "CON";
+        QTest::newRow("wildcard") << "Shop*";
+        QTest::newRow("hidden") << ".Shop2024";
+    }
+
+    void unsafeNamesAreRefused()
+    {
+        QFETCH(QString, name);
+        const QStringList before = Files();
+        try {
+            OpenSqlite(Folder(), name);
+            QFAIL("expected a failure");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.Number(), err::ProviderError);
+            QVERIFY(e.Description().startsWith(QStringLiteral("Cannot open database \"")));
+            QVERIFY(e.Description().endsWith(QStringLiteral("requested by the login. The login failed.")));
+        }
+        QCOMPARE(Files(), before);
+        // Nor can a statement reach outside the folder through a three-part name.
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("Shop2024")));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, c.Query(QStringLiteral("SELECT * FROM [%1].dbo.Company").arg(name)));
+        QCOMPARE(Files(), before);
+    }
+
+    void attachingNeverCreatesAFile()
+    {
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("master")));
+        try {
+            c.Query(QStringLiteral("SELECT CompanyName FROM Ghost.dbo.Company"));
+            QFAIL("expected a failure");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.Number(), err::SyntaxError);
+            QVERIFY(e.Description().contains(QStringLiteral("Ghost")));
+        }
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("Ghost.sqlite"))));
+    }
+
+    void typedReads()
+    {
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("Shop2024")));
+        const ResultSet rs = c.Query(QStringLiteral("SELECT D, DO, B, R, I, J, T, V FROM Kinds"));
+        QCOMPARE(rs.rows.size(), size_t(5));
+        const auto& a = rs.rows[0];
+        QCOMPARE(a[0].Type(), ValueType::DateTime);
+        QCOMPARE(a[0].ToDateTime(), QDateTime(QDate(2024, 1, 5), QTime(13, 45, 10)));
+        QCOMPARE(a[1].Type(), ValueType::DateTime);
+        QCOMPARE(a[1].ToDate(), QDate(2024, 2, 29));
+        QCOMPARE(a[2], Value(true));
+        QCOMPARE(a[3], Value(2.5));
+        QCOMPARE(a[4], Value(qint64(7)));
+        QCOMPARE(a[5], Value(qint64(8)));
+        QCOMPARE(a[6], Value(QStringLiteral("text")));
+        QCOMPARE(a[7], Value(QStringLiteral("v")));
+        const auto& b = rs.rows[1];
+        QCOMPARE(b[0].ToDateTime(), QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+        QCOMPARE(b[2], Value(false));
+        QCOMPARE(b[3], Value(3.0));  // a REAL stays a decimal even when whole
+        QCOMPARE(b[4], Value(qint64(0)));
+        QCOMPARE(b[6], Value(QString()));
+        QCOMPARE(rs.rows[2][2], Value(true));   // '1'
+        QCOMPARE(rs.rows[3][2], Value(false));  // 0
+        QCOMPARE(rs.rows[4][2], Value(false));  // 'false'
+        for (int i : {0, 1, 3, 4, 5, 7})
+            QVERIFY(rs.rows[2][static_cast<size_t>(i)].IsNull());
+        QCOMPARE(rs.rows[4][6].Type(), ValueType::Text);  // a TEXT column is text, whatever it holds
+    }
+
+    void columnNamesHonourAliases()
+    {
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("Shop2024")));
+        const ResultSet rs = c.Query(QStringLiteral("SELECT K.I, K.J AS [Jay], K.T AS Tee FROM Kinds AS K WHERE K.I = 7"));
+        QCOMPARE(rs.columns, QStringList({"I", "Jay", "Tee"}));
+    }
+
+    void batches()
+    {
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("master")));
+        c.Execute(QStringLiteral("CREATE TABLE Batch (A INTEGER)"));
+        QCOMPARE(c.Execute(QStringLiteral("INSERT INTO Batch VALUES (1); INSERT INTO Batch VALUES (2), (3)\r\n"
+                                          "UPDATE Batch SET A = A + 10 WHERE A < 3 CREATE TABLE Batch2 (X INTEGER)")), 5L);
+        QCOMPARE(c.Execute(QStringLiteral("DELETE FROM Batch WHERE A > 100")), 0L);
+        QCOMPARE(c.Execute(QStringLiteral("SELECT * FROM Batch")), 0L);
+        QCOMPARE(Cells(c.Query(QStringLiteral("INSERT INTO Batch VALUES (4) SELECT A FROM Batch ORDER BY A"))), QStringLiteral("3;4;11;12"));
+        QCOMPARE(c.Query(QStringLiteral("DROP TABLE Batch; DROP TABLE Batch2")).columns.size(), 0);
+    }
+
+    void errorsCarryNumbersAndDescriptions_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<long>("number");
+        QTest::addColumn<QString>("fragment");
+        QTest::newRow("syntax") << "SELEC 1" << err::SyntaxError << "syntax error";
+        QTest::newRow("missing table") << "SELECT * FROM NoSuchTable" << err::SyntaxError << "no such table: NoSuchTable";
+        QTest::newRow("missing column") << "SELECT Nope FROM Kinds" << err::SyntaxError << "no such column: Nope";
+        QTest::newRow("not null") << "INSERT INTO Checked (A, B) VALUES (NULL, 'x')" << err::SyntaxError << "NOT NULL";
+        QTest::newRow("check") << "INSERT INTO Checked (A, B) VALUES (1, 'long')" << err::SyntaxError << "CHECK constraint failed";
+        QTest::newRow("bad date") << "SELECT DateAdd(d, 1, 'not a date')" << err::SyntaxError << "Conversion failed when converting date";
+        QTest::newRow("bad datepart") << "SELECT DateAdd(fortnight, 1, '2024-01-01')" << err::SyntaxError << "'fortnight' is not a recognized dateadd option.";
+    }
+
+    void errorsCarryNumbersAndDescriptions()
+    {
+        QFETCH(QString, sql);
+        QFETCH(long, number);
+        QFETCH(QString, fragment);
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("Shop2024")));
+        try {
+            c.Execute(sql);
+            QFAIL("expected a failure");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.Number(), number);
+            QVERIFY2(e.Description().startsWith(QStringLiteral("[SQLite] ")), qPrintable(e.Description()));
+            QVERIFY2(e.Description().contains(fragment), qPrintable(e.Description()));
+        }
+        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT count(*) FROM Checked"))), QStringLiteral("0"));
+    }
+
+    void readingPastTheEndIsError3021()
+    {
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("Shop2024")));
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT CompanyName FROM Company"), c);
+        QCOMPARE(rs[QStringLiteral("companyname")].ToText(), QStringLiteral("Shop"));
+        rs.MoveNext();
+        QVERIFY(rs.IsEOF());
+        try {
+            rs[QStringLiteral("CompanyName")];
+            QFAIL("expected a failure");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.Number(), err::NoCurrentRecord);
+        }
+        rs.Close();
+        rs.Open(QStringLiteral("SELECT CompanyName FROM Company WHERE 1 = 0"), c);
+        QVERIFY(rs.IsEOF());
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, rs.MoveNext());
+    }
+
+    void requestLogTable()
+    {
+        QTemporaryDir dir;
+        const QString cs = QStringLiteral("Server=sqlite:%1;Database=master").arg(dir.path());
+        Connection c;
+        c.Open(cs);
+        const QString exists = QStringLiteral("SELECT 1 WHERE OBJECT_ID('master.dbo.TessarinMobileLog') IS NOT NULL ");
+        QCOMPARE(c.Query(exists).rows.size(), size_t(0));
+        const QStringList steps = LogTableBatch();
+        QCOMPARE(steps.size(), 21);
+        for (const QString& step : steps) {
+            try {
+                c.Execute(step);
+            } catch (const DatabaseError& e) {
+                QFAIL(qPrintable(e.Description() + QStringLiteral("\n") + step));
+            }
+        }
+        QCOMPARE(c.Query(exists).rows.size(), size_t(1));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, c.Execute(steps.first()));  // it exists now
+
+        // Inserts that pass, with the identity of each.
+        QCOMPARE(c.Execute(Insert(QStringLiteral("01/05/2024 10:00:00"), QStringLiteral("Login"), QStringLiteral("9876543210"),
+                                  QString(), QString(), QStringLiteral("10.0.0.1"), QStringLiteral("{\"Action\":\"Login\",\"Name\":\"O'Brien\"}"))), 1L);
+        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID "))), QStringLiteral("1"));
+        QCOMPARE(c.Execute(Insert(QStringLiteral("01/05/2024 23:59:59"), QString(30, QLatin1Char('A')), QString(20, QLatin1Char('9')),
+                                  QString(20, QLatin1Char('u')), QString(60, QLatin1Char('f')), QStringLiteral("10.0.0.2"), QStringLiteral("{}"))), 1L);
+        QCOMPARE(c.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID ")).rows[0][0], Value(qint64(2)));
+        QCOMPARE(c.Execute(Insert(QStringLiteral("2024-01-06 00:00:00"), QStringLiteral("DashBoard"), QStringLiteral("1"), QString(), QString(),
+                                  QStringLiteral("10.0.0.3"), QStringLiteral("{}"))), 1L);
+
+        // The stored row reads back with its kinds; the date was stored in the storage form.
+        Recordset row;
+        row.Open(QStringLiteral("SELECT * FROM TessarinMobileLog WHERE RequestID = 1"), c);
+        QCOMPARE(row[QStringLiteral("RequestID")].Type(), ValueType::Integer);
+        QCOMPARE(row[QStringLiteral("RequestDateTime")].ToDateTime(), QDateTime(QDate(2024, 1, 5), QTime(10, 0)));
+        QCOMPARE(row[QStringLiteral("ResponseDateTime")].Type(), ValueType::DateTime);
+        QCOMPARE(row[QStringLiteral("ResponseDateTime")].ToDate(), QDate(1899, 12, 30));
+        QCOMPARE(row[QStringLiteral("ResponseJSON")].ToText(), QString());
+        QCOMPARE(row[QStringLiteral("RequestJSON")].ToText(), QStringLiteral("{\"Action\":\"Login\",\"Name\":\"O'Brien\"}"));
+        row.Close();
+        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT RequestDateTime FROM TessarinMobileLog WHERE RequestID = 1 AND RequestDateTime = '2024-01-05 10:00:00'"))),
+                 QStringLiteral("2024-01-05 10:00:00"));
+
+        // The reply is stored by an update; one that breaks a constraint is refused.
+        QCOMPARE(c.Execute(QStringLiteral("UPDATE master.dbo.TessarinMobileLog SET ResponseDateTime = ('01/05/2024 10:00:02'), "
+                                          "ResponseJSON = '{\"Status\":1}' WHERE RequestID = 1")), 1L);
+        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT ResponseDateTime, ResponseJSON FROM TessarinMobileLog WHERE RequestID = 1"))),
+                 QStringLiteral("2024-01-05 10:00:02|{\"Status\":1}"));
+        QCOMPARE(c.Execute(QStringLiteral("UPDATE master.dbo.TessarinMobileLog SET ResponseJSON = 'x' WHERE RequestID = 99")), 0L);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, c.Execute(QStringLiteral("UPDATE TessarinMobileLog SET MobileNo = '' WHERE RequestID = 1")));
+
+        // The log viewer's day range: whole days, newest first.
+        const ResultSet day = c.Query(QStringLiteral(
+            "SELECT LogData.RequestID, LogData.RequestDateTime, LogData.Action, LogData.MobileNo, LogData.UserID, LogData.DatabaseName AS [FolderName], "
+            "LogData.IPAddress, LogData.ResponseDateTime, 'Click Button' AS RequestAndResponse FROM TessarinMobileLog AS LogData WHERE "
+            "LogData.RequestDateTime >= ('2024-01-05 00:00:00') AND CONVERT(DATETIME, CONVERT(nVarChar(10), LogData.RequestDateTime, 101), 101) <= "
+            "('2024-01-05 00:00:00') ORDER BY LogData.RequestDateTime DESC "));
+        QCOMPARE(day.columns.at(5), QStringLiteral("FolderName"));
+        QCOMPARE(day.rows.size(), size_t(2));
+        QCOMPARE(day.rows[0][0], Value(qint64(2)));
+        QCOMPARE(day.rows[1][0], Value(qint64(1)));
+
+        // Extended properties read back; the indexes exist.
+        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT count(*) FROM sys_extended_properties"))), QStringLiteral("11"));
+        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT value FROM sys_extended_properties WHERE name = 'MS_Description' AND level1name = 'TessarinMobileLog' "
+                                              "AND level2name = 'RequestID'"))),
+                 QStringLiteral("Stores Request ID"));
+        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT value FROM sys_extended_properties WHERE name = 'Description' AND level2type = ''"))),
+                 QStringLiteral("Store Mobile Client Requests & Responses"));
+        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'IX_%' ORDER BY name"))),
+                 QStringLiteral("IX_TessarinMobileLog_Action;IX_TessarinMobileLog_MobileNo;IX_TessarinMobileLog_RequestDateTime"));
+
+        // Identities are never reused.
+        c.Execute(QStringLiteral("DELETE FROM TessarinMobileLog WHERE RequestID = 3"));
+        c.Execute(Insert(QStringLiteral("2024-01-07 00:00:00"), QStringLiteral("Login"), QStringLiteral("1"), QString(), QString(),
+                         QStringLiteral("10.0.0.4"), QStringLiteral("{}")));
+        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID"))), QStringLiteral("4"));
+
+        // A company connection writes the log through the three-part name.
+        MakeDatabase(dir.filePath(QStringLiteral("Shop.sqlite")), {QStringLiteral("CREATE TABLE Company (CompanyName TEXT)")});
+        Connection company;
+        company.Open(QStringLiteral("Server=sqlite:%1;Database=Shop").arg(dir.path()));
+        QCOMPARE(company.Execute(Insert(QStringLiteral("2024-01-08 08:00:00"), QStringLiteral("Login"), QStringLiteral("5"), QString(), QStringLiteral("Shop"),
+                                        QStringLiteral("10.0.0.5"), QStringLiteral("{}"))), 1L);
+        QCOMPARE(Cells(company.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID"))), QStringLiteral("5"));
+        company.Close();
+
+        // Another program on the same file (without this connection's functions) can write a
+        // row: the defaults and the checks use SQLite's own functions only.
+        sqlite3* raw = nullptr;
+        QVERIFY(sqlite3_open_v2(dir.filePath(QStringLiteral("master.sqlite")).toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK);
+        QCOMPARE(sqlite3_exec(raw, "INSERT INTO TessarinMobileLog (Action, MobileNo, IPAddress) VALUES ('Raw', '7', '10.0.0.9')", nullptr, nullptr, nullptr), SQLITE_OK);
+        QVERIFY(sqlite3_exec(raw, "INSERT INTO TessarinMobileLog (Action, MobileNo, IPAddress) VALUES ('', '7', '10.0.0.9')", nullptr, nullptr, nullptr) != SQLITE_OK);
+        sqlite3_close(raw);
+        const ResultSet rawRow = c.Query(QStringLiteral("SELECT RequestDateTime, ResponseDateTime FROM TessarinMobileLog WHERE Action = 'Raw'"));
+        QCOMPARE(rawRow.rows.size(), size_t(1));
+        QCOMPARE(rawRow.rows[0][0].Type(), ValueType::DateTime);
+        QVERIFY(qAbs(rawRow.rows[0][0].ToDateTime().secsTo(QDateTime::currentDateTime())) < 120);
+        QCOMPARE(rawRow.rows[0][1].ToDate(), QDate(1899, 12, 30));
+    }
+
+    void requestLogTableRefusesBadRows_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("mobile");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("ip");
+        QTest::addColumn<QString>("fragment");
+        const QString ok = QStringLiteral("x");
+        QTest::newRow("empty Action") << "" << ok << ok << ok << ok << "CHECK constraint \"CK_TessarinMobileLog_Action_Disallow_Zero_Length\"";
+        QTest::newRow("blank Action") << "   " << ok << ok << ok << ok << "CK_TessarinMobileLog_Action_Disallow_Zero_Length";
+        QTest::newRow("empty MobileNo") << ok << "" << ok << ok << ok << "CK_TessarinMobileLog_MobileNo_Disallow_Zero_Length";
+        QTest::newRow("empty IPAddress") << ok << ok << ok << ok << "" << "CK_TessarinMobileLog_IPAddress_Disallow_Zero_Length";
+        QTest::newRow("Action of 31") << QString(31, QLatin1Char('a')) << ok << ok << ok << ok << "truncated in table 'master.dbo.TessarinMobileLog', column 'Action'";
+        QTest::newRow("MobileNo of 21") << ok << QString(21, QLatin1Char('1')) << ok << ok << ok << "column 'MobileNo'";
+        QTest::newRow("UserID of 21") << ok << ok << QString(21, QLatin1Char('u')) << ok << ok << "column 'UserID'";
+        QTest::newRow("DatabaseName of 61") << ok << ok << ok << QString(61, QLatin1Char('d')) << ok << "column 'DatabaseName'";
+        QTest::newRow("IPAddress of 21") << ok << ok << ok << ok << QString(21, QLatin1Char('9')) << "column 'IPAddress'";
+    }
+
+    void requestLogTableRefusesBadRows()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, mobile);
+        QFETCH(QString, user);
+        QFETCH(QString, folder);
+        QFETCH(QString, ip);
+        QFETCH(QString, fragment);
+        QTemporaryDir dir;
+        Connection c;
+        c.Open(QStringLiteral("Server=sqlite:%1;Database=master").arg(dir.path()));
+        for (const QString& step : LogTableBatch())
+            c.Execute(step);
+        try {
+            c.Execute(Insert(QStringLiteral("2024-01-05 10:00:00"), action, mobile, user, folder, ip, QStringLiteral("{}")));
+            QFAIL("expected a failure");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.Number(), err::SyntaxError);
+            QVERIFY2(e.Description().contains(fragment), qPrintable(e.Description()));
+        }
+        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT count(*) FROM TessarinMobileLog"))), QStringLiteral("0"));
+    }
+
+    // The server writes master while the log viewer reads it.
+    void readersAreNotBlockedByAWriter()
+    {
+        QTemporaryDir dir;
+        const QString cs = QStringLiteral("Server=sqlite:%1;Database=master").arg(dir.path());
+        Connection writer, reader;
+        writer.Open(cs);
+        writer.Execute(QStringLiteral("CREATE TABLE T (A INTEGER); INSERT INTO T VALUES (1)"));
+        reader.Open(cs);
+        writer.Execute(QStringLiteral("BEGIN IMMEDIATE"));
+        writer.Execute(QStringLiteral("INSERT INTO T VALUES (2)"));
+        QCOMPARE(Cells(reader.Query(QStringLiteral("SELECT count(*) FROM T"))), QStringLiteral("1"));
+        writer.Execute(QStringLiteral("COMMIT TRANSACTION"));
+        QCOMPARE(Cells(reader.Query(QStringLiteral("SELECT count(*) FROM T"))), QStringLiteral("2"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSqlite)
 #include "test_sqlite.moc"

@@ -1,0 +1,93 @@
+// "CompanyList": the companies of the server's list that are current and in which the request's
+// user exists with this password and is not locked.
+
+#include "clsClient.h"
+
+#include "EngineSupport.h"
+#include "clock/Clock.h"
+#include "settings/clsSetup.h"
+
+using platform::JsonArray;
+using platform::JsonObject;
+using platform::RuntimeError;
+
+QString clsClient::GetCompanies(const JsonObject& request)
+{
+    ErrorText.clear();
+    JsonObject reply;
+    QString action;
+    QString mobileNo;
+    try {
+        action = request.StringOf(QStringLiteral("Action"));
+        mobileNo = request.StringOf(QStringLiteral("MobileNo"));
+        if (!Setup)
+            throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"));
+        const platform::XArrayDB& companies = Setup->xCompanies;
+        const QString userID = request.StringOf(QStringLiteral("UserID"));
+        const QString password = request.StringOf(QStringLiteral("Password"));
+        Log(mobileNo, QStringLiteral(" Generating Main Data JSON Text"));
+
+        QString head = MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
+                                     QStringLiteral("Status"), 1, QStringLiteral("Message"), QStringLiteral("Success"),
+                                     QStringLiteral("EnterpriseEdition"), true});
+        head.chop(5);
+        Log(mobileNo, QStringLiteral(" Loading Main Data JSON Object"));
+        reply.Load(head);
+        Log(mobileNo, QStringLiteral(" Adding Data Array to JSON"));
+        JsonArray data = reply.AddArray(QStringLiteral("Data"));
+
+        const QDateTime today = platform::Clock::Today().startOfDay();
+        for (int row = companies.LowerBound(1); row <= companies.UpperBound(1); ++row) {
+            const QString databaseName = engine::VariantText(companies.Value(row, 4));
+            Log(mobileNo, QStringLiteral(" Checking Companies Parameter for ") + databaseName);
+            // A company whose year has ended is offered only when the installation allows it.
+            const bool taken = engine::VariantDateTime(companies.Value(row, 3)) > today || !Setup->lCurrentYearOnly;
+            if (!taken)
+                continue;
+
+            Log(mobileNo, QStringLiteral(" Opening Database ") + databaseName);
+            OpenCompanyDatabase(databaseName);
+            Log(mobileNo, QStringLiteral(" Checking user"));
+            bool isSupervisor = false;
+            QString branchCodes, storeCodes, accountGroupCodes;
+            if (CheckUser(userID, password, isSupervisor, branchCodes, storeCodes, accountGroupCodes)) {
+                Log(mobileNo, QStringLiteral(" Getting Company Info for Database ") + databaseName);
+                bool branchRequired = false, seriesRequired = false, sezUnit = false, unionTerritory = false;
+                QDate startDate, lastDate;
+                QString stateCode;
+                if (!GetCompanyInfo(branchRequired, seriesRequired, startDate, lastDate, sezUnit, stateCode,
+                                    unionTerritory)) {
+                    // One unreadable company fails the whole list.
+                    CloseCompanyDatabase();
+                    ErrorText = engine::FailureText(QStringLiteral("Error while getting Company List."), ErrorText, nullptr);
+                    return FailureReply(action, mobileNo);
+                }
+                Log(mobileNo, QStringLiteral(" Adding Company Data to JSON Array"));
+                JsonObject company = data.AddObject();
+                company.AddString(QStringLiteral("CmpNm"), engine::VariantText(companies.Value(row, 1)));
+                company.AddString(QStringLiteral("StDt"),
+                                  engine::VariantDateTime(companies.Value(row, 2)).date().toString(QStringLiteral("yyyy-MM-dd")));
+                company.AddString(QStringLiteral("LtDt"),
+                                  engine::VariantDateTime(companies.Value(row, 3)).date().toString(QStringLiteral("yyyy-MM-dd")));
+                company.AddString(QStringLiteral("FldNm"), databaseName);
+                company.AddBool(QStringLiteral("IsBrn"), branchRequired);
+                company.AddBool(QStringLiteral("IsSer"), seriesRequired);
+            } else {
+                ErrorText = QStringLiteral("User Doesn't exist or locked for database ") + databaseName + engine::CRLF + ErrorText;
+            }
+            CloseCompanyDatabase();
+        }
+
+        if (data.Size() > 0) {
+            Log(mobileNo, QStringLiteral(" Returning Company List from JSON Object to Text"));
+            return reply.Emit(true) + QStringLiteral("<EOF>");
+        }
+        return MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
+                             QStringLiteral("Status"), 0, QStringLiteral("Message"), QStringLiteral("No Company found to work.")});
+    } catch (const RuntimeError& error) {
+        CloseRecordset();
+        CloseCompanyDatabase();
+        ErrorText = engine::FailureText(QStringLiteral("Error while getting Company List."), ErrorText, &error);
+        return FailureReply(action, mobileNo);
+    }
+}

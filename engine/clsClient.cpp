@@ -1,0 +1,147 @@
+#include "clsClient.h"
+
+#include "EngineSupport.h"
+#include "settings/clsSetup.h"
+
+#include <QDateTime>
+#include <array>
+
+using platform::JsonObject;
+using platform::RuntimeError;
+
+namespace {
+
+using Handler = QString (clsClient::*)(const JsonObject&);
+
+RuntimeError ObjectNotSet()
+{
+    return RuntimeError(91, QStringLiteral("Object variable or With block variable not set"));
+}
+
+}  // namespace
+
+clsClient::clsClient() = default;
+clsClient::~clsClient() = default;
+
+QString clsClient::GetData(const JsonObject& pJSONObject)
+{
+    // The names are compared upper-cased and whole, in this order; the first equal one wins.
+    struct Entry {
+        const char* name;
+        Handler handler;
+    };
+    static const std::array<Entry, 26> table = {{
+        {"CompanyList", &clsClient::GetCompanies},
+        {"BranchList", &clsClient::GetBranchList},
+        {"StoreList", &clsClient::GetStoreList},
+        {"PartyList", &clsClient::GetPartyList},
+        {"PartyLocationList", &clsClient::GetPartyLocationList},
+        {"PartyContactList", &clsClient::GetPartyContactList},
+        {"PartyDetail", &clsClient::GetPartyDetail},
+        {"SalesmanList", &clsClient::GetSalesmanList},
+        {"AgentList", &clsClient::GetAgentList},
+        {"SeriesList", &clsClient::GetSeriesList},
+        {"ItemList", &clsClient::GetItemList},
+        {"ItemDetail", &clsClient::GetItemDetail},
+        {"SupplyTypes", &clsClient::GetSupplyTypes},
+        {"GSTList", &clsClient::GetGSTList},
+        {"GSTDetail", &clsClient::GetGSTDetail},
+        {"DashBoard", &clsClient::GetDashboard},
+        {"AccountSummary", &clsClient::GetAccountSummary},
+        {"LocationSummary", &clsClient::GetLocationSummary},
+        {"ItemSummary", &clsClient::GetItemSummary},
+        {"ItemStoreSummary", &clsClient::GetItemStoreSummary},
+        {"AccountLedger", &clsClient::GetAccountLedger},
+        {"Outstanding", &clsClient::GetOutstanding},
+        {"Order", &clsClient::GetOrder},
+        {"ItemLedger", &clsClient::GetItemLedger},
+        {"Document", &clsClient::GetDocument},
+        {"Voucher", &clsClient::GetVoucher},
+    }};
+
+    const QString action = pJSONObject.StringOf(QStringLiteral("Action"));
+    const QString mobileNo = pJSONObject.StringOf(QStringLiteral("MobileNo"));
+    const QString wanted = action.toUpper();
+    for (const Entry& entry : table)
+        if (QString::fromLatin1(entry.name).toUpper() == wanted)
+            return (this->*entry.handler)(pJSONObject);
+
+    return MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
+                         QStringLiteral("Status"), 0, QStringLiteral("Message"), QStringLiteral("Improper Action.")});
+}
+
+QString clsClient::MakeJsonText(const QVariantList& pairs)
+{
+    JsonObject object;
+    for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
+        const QString name = engine::VariantText(pairs.at(i));
+        const QVariant& value = pairs.at(i + 1);
+        if (!value.isValid())
+            throw RuntimeError(platform::err::InvalidUseOfNull, QStringLiteral("Invalid use of Null"));
+        switch (value.typeId()) {
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+            object.AddInteger(name, value.toLongLong());
+            break;
+        case QMetaType::ULong:
+        case QMetaType::ULongLong:
+        case QMetaType::Float:
+        case QMetaType::Double:
+            object.AddNumber(name, value.toDouble());
+            break;
+        case QMetaType::Bool:
+            object.AddBool(name, value.toBool());
+            break;
+        case QMetaType::QDate:
+            object.AddString(name, value.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+            break;
+        case QMetaType::QDateTime: {
+            const QDateTime dt = value.toDateTime();
+            object.AddString(name, dt.time() == QTime(0, 0) ? dt.toString(QStringLiteral("yyyy-MM-dd"))
+                                                            : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+            break;
+        }
+        default:
+            // Text, a byte and anything else: the value's text.
+            object.AddString(name, value.toString());
+            break;
+        }
+    }
+    return object.Emit(true) + QStringLiteral("<EOF>");
+}
+
+void clsClient::OpenCompanyDatabase(const QString& folderName)
+{
+    if (!Setup)
+        throw ObjectNotSet();
+    cnnCompany.Open(Setup->GetConnectionString(folderName));
+}
+
+void clsClient::CloseCompanyDatabase()
+{
+    if (cnnCompany.State() == platform::db::adStateOpen)
+        cnnCompany.Close();
+}
+
+void clsClient::CloseRecordset()
+{
+    if (oRecordset.State() == platform::db::adStateOpen)
+        oRecordset.Close();
+}
+
+QString clsClient::FailureReply(const QString& action, const QString& mobileNo) const
+{
+    return MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
+                         QStringLiteral("Status"), 0, QStringLiteral("Message"), ErrorText});
+}
+
+void clsClient::Log(const QString& mobileNo, const QString& words) const
+{
+    if (!Setup)
+        throw ObjectNotSet();
+    Setup->AppendLog(QStringLiteral("Mobile No.") + mobileNo + words);
+}

@@ -1,0 +1,103 @@
+#include "MsgBox.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <cstdio>
+
+namespace MsgBox {
+
+namespace {
+Hook& CurrentHook()
+{
+    static Hook hook;
+    return hook;
+}
+
+bool Unattended()
+{
+    static const bool unattended = qEnvironmentVariable("CORVANTIS_MESSAGE_BOXES").compare(
+                                       QStringLiteral("log"), Qt::CaseInsensitive) == 0;
+    return unattended;
+}
+
+QList<int> AnswersOf(int style)
+{
+    switch (style & 7) {
+    case vbOKCancel: return {vbOK, vbCancel};
+    case vbAbortRetryIgnore: return {vbAbort, vbRetry, vbIgnore};
+    case vbYesNoCancel: return {vbYes, vbNo, vbCancel};
+    case vbYesNo: return {vbYes, vbNo};
+    case vbRetryCancel: return {vbRetry, vbCancel};
+    default: return {vbOK};
+    }
+}
+
+QMessageBox::StandardButton ButtonOf(int answer)
+{
+    switch (answer) {
+    case vbOK: return QMessageBox::Ok;
+    case vbCancel: return QMessageBox::Cancel;
+    case vbAbort: return QMessageBox::Abort;
+    case vbRetry: return QMessageBox::Retry;
+    case vbIgnore: return QMessageBox::Ignore;
+    case vbYes: return QMessageBox::Yes;
+    case vbNo: return QMessageBox::No;
+    default: return QMessageBox::Ok;
+    }
+}
+}  // namespace
+
+void SetHook(Hook hook)
+{
+    CurrentHook() = std::move(hook);
+}
+
+int DefaultAnswer(int style)
+{
+    const QList<int> answers = AnswersOf(style);
+    const int which = (style >> 8) & 3;
+    return answers.value(which, answers.first());
+}
+
+int Show(QWidget* parent, const QString& prompt, int style, const QString& title)
+{
+    const QString caption = title.isEmpty() ? QCoreApplication::applicationName() : title;
+    if (CurrentHook())
+        return CurrentHook()(prompt, style, caption);
+    if (Unattended()) {
+        QString line = prompt;
+        line.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
+        std::fprintf(stderr, "Message box: %s | %s\n", qUtf8Printable(caption), qUtf8Printable(line));
+        std::fflush(stderr);
+        return DefaultAnswer(style);
+    }
+
+    QMessageBox box(parent);
+    box.setWindowTitle(caption);
+    box.setText(prompt);
+    switch (style & 0x70) {
+    case vbCritical: box.setIcon(QMessageBox::Critical); break;
+    case vbQuestion: box.setIcon(QMessageBox::Question); break;
+    case vbExclamation: box.setIcon(QMessageBox::Warning); break;
+    case vbInformation: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    const QList<int> answers = AnswersOf(style);
+    for (int answer : answers)
+        box.addButton(ButtonOf(answer));
+    box.setDefaultButton(ButtonOf(DefaultAnswer(style)));
+    if (answers.contains(vbCancel))
+        box.setEscapeButton(ButtonOf(vbCancel));
+    else if (answers.contains(vbNo))
+        box.setEscapeButton(ButtonOf(vbNo));
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    for (int answer : answers)
+        if (clicked && clicked == box.button(ButtonOf(answer)))
+            return answer;
+    return answers.contains(vbCancel) ? int(vbCancel) : answers.last();
+}
+
+}  // namespace MsgBox

@@ -1,0 +1,315 @@
+#include "TCPClient.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+// How long a closed connection may take to hand its last bytes to the peer before it is cut.
+constexpr int kLingerMs = 30000;
+}  // namespace
+
+TCPClient::TCPClient(QObject* parent) : QObject(parent) {}
+
+TCPClient::~TCPClient()
+{
+    CloseAll();
+    CloseListener();
+}
+
+QString TCPClient::AddressText(const QHostAddress& address)
+{
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    if (isV4)
+        return QHostAddress(v4).toString();
+    return address.toString();
+}
+
+// --- listener ------------------------------------------------------------------------------
+
+bool TCPClient::Listen(quint16 port)
+{
+    CloseListener();
+    m_listenError.clear();
+    m_listener = new QTcpServer(this);
+    connect(m_listener, &QTcpServer::newConnection, this, &TCPClient::OnNewConnection);
+    if (!m_listener->listen(QHostAddress::Any, port)) {
+        m_listenError = m_listener->errorString();
+        delete m_listener;
+        m_listener = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void TCPClient::CloseListener()
+{
+    if (!m_listener)
+        return;
+    m_listener->close();
+    delete m_listener;
+    m_listener = nullptr;
+    for (QTcpSocket* socket : std::as_const(m_pending))
+        Discard(socket);
+    m_pending.clear();
+}
+
+bool TCPClient::IsListening() const
+{
+    return m_listener && m_listener->isListening();
+}
+
+void TCPClient::OnNewConnection()
+{
+    while (m_listener && m_listener->hasPendingConnections()) {
+        QTcpSocket* socket = m_listener->nextPendingConnection();
+        if (!socket)
+            break;
+        const qint32 requestID = ++m_nextRequestID;
+        if (m_nextRequestID == std::numeric_limits<qint32>::max())
+            m_nextRequestID = 0;
+        m_pending.insert(requestID, socket);
+        m_pendingPeer = AddressText(socket->peerAddress());
+        emit ConnectionRequest(0, requestID);
+        // Not taken by the handler: refused.
+        if (QTcpSocket* left = m_pending.take(requestID))
+            Discard(left);
+    }
+}
+
+// --- elements ------------------------------------------------------------------------------
+
+bool TCPClient::Exists(qint16 index) const
+{
+    return index == 0 || m_sockets.contains(index);
+}
+
+QList<qint16> TCPClient::Indexes() const
+{
+    QList<qint16> list = m_sockets.keys();
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+bool TCPClient::Accept(qint16 index, qint32 requestID)
+{
+    if (index <= 0 || m_sockets.contains(index))
+        return false;
+    QTcpSocket* socket = m_pending.take(requestID);
+    if (!socket)
+        return false;
+    socket->setParent(this);
+    Element element;
+    element.socket = socket;
+    m_sockets.insert(index, element);
+    Wire(index, socket);
+    // Data may have arrived with the connection itself.
+    if (socket->bytesAvailable() > 0) {
+        QTimer::singleShot(0, this, [this, index, socket] {
+            if (m_sockets.value(index).socket == socket && socket->bytesAvailable() > 0)
+                emit DataArrival(index, socket->bytesAvailable());
+        });
+    }
+    return true;
+}
+
+bool TCPClient::Connect(qint16 index, const QString& host, quint16 port)
+{
+    if (index <= 0 || m_sockets.contains(index))
+        return false;
+    auto* socket = new QTcpSocket(this);
+    Element element;
+    element.socket = socket;
+    element.host = host;
+    element.outgoing = true;
+    m_sockets.insert(index, element);
+    Wire(index, socket);
+    connect(socket, &QTcpSocket::connected, this, [this, index, socket] {
+        if (m_sockets.value(index).socket == socket)
+            emit Connected(index);
+    });
+    socket->connectToHost(host, port);
+    return true;
+}
+
+void TCPClient::Wire(qint16 index, QTcpSocket* socket)
+{
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    connect(socket, &QTcpSocket::readyRead, this, [this, index, socket] {
+        if (m_sockets.value(index).socket == socket)
+            emit DataArrival(index, socket->bytesAvailable());
+    });
+    connect(socket, &QTcpSocket::bytesWritten, this, [this, index, socket](qint64) {
+        if (m_sockets.value(index).socket == socket && socket->bytesToWrite() == 0)
+            emit SendComplete(index);
+    });
+    connect(socket, &QTcpSocket::disconnected, this, [this, index, socket] {
+        if (m_sockets.value(index).socket == socket)
+            emit CloseEvent(index);
+    });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, index, socket](QAbstractSocket::SocketError error) {
+        // The peer's orderly close is reported as a close, not as an error.
+        if (error == QAbstractSocket::RemoteHostClosedError)
+            return;
+        if (m_sockets.value(index).socket == socket)
+            emit Error(index, ErrorNumber(error), socket->errorString());
+    });
+}
+
+bool TCPClient::SendData(qint16 index, const QByteArray& bytes)
+{
+    const auto it = m_sockets.constFind(index);
+    if (it == m_sockets.constEnd())
+        return false;
+    QTcpSocket* socket = it->socket;
+    const auto state = socket->state();
+    if (state != QAbstractSocket::ConnectedState && state != QAbstractSocket::ConnectingState
+        && state != QAbstractSocket::HostLookupState)
+        return false;
+    return socket->write(bytes) == bytes.size();
+}
+
+QByteArray TCPClient::GetData(qint16 index)
+{
+    const auto it = m_sockets.constFind(index);
+    if (it == m_sockets.constEnd())
+        return {};
+    return it->socket->readAll();
+}
+
+void TCPClient::Close(qint16 index)
+{
+    const auto it = m_sockets.find(index);
+    if (it == m_sockets.end())
+        return;
+    QTcpSocket* socket = it->socket;
+    m_sockets.erase(it);
+    Discard(socket);
+}
+
+void TCPClient::CloseAll()
+{
+    const QList<qint16> indexes = Indexes();
+    for (qint16 index : indexes)
+        Close(index);
+}
+
+void TCPClient::Discard(QTcpSocket* socket)
+{
+    socket->disconnect(this);
+    if (socket->state() != QAbstractSocket::ConnectedState) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    if (socket->bytesToWrite() == 0) {
+        socket->disconnectFromHost();
+        socket->deleteLater();
+        return;
+    }
+    // Let the queued bytes go out first, but not for ever.
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    QTimer::singleShot(kLingerMs, socket, [socket] {
+        socket->abort();
+        socket->deleteLater();
+    });
+    socket->disconnectFromHost();
+}
+
+int TCPClient::GetState(qint16 index) const
+{
+    if (index == 0)
+        return IsListening() ? sckListening : sckClosed;
+    const auto it = m_sockets.constFind(index);
+    if (it == m_sockets.constEnd())
+        return sckClosed;
+    switch (it->socket->state()) {
+    case QAbstractSocket::UnconnectedState: return it->socket->error() == QAbstractSocket::UnknownSocketError ? sckClosed : sckError;
+    case QAbstractSocket::HostLookupState: return sckResolvingHost;
+    case QAbstractSocket::ConnectingState: return sckConnecting;
+    case QAbstractSocket::ConnectedState: return sckConnected;
+    case QAbstractSocket::BoundState: return sckOpen;
+    case QAbstractSocket::ListeningState: return sckListening;
+    case QAbstractSocket::ClosingState: return sckClosing;
+    }
+    return sckClosed;
+}
+
+quint16 TCPClient::LocalPort(qint16 index) const
+{
+    if (index == 0)
+        return IsListening() ? m_listener->serverPort() : 0;
+    const auto it = m_sockets.constFind(index);
+    return it == m_sockets.constEnd() ? 0 : it->socket->localPort();
+}
+
+quint16 TCPClient::RemotePort(qint16 index) const
+{
+    const auto it = m_sockets.constFind(index);
+    return it == m_sockets.constEnd() ? 0 : it->socket->peerPort();
+}
+
+QString TCPClient::RemoteHostIP(qint16 index) const
+{
+    if (index == 0)
+        return m_pendingPeer;
+    const auto it = m_sockets.constFind(index);
+    if (it == m_sockets.constEnd())
+        return {};
+    if (it->socket->peerAddress().isNull())
+        return it->host;
+    return AddressText(it->socket->peerAddress());
+}
+
+QString TCPClient::RemoteHost(qint16 index) const
+{
+    if (index == 0)
+        return m_pendingPeer;
+    const auto it = m_sockets.constFind(index);
+    if (it == m_sockets.constEnd())
+        return {};
+    if (!it->host.isEmpty())
+        return it->host;
+    return AddressText(it->socket->peerAddress());
+}
+
+bool TCPClient::IsOutgoing(qint16 index) const
+{
+    const auto it = m_sockets.constFind(index);
+    return it != m_sockets.constEnd() && it->outgoing;
+}
+
+QString TCPClient::Tag(qint16 index) const
+{
+    const auto it = m_sockets.constFind(index);
+    return it == m_sockets.constEnd() ? QString() : it->tag;
+}
+
+void TCPClient::SetTag(qint16 index, const QString& tag)
+{
+    const auto it = m_sockets.find(index);
+    if (it != m_sockets.end())
+        it->tag = tag;
+}
+
+qint32 TCPClient::ErrorNumber(int socketError)
+{
+    // The socket library's numbers for the errors a connection meets.
+    switch (static_cast<QAbstractSocket::SocketError>(socketError)) {
+    case QAbstractSocket::ConnectionRefusedError: return 10061;
+    case QAbstractSocket::RemoteHostClosedError: return 10053;
+    case QAbstractSocket::HostNotFoundError: return 11001;
+    case QAbstractSocket::SocketAccessError: return 10013;
+    case QAbstractSocket::SocketResourceError: return 10055;
+    case QAbstractSocket::SocketTimeoutError: return 10060;
+    case QAbstractSocket::NetworkError: return 10050;
+    case QAbstractSocket::AddressInUseError: return 10048;
+    case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
+    default: return 10000 + socketError;
+    }
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QTcpServer;
+class QTcpSocket;
+
+// The socket array of the server window. Element 0 is the listener; elements from 1 up are one
+// connection each, either accepted from the listener or connected out (relay mode). Elements
+// are created and destroyed by number, so numbers are reused. Every socket event arrives as a
+// signal carrying the element's number, on the thread of the event loop.
+class TCPClient : public QObject {
+    Q_OBJECT
+public:
+    // Socket states as the window reads them.
+    enum State { sckClosed = 0, sckOpen = 1, sckListening = 2, sckConnectionPending = 3, sckResolvingHost = 4,
+                 sckHostResolved = 5, sckConnecting = 6, sckConnected = 7, sckClosing = 8, sckError = 9 };
+
+    explicit TCPClient(QObject* parent = nullptr);
+    ~TCPClient() override;
+
+    // --- element 0, the listener
+    // Listens on every local address (IPv4 and IPv6) on `port`; false with ListenError() when the
+    // port cannot be taken.
+    bool Listen(quint16 port);
+    void CloseListener();
+    bool IsListening() const;
+    QString ListenError() const { return m_listenError; }
+
+    // --- elements
+    bool Exists(qint16 index) const;
+    // The number of elements, the listener included.
+    int Count() const { return 1 + static_cast<int>(m_sockets.size()); }
+    // The numbers of the existing elements above 0, in ascending order.
+    QList<qint16> Indexes() const;
+
+    // Gives the connection request `requestID` (announced by ConnectionRequest) to the new
+    // element `index`; false when that request is no longer waiting or the element exists.
+    bool Accept(qint16 index, qint32 requestID);
+    // Creates element `index` and connects it out to host:port.
+    bool Connect(qint16 index, const QString& host, quint16 port);
+    // Queues the bytes; SendComplete follows once all queued bytes are written. False (and
+    // nothing happens) when the element does not exist or is not open.
+    bool SendData(qint16 index, const QByteArray& bytes);
+    // Everything that has arrived since the last read.
+    QByteArray GetData(qint16 index);
+    // Closes the connection and destroys the element; nothing is signalled. Bytes already
+    // handed to the socket are still delivered.
+    void Close(qint16 index);
+    void CloseAll();
+
+    int GetState(qint16 index) const;
+    quint16 LocalPort(qint16 index) const;
+    quint16 RemotePort(qint16 index) const;
+    // The peer's address; an IPv4 peer is written dotted ("10.0.0.5", never "::ffff:10.0.0.5").
+    // For element 0 it is the peer of the latest connection request.
+    QString RemoteHostIP(qint16 index) const;
+    // The peer's name where it is known without a look-up (the host an element connected to),
+    // otherwise its address.
+    QString RemoteHost(qint16 index) const;
+    // Whether the element was connected out rather than accepted.
+    bool IsOutgoing(qint16 index) const;
+
+    QString Tag(qint16 index) const;
+    void SetTag(qint16 index, const QString& tag);
+
+    static QString AddressText(const class QHostAddress& address);
+
+signals:
+    // Element 0: a connection request waits. It is refused unless Accept takes it before the
+    // handler returns.
+    void ConnectionRequest(qint16 index, qint32 requestID);
+    void DataArrival(qint16 index, qint64 bytesTotal);
+    void SendComplete(qint16 index);
+    // The peer closed the connection (the element still exists).
+    void CloseEvent(qint16 index);
+    void Error(qint16 index, qint32 number, const QString& description);
+    // An outgoing connection is established.
+    void Connected(qint16 index);
+
+private:
+    struct Element {
+        QTcpSocket* socket = nullptr;
+        QString tag;
+        QString host;  // the host name connected to (outgoing)
+        bool outgoing = false;
+    };
+
+    void OnNewConnection();
+    void Wire(qint16 index, QTcpSocket* socket);
+    void Discard(QTcpSocket* socket);
+    static qint32 ErrorNumber(int socketError);
+
+    QTcpServer* m_listener = nullptr;
+    QString m_listenError;
+    QHash<qint16, Element> m_sockets;
+    QHash<qint32, QTcpSocket*> m_pending;
+    QString m_pendingPeer;
+    qint32 m_nextRequestID = 0;
+};

@@ -1,0 +1,437 @@
+#include "clsSetup.h"
+
+#include "CredentialNames.h"
+#include "GeneralFunction.h"
+#include "clock/Clock.h"
+#include "core/RuntimeError.h"
+#include "database/Value.h"
+#include "store/UserSettings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cmath>
+
+using platform::RuntimeError;
+namespace convert = platform::db::convert;
+
+namespace {
+const QString kSettingsFileName = QStringLiteral("TessarinMobileClientSettings.json");
+const QString kMessageSource = QStringLiteral("MobileClientSetup");
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString ErrorText(const RuntimeError& e)
+{
+    return QString::number(e.Number()) + QLatin1Char('-') + e.Description();
+}
+
+// The error a failed open of a text file is: a missing file, a missing folder, or no access.
+[[noreturn]] void ThrowFileError(const QString& path, bool forWriting)
+{
+    const QFileInfo info(path);
+    if (!info.dir().exists())
+        throw RuntimeError(platform::err::PathNotFound, QStringLiteral("Path not found"), QStringLiteral("clsSetup"));
+    if (!forWriting && !info.exists())
+        throw RuntimeError(platform::err::FileNotFound, QStringLiteral("File not found"), QStringLiteral("clsSetup"));
+    throw RuntimeError(platform::err::PermissionDenied, QStringLiteral("Permission denied"), QStringLiteral("clsSetup"));
+}
+}  // namespace
+
+clsSetup::clsSetup(const QString& programFolder, QObject* parent)
+    : QObject(parent),
+      m_programFolder(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder)
+{
+    xMobiles.ReDim(0, -1, 0, 4);
+    xCompanies.ReDim(0, -1, 0, 4);
+    xLocations.ReDim(0, -1, 0, 1);
+    xLogData.ReDim(0, -1, 0, 8);
+    xFilteredLogData.ReDim(0, -1, 0, 8);
+    // The recordset reads all rows when it opens, so the cursor settings of a client-side,
+    // optimistic, dynamic cursor need no counterpart.
+    try {
+        GetSQLServerDatabasePassword();
+    } catch (const RuntimeError& e) {
+        // A damaged stored value must not keep the program from starting; the connections
+        // report it instead.
+        DB_SERVER.clear();
+        DB_USERID.clear();
+        DB_PASSWORD.clear();
+        DB_TIMEOUT.clear();
+        m_credentialsError = ErrorText(e);
+    }
+    cLogDatabaseFilePathName = m_programFolder + QStringLiteral("/Data/LogData.mdb");
+    cLogDatabaseName = QStringLiteral("master");
+    cLogTableName = QStringLiteral("TessarinMobileLog");
+}
+
+clsSetup::~clsSetup() = default;
+
+QString clsSetup::SettingsFilePath() const
+{
+    return m_programFolder + QLatin1Char('/') + kSettingsFileName;
+}
+
+void clsSetup::RaiseMessage(const QString& description, qint32 number, qint32 button, qint32 cancelButton)
+{
+    emit Message(kMessageSource, QString(), number, description, button, cancelButton, &m_cancel, false);
+}
+
+// --- settings file -------------------------------------------------------------------------
+
+void clsSetup::SetDefaultSettings()
+{
+    lStaticIP = false;
+    cLocalPort = QStringLiteral("1175");
+    cRemoteIP = QStringLiteral("192.168.1.200");
+    cRemotePort = QStringLiteral("3175");
+    cDongleNo.clear();
+    lCurrentYearOnly = true;
+    lAutoStart = false;
+    cBlockIPs.clear();
+    for (int row = xLocations.LowerBound(1); row <= xLocations.UpperBound(1); ++row)
+        xLocations.SetValue(row, 0, false);
+    xMobiles.Clear();
+    lConnectionParemeterChanged = false;
+    lSettingChanged = false;
+    lSettingFound = false;
+}
+
+bool clsSetup::GetSettings()
+{
+    const QString path = SettingsFilePath();
+    SetDefaultSettings();
+    if (!QFileInfo::exists(path)) {
+        RaiseMessage(kSettingsFileName + QStringLiteral(" file not found."), -1, 48, 2);
+        return true;
+    }
+    try {
+        platform::JsonObject settings;
+        settings.Load(ReadFromTextFile(path));
+        lStaticIP = convert::TextToBool(settings.StringOf(QStringLiteral("StaticIP")));
+        cLocalPort = settings.StringOf(QStringLiteral("LocalPort"));
+        cRemoteIP = settings.StringOf(QStringLiteral("RemoteIP"));
+        cRemotePort = settings.StringOf(QStringLiteral("RemotePort"));
+        cDongleNo = settings.StringOf(QStringLiteral("DongleNo"));
+        lCurrentYearOnly = convert::TextToBool(settings.StringOf(QStringLiteral("CurrentYearOnly")));
+        SetSelectedLocations(settings.ArrayOf(QStringLiteral("Locations")));
+        SetAllowedMobiles(settings.ArrayOf(QStringLiteral("Mobiles")));
+        if (settings.HasMember(QStringLiteral("AutoStart")))
+            lAutoStart = convert::TextToBool(settings.StringOf(QStringLiteral("AutoStart")));
+        if (settings.HasMember(QStringLiteral("BlockIPs")))
+            cBlockIPs = settings.StringOf(QStringLiteral("BlockIPs"));
+        lConnectionParemeterChanged = false;
+        lSettingChanged = false;
+        lSettingFound = true;
+        return true;
+    } catch (const RuntimeError& e) {
+        RaiseMessage(QStringLiteral("Error while getting settings from ") + kSettingsFileName + QLatin1Char('.') + kCrLf
+                         + QStringLiteral("Error ") + ErrorText(e),
+                     -1, 16, 2);
+        return false;
+    }
+}
+
+bool clsSetup::SaveSettings()
+{
+    try {
+        platform::JsonObject settings;
+        settings.AddBool(QStringLiteral("StaticIP"), lStaticIP);
+        settings.AddString(QStringLiteral("LocalPort"), cLocalPort);
+        settings.AddString(QStringLiteral("RemoteIP"), cRemoteIP);
+        settings.AddString(QStringLiteral("RemotePort"), cRemotePort);
+        settings.AddString(QStringLiteral("DongleNo"), cDongleNo);
+        settings.AddBool(QStringLiteral("CurrentYearOnly"), lCurrentYearOnly);
+        settings.AddBool(QStringLiteral("AutoStart"), lAutoStart);
+        settings.AddString(QStringLiteral("BlockIPs"), cBlockIPs.trimmed());
+        settings.AddArrayCopy(QStringLiteral("Locations"), SelectedLocations());
+        settings.AddArrayCopy(QStringLiteral("Mobiles"), AllowedMobiles());
+        WriteTextFile(SettingsFilePath(), settings.Emit(false));
+        RaiseMessage(QStringLiteral("Settings saved successfully."), -1, 64, 1);
+        lSettingChanged = false;
+        lSettingFound = true;
+        return true;
+    } catch (const RuntimeError& e) {
+        RaiseMessage(QStringLiteral("Error while saving setting.") + kCrLf + QStringLiteral("Error ") + ErrorText(e), -1, 16, 1);
+        return false;
+    }
+}
+
+// Text files are in the system's default format: the ANSI code page on Windows, UTF-8 on Linux.
+QString clsSetup::ReadFromTextFile(const QString& pFilePathName)
+{
+    QFile file(pFilePathName);
+    if (!file.open(QIODevice::ReadOnly))
+        ThrowFileError(pFilePathName, false);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw RuntimeError(57, QStringLiteral("Device I/O error"), QStringLiteral("clsSetup"));
+    return QString::fromLocal8Bit(bytes);
+}
+
+// Written to a new file that then replaces the old one, so that a failure on the way (a full
+// disk, a killed process) leaves the old file whole rather than a truncated one.
+QString clsSetup::WriteTextFile(const QString& pFilePathName, const QString& pText)
+{
+    QSaveFile file(pFilePathName);
+    if (!file.open(QIODevice::WriteOnly))
+        ThrowFileError(pFilePathName, true);
+    const QByteArray bytes = pText.toLocal8Bit();
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        file.cancelWriting();
+        throw RuntimeError(57, QStringLiteral("Device I/O error"), QStringLiteral("clsSetup"));
+    }
+    return QString();
+}
+
+// --- lists ---------------------------------------------------------------------------------
+
+void clsSetup::SetSelectedLocations(const platform::JsonArray& pJSONArray)
+{
+    if (xLocations.RowCount() == 0)
+        return;
+    if (!pJSONArray.IsValid())
+        throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"), QStringLiteral("clsSetup"));
+    for (int row = xLocations.LowerBound(1); row <= xLocations.UpperBound(1); ++row)
+        xLocations.SetValue(row, 0, false);
+    for (int i = 0; i < pJSONArray.Size(); ++i) {
+        const int row = xLocations.Find(xLocations.LowerBound(1), 1, pJSONArray.StringAt(i));
+        if (row >= 0)
+            xLocations.SetValue(row, 0, true);
+    }
+}
+
+platform::JsonArray clsSetup::SelectedLocations() const
+{
+    platform::JsonArray result;
+    for (int row = xLocations.LowerBound(1); row <= xLocations.UpperBound(1); ++row)
+        if (xLocations.Value(row, 0).toBool())
+            result.AddString(xLocations.Value(row, 1).toString());
+    return result;
+}
+
+void clsSetup::SetAllowedMobiles(const platform::JsonArray& pJSONArray)
+{
+    if (!pJSONArray.IsValid())
+        throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"), QStringLiteral("clsSetup"));
+    xMobiles.ReDim(0, -1, 0, 4);
+    for (int i = 0; i < pJSONArray.Size(); ++i) {
+        const platform::JsonArray entry = pJSONArray.ArrayAt(i);
+        if (!entry.IsValid())
+            throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"), QStringLiteral("clsSetup"));
+        const int row = xMobiles.AppendRow();
+        xMobiles.SetValue(row, 0, entry.StringAt(0));
+        xMobiles.SetValue(row, 1, entry.StringAt(1));
+        xMobiles.SetValue(row, 2, ckArrayToString(entry.ArrayAt(2), QStringLiteral("|")));
+        xMobiles.SetValue(row, 3, convert::TextToBool(entry.StringAt(3)));
+        xMobiles.SetValue(row, 4, entry.StringAt(4));
+    }
+}
+
+platform::JsonArray clsSetup::AllowedMobiles() const
+{
+    platform::JsonArray result;
+    for (int row = xMobiles.LowerBound(1); row <= xMobiles.UpperBound(1); ++row) {
+        platform::JsonArray entry = result.AddArray();
+        entry.AddString(xMobiles.Value(row, 0).toString());
+        entry.AddString(xMobiles.Value(row, 1).toString());
+        platform::JsonArray companies = entry.AddArray();
+        AppendStringTockArray(xMobiles.Value(row, 2).toString(), QStringLiteral("|"), companies);
+        entry.AddBool(xMobiles.Value(row, 3).toBool());
+        entry.AddString(xMobiles.Value(row, 4).toString());
+    }
+    return result;
+}
+
+QString clsSetup::ckArrayToString(const platform::JsonArray& pJSONArray, const QString& pDelimiter) const
+{
+    if (!pJSONArray.IsValid())
+        throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"), QStringLiteral("clsSetup"));
+    QStringList pieces;
+    for (int i = 0; i < pJSONArray.Size(); ++i)
+        pieces << pJSONArray.StringAt(i);
+    return pieces.join(pDelimiter);
+}
+
+void clsSetup::AppendStringTockArray(const QString& pString, const QString& pDelimiter, platform::JsonArray& pJSONArray) const
+{
+    if (pString.isEmpty())
+        return;
+    for (const QString& piece : pString.split(pDelimiter))
+        pJSONArray.InsertString(0, piece);
+}
+
+QString clsSetup::GetAllowedLocations() const
+{
+    QStringList selected;
+    for (int row = xLocations.LowerBound(1); row <= xLocations.UpperBound(1); ++row)
+        if (xLocations.Value(row, 0).toBool())
+            selected << xLocations.Value(row, 1).toString();
+    return selected.join(QLatin1Char('|'));
+}
+
+QString clsSetup::GetAllowedCompanies(const QString& pMobileNo) const
+{
+    QString allowed;
+    for (int row = xMobiles.LowerBound(1); row <= xMobiles.UpperBound(1); ++row)
+        if (xMobiles.Value(row, 0).toString() == pMobileNo)
+            allowed = xMobiles.Value(row, 2).toString();
+    return allowed;
+}
+
+// --- rules ---------------------------------------------------------------------------------
+
+// Entries are trimmed and empty ones skipped: an empty entry would be a prefix of every address.
+bool clsSetup::IsIPBlocked(const QString& pIPAddress) const
+{
+    const QStringList entries = cBlockIPs.trimmed().split(QLatin1Char(','));
+    for (const QString& raw : entries) {
+        const QString entry = raw.trimmed();
+        if (!entry.isEmpty() && pIPAddress.startsWith(entry, Qt::CaseSensitive))
+            return true;
+    }
+    return false;
+}
+
+bool clsSetup::IsFolderAllowed(const platform::JsonObject& pJSONObject)
+{
+    const QString mobileNo = pJSONObject.StringOf(QStringLiteral("MobileNo"));
+    const QString folderName = pJSONObject.StringOf(QStringLiteral("FolderName"));
+    AppendLog(QStringLiteral("Mobile No.") + mobileNo + QStringLiteral(" Checking is Folder Allowed"));
+    const QString allowed = GetAllowedCompanies(mobileNo);
+    if (allowed.isEmpty() && !lCurrentYearOnly)
+        return true;
+    if (!allowed.isEmpty()) {
+        // The folder must be one of the mobile's companies, whole: a piece of a name, or no
+        // name at all, is not one of them.
+        bool listed = false;
+        if (!folderName.isEmpty())
+            for (const QString& company : allowed.split(QLatin1Char('|')))
+                if (company.compare(folderName, Qt::CaseInsensitive) == 0)
+                    listed = true;
+        if (!listed)
+            return false;
+    }
+    if (lCurrentYearOnly) {
+        if (xCompanies.RowCount() == 0)
+            GetCompanyList();
+        for (int row = xCompanies.LowerBound(1); row <= xCompanies.UpperBound(1); ++row) {
+            if (xCompanies.Value(row, 4).toString().toUpper() == folderName.toUpper()) {
+                const QDateTime lastDate = platform::db::Value::FromVariant(xCompanies.Value(row, 3)).ToDateTime();
+                return lastDate > platform::Clock::Today().startOfDay();
+            }
+        }
+        return true;
+    }
+    return true;
+}
+
+// --- text log ------------------------------------------------------------------------------
+
+void clsSetup::LogEvents()
+{
+    try {
+        const QString folder = m_programFolder + QStringLiteral("/LogFiles");
+        m_logFilePath = folder + QStringLiteral("/Log_")
+                      + platform::Clock::Now().toString(QStringLiteral("yyyy-MM-dd-HH-mm-ss")) + QStringLiteral(".txt");
+        if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
+            throw RuntimeError(platform::err::PathNotFound, QStringLiteral("Path not found"), QStringLiteral("clsSetup"));
+        AppendLog(QStringLiteral("Start Logging"));
+    } catch (const RuntimeError& e) {
+        RaiseMessage(QStringLiteral("Error while creating log file.") + kCrLf + ErrorText(e), -1, 16, 1);
+    }
+}
+
+// One open, write and close per line, so each line is on disk when this returns; a line that
+// cannot be written is dropped without a word.
+void clsSetup::AppendLog(const QString& pText)
+{
+    if (m_logFilePath.isEmpty())
+        return;
+    QFile file(m_logFilePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    const QString line = platform::Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('|') + pText + kCrLf;
+    file.write(line.toLocal8Bit());
+    file.close();
+}
+
+// --- credentials ---------------------------------------------------------------------------
+
+bool clsSetup::GetSQLServerDatabasePassword()
+{
+    using namespace CredentialNames;
+    const QString machineKey = MachineKey();
+    const QString odbc = GetSaveSetting(2, kSection, ValueName(machineKey, kOdbc),
+                                        GeneralFunction::EncodeText(QStringLiteral("False"), false, GeneralFunction::kShiftKey))
+                             .toString();
+    DB_ODBC = convert::TextToBool(GeneralFunction::DecodeText(odbc, false, GeneralFunction::kShiftKey));
+    if (DB_ODBC)
+        return true;
+
+    const auto read = [&](int index) {
+        return GetSaveSetting(2, kSection, ValueName(machineKey, kSuffixNames.at(index)), QString()).toString();
+    };
+    if (read(PrimaryServer).isEmpty())
+        return false;
+    DB_PRIMARYSERVER = read(PrimaryServer);
+    DB_PRIMARYUSERID = read(PrimaryUserID);
+    DB_PRIMARYPASSWORD = read(PrimaryPassword);
+    DB_PRIMARYTIMEOUT = read(PrimaryTimeOut);
+    DB_SECONDARYSERVER = read(SecondaryServer);
+    DB_SECONDARYUSERID = read(SecondaryUserID);
+    DB_SECONDARYPASSWORD = read(SecondaryPassword);
+    DB_SECONDARYTIMEOUT = read(SecondaryTimeOut);
+    DB_SERVER = DB_PRIMARYSERVER;
+    DB_USERID = DB_PRIMARYUSERID;
+    DB_PASSWORD = DB_PRIMARYPASSWORD;
+    DB_TIMEOUT = DB_PRIMARYTIMEOUT;
+    return false;
+}
+
+QVariant clsSetup::GetSaveSetting(qint32 pCallType, const QString& pSection, const QString& pKey, const QVariant& pDefaultValue)
+{
+    const QString application = CredentialNames::kApplication;
+    if (pCallType == 4 || pCallType == 8) {
+        platform::store::SaveSetting(application, pSection, pKey, GeneralFunction::VariantText(pDefaultValue));
+        return QVariant();
+    }
+    if (pCallType != 2)
+        return QVariant();
+    const QString text = platform::store::GetSetting(application, pSection, pKey, GeneralFunction::VariantText(pDefaultValue));
+    const auto number = [&]() {
+        bool ok = false;
+        const double value = text.trimmed().toDouble(&ok);
+        if (!ok)
+            throw RuntimeError(platform::err::TypeMismatch, QStringLiteral("Type mismatch"), QStringLiteral("clsSetup"));
+        return value;
+    };
+    const auto whole = [&](double low, double high) {
+        const double value = std::nearbyint(number());
+        if (value < low || value > high)
+            throw RuntimeError(platform::err::Overflow, QStringLiteral("Overflow"), QStringLiteral("clsSetup"));
+        return static_cast<qint64>(value);
+    };
+    switch (pDefaultValue.typeId()) {
+    case QMetaType::Short: return QVariant::fromValue(static_cast<qint16>(whole(-32768, 32767)));
+    case QMetaType::Int: return QVariant::fromValue(static_cast<qint32>(whole(-2147483648.0, 2147483647.0)));
+    case QMetaType::LongLong: return QVariant::fromValue(static_cast<qint64>(whole(-9.2e18, 9.2e18)));
+    case QMetaType::UChar: return QVariant::fromValue(static_cast<uchar>(whole(0, 255)));
+    case QMetaType::Float: return QVariant::fromValue(static_cast<float>(number()));
+    case QMetaType::Double: return QVariant::fromValue(number());
+    case QMetaType::Bool: return QVariant::fromValue(convert::TextToBool(text));
+    case QMetaType::QString: return QVariant::fromValue(text);
+    case QMetaType::QDate:
+    case QMetaType::QDateTime: {
+        bool ok = false;
+        const QDateTime value = convert::ParseDateTime(text, &ok);
+        if (!ok)
+            throw RuntimeError(platform::err::TypeMismatch, QStringLiteral("Type mismatch"), QStringLiteral("clsSetup"));
+        return pDefaultValue.typeId() == QMetaType::QDate ? QVariant(value.date()) : QVariant(value);
+    }
+    default:
+        return QVariant();
+    }
+}

@@ -1,0 +1,158 @@
+// clsSetup: the SQL Server connection, the company list and the folder locations.
+#include "clsSetup.h"
+
+#include "GeneralFunction.h"
+#include "core/RuntimeError.h"
+#include "database/ConnectionString.h"
+#include "database/DatabaseError.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using platform::RuntimeError;
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString ErrorText(const RuntimeError& e)
+{
+    return QString::number(e.Number()) + QLatin1Char('-') + e.Description();
+}
+
+// A database name as an identifier: in brackets, with "]" doubled.
+QString Bracketed(const QString& name)
+{
+    QString escaped = name;
+    escaped.replace(QLatin1Char(']'), QStringLiteral("]]"));
+    return QLatin1Char('[') + escaped + QLatin1Char(']');
+}
+
+QString Decoded(const QString& value)
+{
+    return GeneralFunction::DecodeText(value, false, GeneralFunction::kShiftKey);
+}
+}  // namespace
+
+void clsSetup::OpenConnection(const QString& pDatabaseFilePathName)
+{
+    cnnConnection.Open(GetConnectionString(pDatabaseFilePathName));
+}
+
+void clsSetup::CloseConnection()
+{
+    if (cnnConnection.State() == platform::db::adStateOpen)
+        cnnConnection.Close();
+}
+
+void clsSetup::CloseRecordset()
+{
+    if (m_recordset.State() == platform::db::adStateOpen)
+        m_recordset.Close();
+}
+
+QString clsSetup::GetConnectionString(const QString& pDatabaseFilePathName)
+{
+    if (!m_credentialsError.isEmpty())
+        throw platform::db::DatabaseError(platform::err::ProviderError,
+                                          QStringLiteral("The stored SQL Server credentials cannot be read (") + m_credentialsError
+                                              + QStringLiteral("). Store them again with corvantis-credentials."));
+    if (DB_ODBC)
+        throw platform::db::DatabaseError(
+            platform::err::ProviderError,
+            QStringLiteral("The SQL Server credentials are set to come from ODBC, and no server, user or password is "
+                           "stored. Store them with corvantis-credentials."));
+
+    // Only the request-log database and the company databases found on the server are ever
+    // opened: a name that came with a request goes no further than this unless it is one of them.
+    QString database;
+    if (pDatabaseFilePathName.compare(cLogDatabaseName, Qt::CaseInsensitive) == 0) {
+        database = cLogDatabaseName;
+    } else {
+        if (xCompanies.RowCount() == 0)
+            GetCompanyList();
+        for (int row = xCompanies.LowerBound(1); row <= xCompanies.UpperBound(1) && database.isEmpty(); ++row) {
+            const QString name = xCompanies.Value(row, 4).toString();
+            if (!name.isEmpty() && name.compare(pDatabaseFilePathName, Qt::CaseInsensitive) == 0)
+                database = name;
+        }
+        if (database.isEmpty())
+            throw platform::db::DatabaseError(platform::err::ProviderError,
+                                              QStringLiteral("Unknown company database: ") + pDatabaseFilePathName);
+    }
+
+    platform::db::ConnectionString text;
+    text.Set(QStringLiteral("Provider"), QStringLiteral("SQLOLEDB"));
+    text.Set(QStringLiteral("Server"), Decoded(DB_SERVER));
+    text.Set(QStringLiteral("Database"), database);
+    text.Set(QStringLiteral("User ID"), Decoded(DB_USERID));
+    text.Set(QStringLiteral("Password"), Decoded(DB_PASSWORD));
+    return text.ToText();
+}
+
+bool clsSetup::GetCompanyList()
+{
+    try {
+        OpenConnection(cLogDatabaseName);
+        m_recordset.Open(QStringLiteral("SELECT DB_NAME(Database_ID) AS DatabaseName FROM Sys.Master_Files WHERE Name = 'Tessarin' "),
+                         cnnConnection);
+        QStringList selects;
+        while (!m_recordset.IsEOF()) {
+            const QString db = m_recordset.Field(QStringLiteral("DatabaseName")).ToText();
+            selects << QStringLiteral("SELECT CompanyName, StartDate, LastDate, '") + GeneralFunction::QuoteSQL(db)
+                           + QStringLiteral("' AS DatabaseName FROM ") + Bracketed(db) + QStringLiteral(".dbo.Company ");
+            m_recordset.MoveNext();
+        }
+        const QString statement = selects.join(kCrLf + QStringLiteral("UNION ALL ") + kCrLf);
+        CloseRecordset();
+        if (statement.isEmpty())
+            throw platform::db::DatabaseError(-2147217908, QStringLiteral("Command text was not set for the command object."));
+        m_recordset.Open(statement, cnnConnection);
+        xCompanies.ReDim(0, -1, 0, 4);
+        while (!m_recordset.IsEOF()) {
+            const int row = xCompanies.AppendRow();
+            xCompanies.SetValue(row, 0, false);
+            xCompanies.SetValue(row, 1, m_recordset.Field(QStringLiteral("CompanyName")).ToVariant());
+            xCompanies.SetValue(row, 2, m_recordset.Field(QStringLiteral("StartDate")).ToVariant());
+            xCompanies.SetValue(row, 3, m_recordset.Field(QStringLiteral("LastDate")).ToVariant());
+            xCompanies.SetValue(row, 4, m_recordset.Field(QStringLiteral("DatabaseName")).ToVariant());
+            m_recordset.MoveNext();
+        }
+        CloseRecordset();
+        CloseConnection();
+        return true;
+    } catch (const RuntimeError& e) {
+        CloseRecordset();
+        CloseConnection();
+        RaiseMessage(QStringLiteral("Error while getting Company List.") + kCrLf + QStringLiteral("Error ") + ErrorText(e), -1, 16, 1);
+        return false;
+    }
+}
+
+// The product's folder locations, from its own settings database beside the program folder.
+// Nothing calls it; the database named here is not one the connection accepts, so on this
+// platform it reports its failure.
+bool clsSetup::GetLocations()
+{
+    try {
+        const QString path = QFileInfo(m_programFolder).absolutePath() + QStringLiteral("/Tessarin4/Settings/Settings.mdb");
+        OpenConnection(path);
+        m_recordset.Open(QStringLiteral("SELECT False AS Selected, Location FROM FolderLocations "), cnnConnection);
+        if (!m_recordset.IsEOF()) {
+            xLocations.ReDim(0, -1, 0, 1);
+            while (!m_recordset.IsEOF()) {
+                const int row = xLocations.AppendRow();
+                xLocations.SetValue(row, 0, m_recordset.Field(0).ToBool());
+                xLocations.SetValue(row, 1, m_recordset.Field(1).ToText());
+                m_recordset.MoveNext();
+            }
+        }
+        CloseRecordset();
+        CloseConnection();
+        return true;
+    } catch (const RuntimeError& e) {
+        CloseRecordset();
+        CloseConnection();
+        RaiseMessage(QStringLiteral("Error while getting folder location.") + kCrLf + QStringLiteral("Error ") + ErrorText(e), -1, 16, 0);
+        return false;
+    }
+}

@@ -1,0 +1,495 @@
+// clsSetup: the request-log table: creation, writing, reading, sorting and filtering.
+#include "clsSetup.h"
+
+#include "GeneralFunction.h"
+#include "clock/Clock.h"
+#include "core/RuntimeError.h"
+#include "database/Value.h"
+
+#include <nlohmann/json.hpp>
+
+using platform::RuntimeError;
+using GeneralFunction::QuoteSQL;
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kEof = QStringLiteral("<EOF>");
+const QString kPasswordMask = QStringLiteral("*****");
+
+QString ErrorText(const RuntimeError& e)
+{
+    return QString::number(e.Number()) + QLatin1Char('-') + e.Description();
+}
+
+QString WithoutEof(const QString& text)
+{
+    return text.endsWith(kEof, Qt::CaseInsensitive) ? text.left(text.size() - kEof.size()) : text;
+}
+
+// The end (one past) of the JSON string that opens at `start`.
+qsizetype StringEnd(const QString& text, qsizetype start)
+{
+    qsizetype i = start + 1;
+    while (i < text.size()) {
+        if (text.at(i) == QLatin1Char('\\'))
+            i += 2;
+        else if (text.at(i) == QLatin1Char('"'))
+            return i + 1;
+        else
+            ++i;
+    }
+    return text.size();
+}
+
+// The end (one past) of the JSON value that begins at `start`.
+qsizetype ValueEnd(const QString& text, qsizetype start)
+{
+    if (start >= text.size())
+        return start;
+    const QChar first = text.at(start);
+    if (first == QLatin1Char('"'))
+        return StringEnd(text, start);
+    if (first == QLatin1Char('{') || first == QLatin1Char('[')) {
+        int depth = 0;
+        qsizetype i = start;
+        while (i < text.size()) {
+            const QChar c = text.at(i);
+            if (c == QLatin1Char('"')) {
+                i = StringEnd(text, i);
+                continue;
+            }
+            if (c == QLatin1Char('{') || c == QLatin1Char('['))
+                ++depth;
+            else if ((c == QLatin1Char('}') || c == QLatin1Char(']')) && --depth == 0)
+                return i + 1;
+            ++i;
+        }
+        return text.size();
+    }
+    qsizetype i = start;
+    while (i < text.size() && text.at(i) != QLatin1Char(',') && text.at(i) != QLatin1Char('}')
+           && text.at(i) != QLatin1Char(']') && !text.at(i).isSpace())
+        ++i;
+    return i;
+}
+
+qsizetype SkipBlanks(const QString& text, qsizetype i)
+{
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    return i;
+}
+
+QString KeyText(const QString& token)
+{
+    const nlohmann::json parsed = nlohmann::json::parse(token.toStdString(), nullptr, false);
+    return parsed.is_string() ? QString::fromStdString(parsed.get<std::string>()) : token.mid(1, token.size() - 2);
+}
+
+// The request text with the value of each top-level "Password" member replaced by "*****",
+// everything else exactly as it came: the log must never keep a product user's password.
+QString MaskPassword(const QString& text)
+{
+    struct Span { qsizetype start, end; };
+    QList<Span> spans;
+    int depth = 0;
+    bool expectKey = false;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('"')) {
+            const qsizetype end = StringEnd(text, i);
+            if (depth == 1 && expectKey) {
+                expectKey = false;
+                const qsizetype colon = SkipBlanks(text, end);
+                if (colon < text.size() && text.at(colon) == QLatin1Char(':')) {
+                    const qsizetype valueStart = SkipBlanks(text, colon + 1);
+                    const qsizetype valueEnd = ValueEnd(text, valueStart);
+                    if (KeyText(text.mid(i, end - i)).compare(QLatin1String("Password"), Qt::CaseInsensitive) == 0
+                        && valueEnd > valueStart)
+                        spans.append({valueStart, valueEnd});
+                    i = valueEnd;
+                    continue;
+                }
+            }
+            i = end;
+            continue;
+        }
+        if (c == QLatin1Char('{') || c == QLatin1Char('[')) {
+            ++depth;
+            expectKey = depth == 1 && c == QLatin1Char('{');
+        } else if (c == QLatin1Char('}') || c == QLatin1Char(']')) {
+            --depth;
+        } else if (c == QLatin1Char(',') && depth == 1) {
+            expectKey = true;
+        }
+        ++i;
+    }
+    QString masked = text;
+    for (qsizetype k = spans.size() - 1; k >= 0; --k)
+        masked.replace(spans[k].start, spans[k].end - spans[k].start, QLatin1Char('"') + kPasswordMask + QLatin1Char('"'));
+    return masked;
+}
+
+// A stored JSON text laid out for reading; a text that is not a JSON object is shown as stored.
+QString Indented(const QString& stored)
+{
+    platform::JsonObject object;
+    return object.Load(stored) ? object.Emit(false) : stored;
+}
+
+// The text of a cell as the filter compares it: dates and numbers in their default text form.
+QString CellText(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return QString();
+    return platform::db::Value::FromVariant(value).ToText();
+}
+
+platform::XArrayDB::SortType SortTypeOf(int col)
+{
+    if (col == 1 || col == 7)
+        return platform::XArrayDB::XTYPE_DATE;
+    if (col >= 2 && col <= 6)
+        return platform::XArrayDB::XTYPE_STRING;
+    return platform::XArrayDB::XTYPE_DEFAULT;
+}
+}  // namespace
+
+QString clsSetup::LogStatement(const QString& statement) const
+{
+    return GeneralFunction::ReplaceParameters(statement, {QStringLiteral("pDatabaseName"), cLogDatabaseName,
+                                                          QStringLiteral("pLogTableName"), cLogTableName});
+}
+
+// --- creation ------------------------------------------------------------------------------
+
+void clsSetup::ExecuteLogSQL(const QString& statement)
+{
+    cnnConnection.Execute(GeneralFunction::ReplaceParameters(
+        statement, {QStringLiteral("pLogDatabaseName"), cLogDatabaseName, QStringLiteral("pLogTableName"), cLogTableName}));
+}
+
+bool clsSetup::LogTableExists()
+{
+    bool exists = false;
+    try {
+        const QString statement = QStringLiteral("SELECT 1 WHERE OBJECT_ID('")
+                                + QuoteSQL(cLogDatabaseName + QStringLiteral(".dbo.") + cLogTableName)
+                                + QStringLiteral("') IS NOT NULL ");
+        OpenConnection(cLogDatabaseName);
+        m_recordset.Open(statement, cnnConnection);
+        exists = !m_recordset.IsEOF();
+    } catch (const RuntimeError&) {
+        exists = false;
+    }
+    CloseRecordset();
+    CloseConnection();
+    return exists;
+}
+
+bool clsSetup::CheckLogData()
+{
+    try {
+        if (!LogTableExists())
+            CreateLogTable();
+        return LogTableExists();
+    } catch (const RuntimeError& e) {
+        RaiseMessage(QStringLiteral("Unable to check / create LogData table.") + kCrLf + ErrorText(e), -1, 16, 2);
+        return false;
+    }
+}
+
+void clsSetup::CreateLogTable()
+{
+    const QString table = QStringLiteral("[@pLogDatabaseName].[dbo].[@pLogTableName]");
+    const QStringList create = {
+        QStringLiteral("SET ANSI_NULLS ON "),
+        QStringLiteral("SET QUOTED_IDENTIFIER ON "),
+        QStringLiteral("CREATE TABLE ") + table + QStringLiteral("( "),
+        QStringLiteral("[RequestID] [int] IDENTITY(1,1) NOT NULL, "),
+        QStringLiteral("[RequestDateTime] [datetime] NOT NULL CONSTRAINT [DF_@pLogTableName_RequestDateTime]  DEFAULT (getdate()), "),
+        QStringLiteral("[Action] [nvarchar](30) NOT NULL CONSTRAINT [DF_@pLogTableName_Action]  DEFAULT (''), "),
+        QStringLiteral("[MobileNo] [nvarchar](20) NOT NULL CONSTRAINT [DF_@pLogTableName_MobileNo]  DEFAULT (''), "),
+        QStringLiteral("[UserID] [nvarchar](20) NOT NULL CONSTRAINT [DF_@pLogTableName_UserID]  DEFAULT (''), "),
+        QStringLiteral("[DatabaseName] [nvarchar](60) NOT NULL CONSTRAINT [DF_@pLogTableName_DatabaseName]  DEFAULT (''), "),
+        QStringLiteral("[IPAddress] [nvarchar](20) NOT NULL CONSTRAINT [DF_@pLogTableName_IPAddress]  DEFAULT (''), "),
+        QStringLiteral("[RequestJSON] [nvarchar](max) NOT NULL CONSTRAINT [DF_@pLogTableName_RequestJSON]  DEFAULT (''), "),
+        QStringLiteral("[ResponseDateTime] [datetime] NOT NULL CONSTRAINT [DF_@pLogTableName_ResponseDateTime]  DEFAULT ('12/30/1899'), "),
+        QStringLiteral("[ResponseJSON] [nvarchar](max) NOT NULL CONSTRAINT [DF_@pLogTableName_ResponseJSON]  DEFAULT (''), "),
+        QStringLiteral("CONSTRAINT [PK_@pLogTableName] PRIMARY KEY CLUSTERED ( "),
+        QStringLiteral("[requestID] Asc "),
+        QStringLiteral(")WITH (PAD_INDEX  = OFF, STATISTICS_NORECOMPUTE  = OFF, IGNORE_DUP_KEY = OFF, ALLOW_ROW_LOCKS  = ON, ALLOW_PAGE_LOCKS  = ON) ON [PRIMARY] "),
+        QStringLiteral(") ON [PRIMARY] "),
+    };
+    const QString checkAdd = QStringLiteral("ALTER TABLE ") + table
+                           + QStringLiteral("  WITH CHECK ADD  CONSTRAINT [CK_@pLogTableName_%1_Disallow_Zero_Length] CHECK  ((len([%1])>(0))) ");
+    const QString checkOn = QStringLiteral("ALTER TABLE ") + table + QStringLiteral(" CHECK CONSTRAINT [CK_@pLogTableName_%1_Disallow_Zero_Length] ");
+    const QString index = QStringLiteral("CREATE NONCLUSTERED INDEX [IX_@pLogTableName_%1] ON [dbo].[@pLogTableName] ") + kCrLf
+                        + QStringLiteral("([%1] Asc ") + kCrLf
+                        + QStringLiteral(")WITH (PAD_INDEX  = OFF, STATISTICS_NORECOMPUTE  = OFF, SORT_IN_TEMPDB = OFF, IGNORE_DUP_KEY = OFF, "
+                                         "DROP_EXISTING = OFF, ONLINE = OFF, ALLOW_ROW_LOCKS  = ON, ALLOW_PAGE_LOCKS  = ON) ON [PRIMARY] ");
+    const QString description = QStringLiteral(
+        "EXEC sys.sp_addextendedproperty @name=N'MS_Description', @value=N'%1' , @level0type=N'SCHEMA',@level0name=N'dbo', "
+        "@level1type=N'TABLE',@level1name=N'@pLogTableName', @level2type=N'COLUMN',@level2name=N'%2' ");
+
+    QList<QPair<QString, QString>> steps = {
+        {create.join(kCrLf), QStringLiteral("TableCreated")},
+        {checkAdd.arg(QStringLiteral("Action")), QStringLiteral("ActionCheckCreated")},
+        {checkOn.arg(QStringLiteral("Action")), QStringLiteral("ActionCheckChecked")},
+        {checkAdd.arg(QStringLiteral("IPAddress")), QStringLiteral("IPAddressCheckCreated")},
+        {checkOn.arg(QStringLiteral("IPAddress")), QStringLiteral("IPAddressCheckChecked")},
+        {checkAdd.arg(QStringLiteral("MobileNo")), QStringLiteral("MobileNoCheckCreated")},
+        {checkOn.arg(QStringLiteral("MobileNo")).trimmed(), QStringLiteral("MobileNoCheckChecked")},
+        {index.arg(QStringLiteral("Action")), QStringLiteral("ActionIndexCreated")},
+        {index.arg(QStringLiteral("MobileNo")), QStringLiteral("MobileNoIndexCreated")},
+        {index.arg(QStringLiteral("RequestDateTime")), QStringLiteral("RequestDateTimeIndexCreated")},
+    };
+    const QList<QPair<QString, QString>> columns = {
+        {QStringLiteral("RequestID"), QStringLiteral("Stores Request ID")},
+        {QStringLiteral("RequestDateTime"), QStringLiteral("Stores Request Date Time.")},
+        {QStringLiteral("Action"), QStringLiteral("Stores Action Requested by Mobile User.")},
+        {QStringLiteral("MobileNo"), QStringLiteral("Stores Mobile No. of Requested.")},
+        {QStringLiteral("UserID"), QStringLiteral("Stores User ID of Mobile No. Requested.")},
+        {QStringLiteral("DatabaseName"), QStringLiteral("Stores Name of Database")},
+        {QStringLiteral("IPAddress"), QStringLiteral("Stores IP Address of Requested User.")},
+        {QStringLiteral("RequestJSON"), QStringLiteral("Stores JSON Requested by User.")},
+        {QStringLiteral("ResponseDateTime"), QStringLiteral("Stores Response Date Time.")},
+        {QStringLiteral("ResponseJSON"), QStringLiteral("Stores Response JSON sent to Mobile User.")},
+    };
+    for (const auto& column : columns)
+        steps.append({description.arg(column.second, column.first), column.first + QStringLiteral("DescriptionCreated")});
+    steps.append({QStringLiteral("EXEC sys.sp_addextendedproperty @name=N'Description', @value=N'Store Mobile Client Requests & Responses' , "
+                                 "@level0type=N'SCHEMA',@level0name=N'dbo', @level1type=N'TABLE',@level1name=N'@pLogTableName' "),
+                  QStringLiteral("LogTableNameDescriptionCreated")});
+
+    QString completed;
+    try {
+        OpenConnection(cLogDatabaseName);
+        for (const auto& step : steps) {
+            ExecuteLogSQL(step.first);
+            completed = step.second;
+        }
+        CloseConnection();
+    } catch (const RuntimeError& e) {
+        CloseConnection();
+        RaiseMessage(QStringLiteral("Unable to Create Log Table.") + kCrLf + QStringLiteral("Completed work : ") + completed + kCrLf
+                         + ErrorText(e),
+                     -1, 16, 2);
+    }
+}
+
+// --- writing -------------------------------------------------------------------------------
+
+void clsSetup::OpenLogWriter()
+{
+    const QString text = GetConnectionString(cLogDatabaseName);
+    if (m_logWriter.State() == platform::db::adStateOpen && text == m_logWriterText)
+        return;
+    DropLogWriter();
+    m_logWriter.Open(text);
+    m_logWriterText = text;
+}
+
+void clsSetup::DropLogWriter()
+{
+    if (m_logWriter.State() == platform::db::adStateOpen)
+        m_logWriter.Close();
+    m_logWriterText.clear();
+}
+
+qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON)
+{
+    const QString request = WithoutEof(pRequestJSON);
+    platform::JsonObject parsed;
+    parsed.Load(request);
+    const QString action = parsed.StringOf(QStringLiteral("Action"));
+    const QString mobileNo = parsed.StringOf(QStringLiteral("MobileNo"));
+    const QString userID = parsed.HasMember(QStringLiteral("UserID")) ? parsed.StringOf(QStringLiteral("UserID")) : QString();
+    const QString folderName = parsed.HasMember(QStringLiteral("FolderName")) ? parsed.StringOf(QStringLiteral("FolderName")) : QString();
+    const QDateTime now = platform::Clock::Now();
+    qint32 result = -1;
+    try {
+        OpenLogWriter();
+        // The statement's own names are filled first; the values, which may hold any "@"
+        // text, go in afterwards exactly as they are.
+        const QString statement =
+            LogStatement(QStringLiteral("INSERT INTO @pDatabaseName.dbo.@pLogTableName "
+                                        "(RequestDateTime, [Action], MobileNo, UserID, [DatabaseName], IPAddress, RequestJSON) VALUES ("))
+            + m_logWriter.dialect().DateTimeLiteral(now) + QStringLiteral(", '") + QuoteSQL(action) + QStringLiteral("', '")
+            + QuoteSQL(mobileNo) + QStringLiteral("', '") + QuoteSQL(userID) + QStringLiteral("', '") + QuoteSQL(folderName)
+            + QStringLiteral("', '") + QuoteSQL(pIPAddress) + QStringLiteral("', '") + QuoteSQL(MaskPassword(request))
+            + QStringLiteral("'); ");
+        if (m_logWriter.Execute(statement) > 0) {
+            const platform::db::ResultSet identity = m_logWriter.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID "));
+            if (!identity.rows.empty() && !identity.rows.front().empty())
+                result = static_cast<qint32>(identity.rows.front().front().ToInteger());
+        }
+        return result;
+    } catch (const RuntimeError& e) {
+        DropLogWriter();
+        emit ShowEvents(QStringLiteral("Error while Inserting Request in LogData. Error No.") + QString::number(e.Number())
+                        + QStringLiteral(" - ") + e.Description());
+        return -1;
+    }
+}
+
+void clsSetup::UpdateRequest(qint32 pRequestID, const QString& pResponseJSON)
+{
+    const QDateTime now = platform::Clock::Now();
+    const QString response = WithoutEof(pResponseJSON);
+    try {
+        OpenLogWriter();
+        const QString statement = LogStatement(QStringLiteral("UPDATE @pDatabaseName.dbo.@pLogTableName SET ResponseDateTime = "))
+                                + m_logWriter.dialect().DateTimeLiteral(now) + QStringLiteral(", ResponseJSON = '")
+                                + QuoteSQL(response) + QStringLiteral("' WHERE RequestID = ") + QString::number(pRequestID);
+        m_logWriter.Execute(statement);
+    } catch (const RuntimeError& e) {
+        DropLogWriter();
+        emit ShowEvents(QStringLiteral("Error while Updating Response in LogData. Error No.") + QString::number(e.Number())
+                        + QStringLiteral(" - ") + e.Description());
+    }
+}
+
+// --- reading -------------------------------------------------------------------------------
+
+void clsSetup::GetLogData(const QDate& pStartDate, const QDate& pLastDate)
+{
+    xLogData.ReDim(0, -1, 0, 8);
+    xFilteredLogData.ReDim(0, -1, 0, 8);
+    try {
+        OpenConnection(cLogDatabaseName);
+        const platform::db::Dialect& dialect = cnnConnection.dialect();
+        // Whole days: from the start day's midnight through the end of the last day.
+        const QString statement =
+            LogStatement(QStringLiteral("SELECT LogData.RequestID, LogData.RequestDateTime, LogData.Action, LogData.MobileNo, "
+                                        "LogData.UserID, LogData.DatabaseName AS [FolderName], LogData.IPAddress, "
+                                        "LogData.ResponseDateTime, 'Click Button' AS RequestAndResponse "
+                                        "FROM @pLogTableName AS LogData WHERE LogData.RequestDateTime >= "))
+            + dialect.DateLiteral(pStartDate)
+            + QStringLiteral(" AND CONVERT(DATETIME, CONVERT(nVarChar(10), LogData.RequestDateTime, 101), 101) <= ")
+            + dialect.DateLiteral(pLastDate) + QStringLiteral(" ORDER BY LogData.RequestDateTime DESC ");
+        m_recordset.Open(statement, cnnConnection);
+        while (!m_recordset.IsEOF()) {
+            const int row = xLogData.AppendRow();
+            for (int col = 0; col <= 8; ++col)
+                xLogData.SetValue(row, col, m_recordset.Field(col).ToVariant());
+            m_recordset.MoveNext();
+        }
+        nSortColumnNo = 1;
+        eSortOrder = 1;
+        emit RebindGrid();
+        CloseRecordset();
+        CloseConnection();
+    } catch (const RuntimeError& e) {
+        emit RebindGrid();
+        CloseRecordset();
+        CloseConnection();
+        emit ShowEvents(QStringLiteral("Error while getting LogData. Error No.") + QString::number(e.Number()) + QStringLiteral(" - ")
+                        + e.Description());
+    }
+}
+
+QString clsSetup::GetRequestAndResponse(qint32 pRequestID)
+{
+    QString result;
+    try {
+        OpenConnection(cLogDatabaseName);
+        m_recordset.Open(LogStatement(QStringLiteral("SELECT LogData.RequestJSON, LogData.ResponseJSON FROM @pLogTableName AS LogData "
+                                                     "WHERE LogData.RequestID = "))
+                             + QString::number(pRequestID),
+                         cnnConnection);
+        if (!m_recordset.IsEOF()) {
+            result = QStringLiteral("Request : ") + kCrLf + QStringLiteral("=========") + kCrLf
+                   + Indented(m_recordset.Field(QStringLiteral("RequestJSON")).ToText()) + kCrLf + kCrLf
+                   + QStringLiteral("Response : ") + kCrLf + QStringLiteral("==========") + kCrLf
+                   + Indented(m_recordset.Field(QStringLiteral("ResponseJSON")).ToText());
+        }
+        CloseRecordset();
+        CloseConnection();
+    } catch (const RuntimeError& e) {
+        CloseRecordset();
+        CloseConnection();
+        emit ShowEvents(QStringLiteral("Error while getting Request & Response JSON. Error No.") + QString::number(e.Number())
+                        + QStringLiteral(" - ") + e.Description());
+    }
+    return result;
+}
+
+// --- sorting and filtering -----------------------------------------------------------------
+
+void clsSetup::Sort(qint16& pCol)
+{
+    if (pCol == 8)
+        return;
+    const auto type = SortTypeOf(pCol);
+    if (pCol == nSortColumnNo)
+        eSortOrder = eSortOrder == 0 ? 1 : 0;
+    else
+        nSortColumnNo = pCol;
+    xLogData.QuickSort(xLogData.LowerBound(1), xLogData.UpperBound(1), pCol,
+                       static_cast<platform::XArrayDB::SortOrder>(eSortOrder), type);
+    emit RebindGrid();
+}
+
+void clsSetup::SetFilter(const QString& pFilterText)
+{
+    const auto resort = [this]() {
+        xLogData.QuickSort(xLogData.LowerBound(1), xLogData.UpperBound(1), nSortColumnNo,
+                           static_cast<platform::XArrayDB::SortOrder>(eSortOrder), platform::XArrayDB::XTYPE_DEFAULT);
+        emit RebindGrid();
+    };
+    try {
+        if (xFilteredLogData.RowCount() > 0) {
+            xAryCopy(xFilteredLogData, xLogData, 0, -1);
+            xFilteredLogData.ReDim(0, -1, 0, xFilteredLogData.UpperBound(2));
+        }
+        if (!pFilterText.isEmpty()) {
+            const QStringList terms = pFilterText.split(QLatin1Char('|'));
+            int row = xLogData.LowerBound(1);
+            while (row <= xLogData.UpperBound(1)) {
+                if (RowMatchesFilter(row, terms)) {
+                    ++row;
+                } else {
+                    xAryCopy(xLogData, xFilteredLogData, row, 1);
+                    xLogData.Delete(1, row);
+                }
+            }
+        }
+        resort();
+    } catch (const RuntimeError& e) {
+        try {
+            resort();
+        } catch (const RuntimeError&) {
+            emit RebindGrid();
+        }
+        RaiseMessage(QString::number(e.Number()) + QStringLiteral(" - ") + e.Description(), static_cast<qint32>(e.Number()), 16, 2);
+    }
+}
+
+bool clsSetup::RowMatchesFilter(qint32 row, const QStringList& terms) const
+{
+    for (int k = 0; k < terms.size(); ++k) {
+        const QString& term = terms.at(k);
+        if (!term.isEmpty() && !CellText(xLogData.Value(row, k)).contains(term, Qt::CaseInsensitive))
+            return false;
+    }
+    return true;
+}
+
+qint32 clsSetup::xAryCopy(const platform::XArrayDB& pSourceArray, platform::XArrayDB& pTargetArray, qint32 pStartRow,
+                          qint32 pNoOfRows) const
+{
+    if (pSourceArray.UpperBound(2) != pTargetArray.UpperBound(2))
+        return 0;
+    const qint32 available = pSourceArray.UpperBound(1) - pStartRow + 1;
+    const qint32 count = pNoOfRows == -1 ? available : std::min(pNoOfRows, available);
+    if (count <= 0)
+        return 0;
+    const int first = pTargetArray.UpperBound(1) + 1;
+    pTargetArray.Insert(1, first, count);
+    for (qint32 i = 0; i < count; ++i)
+        for (int col = pSourceArray.LowerBound(2); col <= pSourceArray.UpperBound(2); ++col)
+            pTargetArray.SetValue(first + i, col, pSourceArray.Value(pStartRow + i, col));
+    return count;
+}

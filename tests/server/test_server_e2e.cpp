@@ -1,0 +1,339 @@
+// The real program, started from an installation folder ending in CALDERWICK/Corvantis with
+// its settings file, credentials of an embedded company and AutoStart, talked to over loopback.
+#include "ServerTestSupport.h"
+
+#include "json/Json.h"
+#include "text/Ansi.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace servertest;
+
+namespace {
+const QString kMobile1 = QStringLiteral("9000000001");
+const QString kMobile2 = QStringLiteral("9000000002");
+const QString kMobile3 = QStringLiteral("9000000003");
+
+QDateTime At(const QString& text)
+{
+    return QDateTime::fromString(text, Qt::ISODate);
+}
+
+// The IMEI number stored for a mobile in a settings file text.
+QString StoredIMEINo(const QString& settingsText, const QString& mobileNo)
+{
+    platform::JsonObject settings;
+    settings.Load(settingsText);
+    const platform::JsonArray mobiles = settings.ArrayOf(QStringLiteral("Mobiles"));
+    for (int i = 0; i < mobiles.Size(); ++i)
+        if (mobiles.ArrayAt(i).StringAt(0) == mobileNo)
+            return mobiles.ArrayAt(i).StringAt(1);
+    return QStringLiteral("(missing)");
+}
+}  // namespace
+
+// One program in listening mode serves every test of this class, in order.
+class ServerListeningTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<VersionServer> m_versions;
+    std::unique_ptr<Installation> m_installation;
+    std::unique_ptr<ServerProcess> m_server;
+    quint16 m_port = 0;
+
+    QString Send(const QString& request, bool* closed = nullptr) { return Exchange(m_port, request, closed); }
+
+private slots:
+    void initTestCase()
+    {
+        m_versions = std::make_unique<VersionServer>();
+        m_installation = std::make_unique<Installation>();
+        QVERIFY(m_installation->IsValid());
+        m_port = FreePort();
+        m_installation->WriteSettings(Installation::ListeningSettings(m_port));
+        m_server = std::make_unique<ServerProcess>(*m_installation);
+        m_server->SetClock(At(QStringLiteral("2024-06-15T10:59:00")));
+        QVERIFY(m_server->Start(m_versions->BaseURL()));
+        QVERIFY2(m_server->WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")),
+                 qPrintable(m_server->Output()));
+        QCOMPARE(m_versions->requests, 1);
+    }
+
+    void cleanupTestCase()
+    {
+        // No message box was raised on any of these paths.
+        QVERIFY2(!m_server->Output().contains(QStringLiteral("Message box: ")), qPrintable(m_server->Output()));
+        m_server.reset();
+    }
+
+    void loginWithMarkerInPieces()
+    {
+        WireClient client;
+        QVERIFY(client.Connect(m_port));
+        const QString login = LoginText(kMobile1, QStringLiteral("IMEI-1"));
+        client.Write(platform::ansi::Encode(login.left(login.size() - 5) + QStringLiteral("<e")));
+        QTest::qWait(150);
+        client.Write("o");
+        QTest::qWait(150);
+        client.Write("f>");
+        const QString reply = client.ReadReply();
+        QCOMPARE(reply, QStringLiteral("{\"Action\":\"Login\",\"MobileNo\":\"9000000001\",\"Status\":1,\"Message\":\"Success\","
+                                       "\"Android\":\"3.4.5\",\"iOS\":\"6.7.8\"}<EOF>"));
+        QVERIFY(client.WaitClosed());
+        const QString log = m_installation->NewestLogText();
+        QVERIFY(log.contains(QStringLiteral("|Data Received From Mobile No.  Client Index : 1 Data Length : 1\r\n")));
+        QVERIFY(log.contains(QStringLiteral("|Data Received From IP : 127.0.0.1 Mobile No.  Client Index : 1 Data Length : ")
+                             + QString::number(login.size()) + QStringLiteral(" Received Time : ")));
+        QVERIFY(log.contains(QStringLiteral("|Login Request Received for Mobile No.9000000001 Client Index : 1 IMEI No.IMEI-1\r\n")));
+        QVERIFY(log.contains(QStringLiteral("|Login Accepted for Mobile No.9000000001 Client Index : 1\r\n")));
+        QVERIFY(log.contains(QStringLiteral("|Data Sending Complete for Mobile No.9000000001 Client Index : 1 Action : Login Sending Time : ")));
+        QVERIFY(log.contains(QStringLiteral("|Closing Connection for Mobile No.9000000001 Client Index : 1\r\n")));
+    }
+
+    void refusedLogins_data()
+    {
+        QTest::addColumn<QString>("mobileNo");
+        QTest::addColumn<QString>("imeiNo");
+        QTest::newRow("not registered") << "9999999999" << "IMEI-9";
+        QTest::newRow("locked, right IMEI") << kMobile3 << "IMEI-3";
+        QTest::newRow("another IMEI") << kMobile1 << "IMEI-X";
+        QTest::newRow("IMEI in other case") << kMobile1 << "imei-1";
+    }
+    void refusedLogins()
+    {
+        QFETCH(QString, mobileNo);
+        QFETCH(QString, imeiNo);
+        bool closed = false;
+        const QString reply = Send(LoginText(mobileNo, imeiNo), &closed);
+        QCOMPARE(reply, QStringLiteral("{\"Action\":\"Login\",\"MobileNo\":\"%1\",\"Status\":0,\"Message\":\"Mobile Lock or "
+                                       "Not Allowed or IMEI No. not registered.\",\"Android\":\"3.4.5\",\"iOS\":\"6.7.8\"}<EOF>")
+                            .arg(mobileNo));
+        QVERIFY(closed);
+    }
+
+    void loginTimeRule()
+    {
+        const QString request = RequestText(QStringLiteral("CompanyList"), kMobile1, QStringLiteral("IMEI-1"), QString());
+        // Logged in at 10:59: 21:59 is 11 hour boundaries later, 22:00 is 12.
+        m_server->SetClock(At(QStringLiteral("2024-06-15T21:59:59")));
+        QString reply = Send(request);
+        QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("1"));
+        QVERIFY(reply.contains(QStringLiteral("\"FldNm\":\"TESTCO\"")));
+        m_server->SetClock(At(QStringLiteral("2024-06-15T22:00:00")));
+        bool closed = false;
+        reply = Send(request, &closed);
+        QCOMPARE(reply, QStringLiteral("{\"Action\":\"CompanyList\",\"MobileNo\":\"9000000001\",\"Status\":0,"
+                                       "\"Message\":\"Login Time expired or you are not logged in.\"}<EOF>"));
+        QVERIFY(closed);
+        // A new login opens another 12 hours.
+        QCOMPARE(Member(Send(LoginText(kMobile1, QStringLiteral("IMEI-1"))), QStringLiteral("Status")), QStringLiteral("1"));
+        QCOMPARE(Member(Send(request), QStringLiteral("Status")), QStringLiteral("1"));
+    }
+
+    void dataRequests_data()
+    {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("message");
+        const QString imei = QStringLiteral("IMEI-1");
+        QTest::newRow("folder not allowed") << RequestText(QStringLiteral("DashBoard"), kMobile1, imei, kOtherCompany)
+                                            << "DashBoard" << "0" << "Passed Folder Not Allowed.";
+        QTest::newRow("unknown action") << RequestText(QStringLiteral("Bogus"), kMobile1, imei) << "Bogus" << "0"
+                                        << "Improper Action.";
+        QTest::newRow("company list in any case") << RequestText(QStringLiteral("companylist"), kMobile1, imei, kOtherCompany)
+                                                  << "companylist" << "1" << "Success";
+        QTest::newRow("without IMEI")
+            << QStringLiteral("{\"Action\":\"CompanyList\",\"MobileNo\":\"9000000001\",\"UserID\":\"PEMO\",\"Password\":\"pemo\"}<EOF>")
+            << "CompanyList" << "0" << "Login Time expired or you are not logged in.";
+        QTest::newRow("another IMEI") << RequestText(QStringLiteral("CompanyList"), kMobile1, QStringLiteral("IMEI-2"))
+                                      << "CompanyList" << "0" << "Login Time expired or you are not logged in.";
+        QTest::newRow("never logged in") << RequestText(QStringLiteral("CompanyList"), kMobile3, QStringLiteral("IMEI-3"))
+                                         << "CompanyList" << "0" << "Login Time expired or you are not logged in.";
+        QTest::newRow("not JSON") << QStringLiteral("hello<EOF>") << "" << "0"
+                                  << "Login Time expired or you are not logged in.";
+    }
+    void dataRequests()
+    {
+        QFETCH(QString, request);
+        QFETCH(QString, action);
+        QFETCH(QString, status);
+        QFETCH(QString, message);
+        bool closed = false;
+        const QString reply = Send(request, &closed);
+        QCOMPARE(Member(reply, QStringLiteral("Action")), action);
+        QCOMPARE(Member(reply, QStringLiteral("Status")), status);
+        QCOMPARE(Member(reply, QStringLiteral("Message")), message);
+        QVERIFY(closed);
+    }
+
+    void oneRequestPerConnection()
+    {
+        WireClient client;
+        QVERIFY(client.Connect(m_port));
+        const QString request = RequestText(QStringLiteral("CompanyList"), kMobile1, QStringLiteral("IMEI-1"));
+        client.Write(platform::ansi::Encode(request + request));
+        QCOMPARE(Member(client.ReadReply(), QStringLiteral("Status")), QStringLiteral("1"));
+        QVERIFY(client.WaitClosed());
+        QVERIFY(client.ReadReply(200).isEmpty());
+    }
+
+    void firstIMEINoSavedAtOnce()
+    {
+        QCOMPARE(StoredIMEINo(m_installation->SettingsText(), kMobile2), QString());
+        QCOMPARE(Member(Send(LoginText(kMobile2, QStringLiteral("IMEI-2"))), QStringLiteral("Status")), QStringLiteral("1"));
+        // In the file before anything else happens, the other entries untouched.
+        QCOMPARE(StoredIMEINo(m_installation->SettingsText(), kMobile2), QStringLiteral("IMEI-2"));
+        QCOMPARE(StoredIMEINo(m_installation->SettingsText(), kMobile1), QStringLiteral("IMEI-1"));
+        QCOMPARE(Member(Send(LoginText(kMobile2, QStringLiteral("IMEI-7"))), QStringLiteral("Message")),
+                 QStringLiteral("Mobile Lock or Not Allowed or IMEI No. not registered."));
+    }
+
+    void requestLogRows()
+    {
+        const QList<QStringList> rows = m_installation->RequestLogRows();
+        QVERIFY(rows.size() >= 10);
+        // The first login: an empty reply stored, the lower-case marker not stored.
+        const QStringList login = rows.first();
+        QCOMPARE(login.mid(0, 6), (QStringList{QStringLiteral("Login"), kMobile1, QString(), QString(),
+                                               QStringLiteral("127.0.0.1"),
+                                               QStringLiteral("{\"Action\":\"Login\",\"MobileNo\":\"9000000001\",\"IMEINo\":\"IMEI-1\"}")}));
+        QVERIFY(!login.at(6).startsWith(QStringLiteral("1899-12-30")));
+        QCOMPARE(login.at(7), QString());
+        bool sawCompanyList = false, sawRefused = false;
+        for (const QStringList& row : rows) {
+            QCOMPARE(row.at(4), QStringLiteral("127.0.0.1"));
+            QVERIFY(!row.at(5).endsWith(QStringLiteral("<EOF>"), Qt::CaseInsensitive));
+            if (row.at(0) == QStringLiteral("CompanyList") && row.at(7).contains(QStringLiteral("\"Status\":1"))) {
+                sawCompanyList = true;
+                QCOMPARE(row.at(2), kUserID);
+                QVERIFY(row.at(7).startsWith(QStringLiteral("{\"Action\":\"CompanyList\"")));
+                QVERIFY(!row.at(7).endsWith(QStringLiteral("<EOF>")));
+            }
+            if (row.at(0) == QStringLiteral("DashBoard") && row.at(3) == kOtherCompany) {
+                // Refused by the folder rule: no reply kept.
+                sawRefused = true;
+                QVERIFY(row.at(6).startsWith(QStringLiteral("1899-12-30")));
+                QCOMPARE(row.at(7), QString());
+            }
+        }
+        QVERIFY(sawCompanyList);
+        QVERIFY(sawRefused);
+    }
+
+    void mobileClientCommand()
+    {
+        QProcess mobile;
+        mobile.setProcessChannelMode(QProcess::SeparateChannels);
+        mobile.start(QStringLiteral(CORVANTIS_MOBILE_BINARY),
+                     {QStringLiteral("--port"), QString::number(m_port), QStringLiteral("--mobile"), kMobile1,
+                      QStringLiteral("--imei"), QStringLiteral("IMEI-1"),
+                      QStringLiteral("{\"Action\":\"CompanyList\",\"UserID\":\"PEMO\",\"Password\":\"pemo\"}")});
+        QVERIFY(mobile.waitForFinished(20000));
+        const QStringList lines = QString::fromUtf8(mobile.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(mobile.exitCode(), 0);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(Member(lines.at(0), QStringLiteral("Action")), QStringLiteral("Login"));
+        QVERIFY(lines.at(1).startsWith(QStringLiteral("{\"Action\":\"CompanyList\",\"MobileNo\":\"9000000001\",\"Status\":1,")));
+        QVERIFY(lines.at(1).endsWith(QStringLiteral("<EOF>")));
+        // A refused login stops there with status 1.
+        mobile.start(QStringLiteral(CORVANTIS_MOBILE_BINARY),
+                     {QStringLiteral("--port"), QString::number(m_port), QStringLiteral("--mobile"), kMobile3,
+                      QStringLiteral("{\"Action\":\"CompanyList\"}")});
+        QVERIFY(mobile.waitForFinished(20000));
+        QCOMPARE(mobile.exitCode(), 1);
+    }
+
+    void crashLosesNoIMEINo()
+    {
+        m_server->Kill();
+        QCOMPARE(StoredIMEINo(m_installation->SettingsText(), kMobile2), QStringLiteral("IMEI-2"));
+    }
+};
+
+// Programs started one per test: the refusals of the start, and a blocked address.
+class ServerStartupTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<VersionServer> m_versions;
+
+private slots:
+    void initTestCase() { m_versions = std::make_unique<VersionServer>(); }
+
+    void wrongFolderRefused()
+    {
+        Installation installation;
+        const QString folder = installation.Root() + QStringLiteral("/CALDERWICK/Corvantis-old");
+        QDir().mkpath(folder);
+        ServerProcess server(installation, folder);
+        QVERIFY(server.Start(m_versions->BaseURL()));
+        QVERIFY(server.Process().waitForFinished(15000));
+        QCOMPARE(server.Process().exitCode(), 1);
+        QVERIFY2(server.Output().contains(QStringLiteral("Message box: Corvantis | Application must be in CALDERWICK\\Corvantis Folder.")),
+                 qPrintable(server.Output()));
+    }
+
+    void secondCopyRefused()
+    {
+        Installation installation;
+        const quint16 port = FreePort();
+        installation.WriteSettings(Installation::ListeningSettings(port));
+        ServerProcess first(installation);
+        QVERIFY(first.Start(m_versions->BaseURL()));
+        QVERIFY(first.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")));
+        QProcessEnvironment sameUser;
+        sameUser.insert(QStringLiteral("TMPDIR"), first.TempFolder());
+        ServerProcess second(installation);
+        QVERIFY(second.Start(m_versions->BaseURL(), {}, sameUser));
+        QVERIFY(second.Process().waitForFinished(15000));
+        QCOMPARE(second.Process().exitCode(), 1);
+        QVERIFY2(second.Output().contains(QStringLiteral("| Tessarin Mobile Client is already running.")),
+                 qPrintable(second.Output()));
+        // The first copy still serves.
+        QCOMPARE(Member(Exchange(port, LoginText(kMobile1, QStringLiteral("IMEI-1"))), QStringLiteral("Status")),
+                 QStringLiteral("1"));
+    }
+
+    void blockedAddress()
+    {
+        Installation installation;
+        const quint16 port = FreePort();
+        fixtures::SettingsFile settings = Installation::ListeningSettings(port);
+        settings.BlockIPs = QStringLiteral("10.1.,127.0.0.");
+        installation.WriteSettings(settings);
+        ServerProcess server(installation);
+        QVERIFY(server.Start(m_versions->BaseURL()));
+        QVERIFY(server.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")));
+        WireClient client;
+        client.Connect(port);
+        client.Write(platform::ansi::Encode(LoginText(kMobile1, QStringLiteral("IMEI-1"))));
+        QVERIFY(client.WaitClosed());
+        QVERIFY(client.ReadReply(200).isEmpty());
+        QVERIFY(server.WaitForLog(QStringLiteral("|Connection Request Blocked for Request ID : 1 Remote Host : 127.0.0.1 Remote IP : 127.0.0.1\r\n")));
+        QVERIFY(!installation.NewestLogText().contains(QStringLiteral("Connection Request Accepted")));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir home;
+    IsolateUserSettings(home.path() + QStringLiteral("/config"));
+    int failed = 0;
+    {
+        ServerListeningTest listening;
+        failed += QTest::qExec(&listening, argc, argv);
+    }
+    {
+        ServerStartupTest startup;
+        failed += QTest::qExec(&startup, argc, argv);
+    }
+    return failed;
+}
+
+#include "test_server_e2e.moc"

@@ -1,0 +1,499 @@
+// The settings object on the embedded database: company discovery, the connection rule, and
+// the request-log table (creation, writing, reading by days, sorting and filtering).
+#include "CredentialNames.h"
+#include "GeneralFunction.h"
+#include "clsSetup.h"
+#include "clock/Clock.h"
+#include "core/RuntimeError.h"
+#include "database/Connection.h"
+#include "database/Recordset.h"
+#include "store/UserSettings.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sqlite3.h>
+
+namespace {
+QString Encoded(const QString& text)
+{
+    return GeneralFunction::EncodeText(text, false, 173);
+}
+
+// A company database of the product: its file in the folder, with the Company table.
+void MakeCompany(const QString& folder, const QString& database, const QString& name, const QString& start, const QString& last)
+{
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open((folder + "/" + database + ".sqlite").toUtf8().constData(), &db), SQLITE_OK);
+    const QString sql = "CREATE TABLE Company (CompanyName TEXT COLLATE NOCASE, StartDate DATETIME, LastDate DATETIME);"
+                        "INSERT INTO Company VALUES ('" + GeneralFunction::QuoteSQL(name) + "', '" + start + " 00:00:00', '" + last
+                      + " 00:00:00');";
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error);
+    sqlite3_close(db);
+    QVERIFY2(rc == SQLITE_OK, error);
+}
+
+struct LogRow {
+    qint64 id;
+    QDateTime requested;
+    QString action, mobileNo, userID, database, ip, request;
+    QDateTime responded;
+    QString response;
+};
+
+QList<LogRow> StoredRows(const QString& folder)
+{
+    platform::db::Connection connection;
+    connection.Open("Server=sqlite:" + folder + ";Database=master");
+    platform::db::Recordset rs;
+    rs.Open("SELECT RequestID, RequestDateTime, Action, MobileNo, UserID, DatabaseName, IPAddress, RequestJSON, "
+            "ResponseDateTime, ResponseJSON FROM TessarinMobileLog ORDER BY RequestID",
+            connection);
+    QList<LogRow> rows;
+    while (!rs.IsEOF()) {
+        rows.append({rs.Field(0).ToInteger(), rs.Field(1).ToDateTime(), rs.Field(2).ToText(), rs.Field(3).ToText(),
+                     rs.Field(4).ToText(), rs.Field(5).ToText(), rs.Field(6).ToText(), rs.Field(7).ToText(),
+                     rs.Field(8).ToDateTime(), rs.Field(9).ToText()});
+        rs.MoveNext();
+    }
+    return rows;
+}
+
+QDateTime At(int month, int day, int hour, int minute, int second = 0)
+{
+    return QDateTime(QDate(2024, month, day), QTime(hour, minute, second));
+}
+
+QString Request(const QString& action, const QString& mobile, const QString& extra = {})
+{
+    return "{\"Action\":\"" + action + "\",\"MobileNo\":\"" + mobile + "\"" + extra + "}";
+}
+
+QStringList Column(const platform::XArrayDB& t, int col)
+{
+    QStringList out;
+    for (int r = t.LowerBound(1); r <= t.UpperBound(1); ++r)
+        out << t.Value(r, col).toString();
+    return out;
+}
+}  // namespace
+
+class TestSetupLogData : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_config;
+    QTemporaryDir m_program;
+    QTemporaryDir m_data;  // the embedded database with three companies
+
+    // A settings object on its own, empty embedded folder.
+    std::unique_ptr<clsSetup> FreshSetup(QTemporaryDir& folder)
+    {
+        auto setup = std::make_unique<clsSetup>(m_program.path());
+        setup->DB_SERVER = Encoded("sqlite:" + folder.path());
+        return setup;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        const QString key = CredentialNames::MachineKey();
+        platform::store::SaveSetting("Tessarin", "ServerInfo", CredentialNames::ValueName(key, "PRIMARYSERVER"),
+                                     Encoded("sqlite:" + m_data.path()));
+        MakeCompany(m_data.path(), "ABC2024", "Abc Traders", "2024-04-01", "2025-03-31");
+        MakeCompany(m_data.path(), "My Co-2024", "My Co", "2023-04-01", "2024-03-31");
+        MakeCompany(m_data.path(), "O'Brien]s", "O'Brien & Sons", "2024-01-01", "2024-12-31");
+    }
+    void cleanup() { platform::Clock::Reset(); }
+
+    void companyDiscovery()
+    {
+        clsSetup setup(m_program.path());
+        QCOMPARE(setup.DB_SERVER, Encoded("sqlite:" + m_data.path()));
+        QStringList messages;
+        connect(&setup, &clsSetup::Message, this,
+                [&](const QString&, const QString&, qint32, const QString& text, qint32, qint32, bool*, bool) { messages << text; });
+        QVERIFY2(setup.GetCompanyList(), qPrintable(messages.join("\n")));
+        QCOMPARE(setup.xCompanies.RowCount(), 3);
+        QStringList names = Column(setup.xCompanies, 4);
+        names.sort();
+        QCOMPARE(names, QStringList({"ABC2024", "My Co-2024", "O'Brien]s"}));
+        const int abc = setup.xCompanies.Find(0, 4, "ABC2024");
+        QCOMPARE(setup.xCompanies.Value(abc, 0), QVariant(false));
+        QCOMPARE(setup.xCompanies.Value(abc, 1).toString(), QStringLiteral("Abc Traders"));
+        QCOMPARE(setup.xCompanies.Value(abc, 2).toDateTime(), QDateTime(QDate(2024, 4, 1), QTime(0, 0)));
+        QCOMPARE(setup.xCompanies.Value(abc, 3).toDateTime(), QDateTime(QDate(2025, 3, 31), QTime(0, 0)));
+        QCOMPARE(setup.xCompanies.Value(setup.xCompanies.Find(0, 4, "O'Brien]s"), 1).toString(), QStringLiteral("O'Brien & Sons"));
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(setup.cnnConnection.State(), 0);
+    }
+
+    void noCompanyDatabase()
+    {
+        QTemporaryDir empty;
+        auto setup = FreshSetup(empty);
+        QStringList messages;
+        connect(setup.get(), &clsSetup::Message, this,
+                [&](const QString&, const QString&, qint32, const QString& text, qint32 button, qint32 cancel, bool*, bool) {
+                    messages << text;
+                    QCOMPARE(button, 16);
+                    QCOMPARE(cancel, 1);
+                });
+        QVERIFY(!setup->GetCompanyList());
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].startsWith("Error while getting Company List.\r\nError "), qPrintable(messages[0]));
+        QCOMPARE(setup->cnnConnection.State(), 0);
+    }
+
+    // Only the log database and the companies found are ever connected to; the company list is
+    // found first when it is empty.
+    void connectionRule()
+    {
+        clsSetup setup(m_program.path());
+        QCOMPARE(setup.xCompanies.RowCount(), 0);
+        const QString base = "Provider=SQLOLEDB;Server=sqlite:" + m_data.path() + ";Database=";
+        QCOMPARE(setup.GetConnectionString("abc2024"), base + "ABC2024;User ID=;Password=;");
+        QCOMPARE(setup.xCompanies.RowCount(), 3);
+        QCOMPARE(setup.GetConnectionString("my co-2024"), base + "My Co-2024;User ID=;Password=;");
+        QCOMPARE(setup.GetConnectionString("Master"), base + "master;User ID=;Password=;");
+        for (const QString& name : {QStringLiteral("NoSuch"), QStringLiteral("ABC2024;Server=elsewhere"), QStringLiteral(""),
+                                    QStringLiteral("ABC"), QStringLiteral("../ABC2024")}) {
+            try {
+                setup.GetConnectionString(name);
+                QFAIL(qPrintable("a connection text for " + name));
+            } catch (const platform::RuntimeError& e) {
+                QCOMPARE(e.Description(), "Unknown company database: " + name);
+            }
+        }
+        QVERIFY(!QFileInfo::exists(m_data.path() + "/NoSuch.sqlite"));
+
+        // The text opens the company, names with blanks and quotes included.
+        for (const QString& name : {QStringLiteral("My Co-2024"), QStringLiteral("O'Brien]s")}) {
+            platform::db::Connection company;
+            company.Open(setup.GetConnectionString(name));
+            platform::db::Recordset rs;
+            rs.Open("SELECT CompanyName FROM Company", company);
+            QVERIFY(!rs.IsEOF());
+        }
+    }
+
+    void logTableCreated()
+    {
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        QStringList messages;
+        connect(setup.get(), &clsSetup::Message, this,
+                [&](const QString&, const QString&, qint32, const QString& text, qint32, qint32, bool*, bool) { messages << text; });
+        QVERIFY(setup->CheckLogData());
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join("\n")));
+        QVERIFY(StoredRows(folder.path()).isEmpty());
+        platform::Clock::Set(At(3, 1, 9, 0));
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "98")), 1);
+        // A table that exists is used as found.
+        QVERIFY(setup->CheckLogData());
+        QCOMPARE(StoredRows(folder.path()).size(), 1);
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(setup->cnnConnection.State(), 0);
+    }
+
+    void insertAndUpdate()
+    {
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        QSignalSpy events(setup.get(), &clsSetup::ShowEvents);
+
+        platform::Clock::Set(At(3, 1, 9, 15, 30));
+        const QString request = "{\"Action\":\"AccountLedger\",\"MobileNo\":\"9810000001\",\"UserID\":\"ADMIN\",\"Password\":\"s3cret\","
+                                "\"FolderName\":\"ABC2024\",\"Note\":\"O'Brien @pLogTableName @pDatabaseName @PLOGTABLENAME\"}";
+        QCOMPARE(setup->InsertRequest("192.168.1.7", request + "<eof>"), 1);
+        QCOMPARE(setup->InsertRequest("192.168.1.8", Request("Login", "9810000002") + "<EOF>"), 2);
+
+        platform::Clock::Set(At(3, 1, 9, 15, 31));
+        const QString reply = "{\"Action\":\"AccountLedger\",\"Status\":1,\"Message\":\"Success\",\"Data\":[{\"ActNm\":\"@pLogTableName's\"}]}";
+        setup->UpdateRequest(1, reply + "<EOF>");
+        setup->UpdateRequest(99, reply);  // no such row: nothing happens
+        QVERIFY(events.isEmpty());
+
+        const QList<LogRow> rows = StoredRows(folder.path());
+        QCOMPARE(rows.size(), 2);
+        const LogRow& first = rows[0];
+        QCOMPARE(first.id, 1);
+        QCOMPARE(first.requested, At(3, 1, 9, 15, 30));
+        QCOMPARE(first.action, QStringLiteral("AccountLedger"));
+        QCOMPARE(first.mobileNo, QStringLiteral("9810000001"));
+        QCOMPARE(first.userID, QStringLiteral("ADMIN"));
+        QCOMPARE(first.database, QStringLiteral("ABC2024"));
+        QCOMPARE(first.ip, QStringLiteral("192.168.1.7"));
+        QString masked = request;
+        masked.replace("\"s3cret\"", "\"*****\"");
+        QCOMPARE(first.request, masked);
+        QCOMPARE(first.responded, At(3, 1, 9, 15, 31));
+        QCOMPARE(first.response, reply);
+        const LogRow& second = rows[1];
+        QCOMPARE(second.userID, QString());
+        QCOMPARE(second.database, QString());
+        QCOMPARE(second.request, Request("Login", "9810000002"));
+        QCOMPARE(second.responded, QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+        QCOMPARE(second.response, QString());
+        QCOMPARE(setup->cnnConnection.State(), 0);
+    }
+
+    // The stored request keeps everything as sent except the value of its "Password".
+    void passwordNeverStored_data()
+    {
+        QTest::addColumn<QString>("tail");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("string") << ",\"Password\":\"abc\"}" << ",\"Password\":\"*****\"}";
+        QTest::newRow("blanks and escapes") << " , \"Password\" : \"a\\\"b}\" , \"X\":1 }" << " , \"Password\" : \"*****\" , \"X\":1 }";
+        QTest::newRow("number") << ",\"Password\":1234}" << ",\"Password\":\"*****\"}";
+        QTest::newRow("any case") << ",\"password\":\"abc\"}" << ",\"password\":\"*****\"}";
+        QTest::newRow("escaped name") << ",\"Pass\\u0077ord\":\"abc\"}" << ",\"Pass\\u0077ord\":\"*****\"}";
+        QTest::newRow("value named Password") << ",\"Note\":\"Password\",\"Password\":\"p\"}" << ",\"Note\":\"Password\",\"Password\":\"*****\"}";
+        QTest::newRow("nested member kept") << ",\"Data\":{\"Password\":\"x\"}}" << ",\"Data\":{\"Password\":\"x\"}}";
+        QTest::newRow("no password") << ",\"UserID\":\"U\"}" << ",\"UserID\":\"U\"}";
+        QTest::newRow("empty password") << ",\"Password\":\"\"}" << ",\"Password\":\"*****\"}";
+    }
+    void passwordNeverStored()
+    {
+        QFETCH(QString, tail);
+        QFETCH(QString, stored);
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        const QString head = "{\"Action\":\"Login\",\"MobileNo\":\"98\"";
+        QCOMPARE(setup->InsertRequest("10.0.0.1", head + tail), 1);
+        QCOMPARE(StoredRows(folder.path()).value(0).request, head + stored);
+    }
+
+    void refusedRequests_data()
+    {
+        QTest::addColumn<QString>("ip");
+        QTest::addColumn<QString>("request");
+        QTest::newRow("no Action") << "10.0.0.1" << "{\"MobileNo\":\"98\"}";
+        QTest::newRow("empty Action") << "10.0.0.1" << Request("", "98");
+        QTest::newRow("empty MobileNo") << "10.0.0.1" << Request("Login", "");
+        QTest::newRow("empty address") << "" << Request("Login", "98");
+        QTest::newRow("not JSON") << "10.0.0.1" << "Action=Login<EOF>";
+        QTest::newRow("Action of 31") << "10.0.0.1" << Request(QString(31, 'A'), "98");
+        QTest::newRow("MobileNo of 21") << "10.0.0.1" << Request("Login", QString(21, '9'));
+        QTest::newRow("UserID of 21") << "10.0.0.1" << Request("Login", "98", ",\"UserID\":\"" + QString(21, 'U') + "\"");
+    }
+    void refusedRequests()
+    {
+        QFETCH(QString, ip);
+        QFETCH(QString, request);
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        QSignalSpy events(setup.get(), &clsSetup::ShowEvents);
+        QCOMPARE(setup->InsertRequest(ip, request), -1);
+        QCOMPARE(events.size(), 1);
+        const QString text = events[0][0].toString();
+        QVERIFY2(text.startsWith("Error while Inserting Request in LogData. Error No."), qPrintable(text));
+        QVERIFY(StoredRows(folder.path()).isEmpty());
+        QCOMPARE(setup->cnnConnection.State(), 0);
+        // The limits themselves are kept.
+        QCOMPARE(setup->InsertRequest("1", Request(QString(30, 'A'), QString(20, '9'), ",\"UserID\":\"" + QString(20, 'U') + "\"")), 1);
+    }
+
+    void failuresAreReported()
+    {
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        // No table yet: the writes and reads fail and say so.
+        QSignalSpy events(setup.get(), &clsSetup::ShowEvents);
+        QSignalSpy rebind(setup.get(), &clsSetup::RebindGrid);
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "98")), -1);
+        setup->UpdateRequest(1, "{}");
+        setup->GetLogData(QDate(2024, 1, 1), QDate(2024, 12, 31));
+        QCOMPARE(setup->GetRequestAndResponse(1), QString());
+        QCOMPARE(events.size(), 4);
+        QVERIFY(events[0][0].toString().startsWith("Error while Inserting Request in LogData. Error No."));
+        QVERIFY(events[1][0].toString().startsWith("Error while Updating Response in LogData. Error No."));
+        QVERIFY(events[2][0].toString().startsWith("Error while getting LogData. Error No."));
+        QVERIFY(events[3][0].toString().startsWith("Error while getting Request & Response JSON. Error No."));
+        QCOMPARE(rebind.size(), 1);
+        QCOMPARE(setup->cnnConnection.State(), 0);
+    }
+
+    void readingByDays()
+    {
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        const QList<QDateTime> times = {At(2, 29, 23, 59, 59), At(3, 1, 0, 0, 0), At(3, 1, 8, 0), At(3, 1, 23, 59, 59), At(3, 2, 0, 0, 0),
+                                        At(3, 3, 12, 0)};
+        for (int i = 0; i < times.size(); ++i) {
+            platform::Clock::Set(times[i]);
+            QCOMPARE(setup->InsertRequest("10.0.0." + QString::number(i), Request("DashBoard", "98" + QString::number(i),
+                                                                                   ",\"FolderName\":\"ABC2024\",\"UserID\":\"U\"")),
+                     i + 1);
+        }
+        QSignalSpy rebind(setup.get(), &clsSetup::RebindGrid);
+        setup->nSortColumnNo = 4;
+        setup->eSortOrder = 0;
+        setup->GetLogData(QDate(2024, 3, 1), QDate(2024, 3, 1));
+        QCOMPARE(rebind.size(), 1);
+        QCOMPARE(Column(setup->xLogData, 0), QStringList({"4", "3", "2"}));
+        QCOMPARE(setup->nSortColumnNo, qint16(1));
+        QCOMPARE(setup->eSortOrder, 1);
+        QCOMPARE(setup->xLogData.Value(0, 1).toDateTime(), At(3, 1, 23, 59, 59));
+        QCOMPARE(setup->xLogData.Value(0, 2).toString(), QStringLiteral("DashBoard"));
+        QCOMPARE(setup->xLogData.Value(0, 3).toString(), QStringLiteral("983"));
+        QCOMPARE(setup->xLogData.Value(0, 4).toString(), QStringLiteral("U"));
+        QCOMPARE(setup->xLogData.Value(0, 5).toString(), QStringLiteral("ABC2024"));
+        QCOMPARE(setup->xLogData.Value(0, 6).toString(), QStringLiteral("10.0.0.3"));
+        QCOMPARE(setup->xLogData.Value(0, 7).toDateTime(), QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+        QCOMPARE(setup->xLogData.Value(0, 8).toString(), QStringLiteral("Click Button"));
+
+        setup->GetLogData(QDate(2024, 2, 29), QDate(2024, 3, 2));
+        QCOMPARE(Column(setup->xLogData, 0), QStringList({"5", "4", "3", "2", "1"}));
+        setup->GetLogData(QDate(2024, 3, 2), QDate(2024, 3, 1));
+        QCOMPARE(setup->xLogData.RowCount(), 0);
+        setup->GetLogData(QDate(2024, 1, 1), QDate(2024, 12, 31));
+        QCOMPARE(setup->xLogData.RowCount(), 6);
+        QCOMPARE(rebind.size(), 4);
+        QCOMPARE(setup->cnnConnection.State(), 0);
+    }
+
+    void requestAndResponseText()
+    {
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("DashBoard", "98") + "<EOF>"), 1);
+        setup->UpdateRequest(1, "{\"Action\":\"DashBoard\",\"Status\":1,\"Data\":[{\"Amt\":1300}]}<EOF>");
+        QCOMPARE(setup->GetRequestAndResponse(1),
+                 QStringLiteral("Request : \r\n=========\r\n"
+                                "{\n  \"Action\": \"DashBoard\",\n  \"MobileNo\": \"98\"\n}"
+                                "\r\n\r\nResponse : \r\n==========\r\n"
+                                "{\n  \"Action\": \"DashBoard\",\n  \"Status\": 1,\n  \"Data\": [\n    {\n      \"Amt\": 1300\n    }\n  ]\n}"));
+        // A request that got no reply, and a text that is not JSON, are shown as stored.
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "98")), 2);
+        QVERIFY(setup->GetRequestAndResponse(2).endsWith("Response : \r\n==========\r\n"));
+        QCOMPARE(setup->GetRequestAndResponse(77), QString());
+        QCOMPARE(setup->cnnConnection.State(), 0);
+    }
+
+    void sortAndFilter()
+    {
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        const QList<QStringList> requests = {
+            {"Login", "9810000003"}, {"DashBoard", "9810000001"}, {"dashboard", "9820000002"}, {"CompanyList", "9810000002"},
+            {"AccountLedger", "9830000001"},
+        };
+        for (int i = 0; i < requests.size(); ++i) {
+            platform::Clock::Set(At(3, 1, 10, i));
+            setup->InsertRequest("10.0.0.1", Request(requests[i][0], requests[i][1]));
+        }
+        setup->GetLogData(QDate(2024, 3, 1), QDate(2024, 3, 1));
+        QCOMPARE(Column(setup->xLogData, 0), QStringList({"5", "4", "3", "2", "1"}));
+        QSignalSpy rebind(setup.get(), &clsSetup::RebindGrid);
+
+        qint16 col = 8;
+        setup->Sort(col);
+        QCOMPARE(rebind.size(), 0);
+        QCOMPARE(setup->nSortColumnNo, qint16(1));
+        QCOMPARE(Column(setup->xLogData, 0), QStringList({"5", "4", "3", "2", "1"}));
+
+        col = 3;  // a new column keeps the direction (descending)
+        setup->Sort(col);
+        QCOMPARE(setup->nSortColumnNo, qint16(3));
+        QCOMPARE(setup->eSortOrder, 1);
+        QCOMPARE(Column(setup->xLogData, 3), QStringList({"9830000001", "9820000002", "9810000003", "9810000002", "9810000001"}));
+        setup->Sort(col);  // the same column again turns it round
+        QCOMPARE(setup->eSortOrder, 0);
+        QCOMPARE(Column(setup->xLogData, 3), QStringList({"9810000001", "9810000002", "9810000003", "9820000002", "9830000001"}));
+        col = 2;  // text without regard to case
+        setup->Sort(col);
+        QCOMPARE(Column(setup->xLogData, 2), QStringList({"AccountLedger", "CompanyList", "DashBoard", "dashboard", "Login"}));
+        col = 1;
+        setup->Sort(col);
+        QCOMPARE(Column(setup->xLogData, 0), QStringList({"1", "2", "3", "4", "5"}));
+        QCOMPARE(rebind.size(), 4);
+
+        // The rows on show; together with the hidden ones they are always all five.
+        const auto shown = [&]() {
+            return setup->xLogData.RowCount() + setup->xFilteredLogData.RowCount() == 5 ? Column(setup->xLogData, 0)
+                                                                                        : QStringList({"rows lost"});
+        };
+        setup->SetFilter("||DASH");  // column 2, anywhere, any case
+        QCOMPARE(shown(), QStringList({"2", "3"}));
+        setup->SetFilter("||dash|982");
+        QCOMPARE(shown(), QStringList({"3"}));
+        setup->SetFilter("||DASH");
+        QCOMPARE(shown(), QStringList({"2", "3"}));
+        setup->SetFilter("|2024-03-01 10:04");  // a date column in its text form
+        QCOMPARE(shown(), QStringList({"5"}));
+        setup->SetFilter("4");
+        QCOMPARE(shown(), QStringList({"4"}));
+        setup->SetFilter("|||");
+        QCOMPARE(shown(), QStringList({"1", "2", "3", "4", "5"}));
+        setup->SetFilter("||nothing");
+        QCOMPARE(shown(), QStringList());
+        setup->SetFilter("");
+        QCOMPARE(shown(), QStringList({"1", "2", "3", "4", "5"}));
+        QCOMPARE(setup->xFilteredLogData.RowCount(), 0);
+        QCOMPARE(rebind.size(), 4 + 8);
+
+        // More terms than columns: reported, and no row is lost.
+        QStringList messages;
+        connect(setup.get(), &clsSetup::Message, this,
+                [&](const QString&, const QString&, qint32 number, const QString& text, qint32 button, qint32, bool*, bool) {
+                    messages << text;
+                    QCOMPARE(number, 9);
+                    QCOMPARE(button, 16);
+                });
+        setup->SetFilter("|||||||||x");
+        QCOMPARE(messages, QStringList({"9 - Subscript out of range"}));
+        QCOMPARE(setup->xLogData.RowCount() + setup->xFilteredLogData.RowCount(), 5);
+    }
+
+    void copyRows()
+    {
+        clsSetup setup(m_program.path());
+        platform::XArrayDB source(0, 2, 0, 8), narrow(0, -1, 0, 3), target(0, 0, 0, 8);
+        for (int r = 0; r < 3; ++r)
+            source.SetValue(r, 0, r + 10);
+        target.SetValue(0, 0, 1);
+        QCOMPARE(setup.xAryCopy(source, narrow, 0, -1), 0);
+        QCOMPARE(narrow.RowCount(), 0);
+        QCOMPARE(setup.xAryCopy(source, target, 1, 5), 2);
+        QCOMPARE(Column(target, 0), QStringList({"1", "11", "12"}));
+        QCOMPARE(setup.xAryCopy(source, target, 0, -1), 3);
+        QCOMPARE(Column(target, 0), QStringList({"1", "11", "12", "10", "11", "12"}));
+        QCOMPARE(setup.xAryCopy(source, target, 2, 1), 1);
+        QCOMPARE(target.RowCount(), 7);
+    }
+
+    // The server writes a row for every request and stores every reply; a rough measure.
+    void writingRate()
+    {
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        const QString request = "{\"Action\":\"DashBoard\",\"MobileNo\":\"9810000001\",\"UserID\":\"U\",\"Password\":\"P\","
+                                "\"FolderName\":\"ABC2024\",\"StartDate\":\"2024-04-01\",\"LastDate\":\"2025-03-31\"}<EOF>";
+        const QString reply = "{\"Action\":\"DashBoard\",\"MobileNo\":\"9810000001\",\"Status\":1,\"Message\":\"Success\",\"Data\":[]}<EOF>";
+        const int count = 500;
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < count; ++i) {
+            const qint32 id = setup->InsertRequest("10.0.0.1", request);
+            QVERIFY(id > 0);
+            setup->UpdateRequest(id, reply);
+        }
+        const qint64 ms = timer.elapsed();
+        qInfo("request log: %d inserts and updates in %lld ms (%.2f ms per request)", count, ms, double(ms) / count);
+        QCOMPARE(StoredRows(folder.path()).size(), count);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSetupLogData)
+#include "test_setup_logdata.moc"
