@@ -512,8 +512,12 @@ private slots:
         QCOMPARE(running.window->Sockets()->Count(), 1);
         QVERIFY(running.window->PaneText().contains(QStringLiteral("Stop Accepting Connection for mobile clients.")));
         // Nothing takes connections in any more.
+        const int lines = running.window->PaneText().count(QStringLiteral("Connection Request"));
         WireClient late;
-        QVERIFY(!late.Connect(running.port, 1000));
+        late.Connect(running.port, 1000);
+        QTest::qWait(100);
+        QCOMPARE(running.window->Sockets()->Count(), 1);
+        QCOMPARE(running.window->PaneText().count(QStringLiteral("Connection Request")), lines);
         QCOMPARE(running.window->Command(1)->text(), QStringLiteral("Login to Server"));
         QVERIFY(!setup->lConnectionParemeterChanged);
     }
