@@ -590,13 +590,8 @@ int main(int argc, char** argv)
         setup.LogEvents();  // the server writes its text log line by line while it answers
         if (!setup.GetCompanyList() || setup.xCompanies.RowCount() == 0) {
             std::fprintf(stderr, "company discovery failed; the company is listed by hand\n");
-            platform::XArrayDB& companies = setup.xCompanies;
-            const int row = companies.AppendRow();
-            companies.SetValue(row, 0, false);
-            companies.SetValue(row, 1, QStringLiteral("Bench Traders"));
-            companies.SetValue(row, 2, kYearStart.startOfDay());
-            companies.SetValue(row, 3, kYearLast.startOfDay());
-            companies.SetValue(row, 4, kCompany);
+            fixtures::ListCompany(setup.xCompanies, kCompany, QStringLiteral("Bench Traders"), kYearStart.startOfDay(),
+                                  kYearLast.startOfDay());
         }
 
         sqlite3* straight = nullptr;

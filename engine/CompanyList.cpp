@@ -11,6 +11,10 @@ using platform::JsonArray;
 using platform::JsonObject;
 using platform::RuntimeError;
 
+namespace {
+const QString kFailureLine = QStringLiteral("Error while getting Company List.");
+}  // namespace
+
 QString clsClient::GetCompanies(const JsonObject& request)
 {
     ErrorText.clear();
@@ -21,16 +25,14 @@ QString clsClient::GetCompanies(const JsonObject& request)
         action = request.StringOf(QStringLiteral("Action"));
         mobileNo = request.StringOf(QStringLiteral("MobileNo"));
         if (!Setup)
-            throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"));
+            throw platform::ObjectNotSet();
         const platform::XArrayDB& companies = Setup->xCompanies;
         const QString userID = request.StringOf(QStringLiteral("UserID"));
         const QString password = request.StringOf(QStringLiteral("Password"));
         Log(mobileNo, QStringLiteral(" Generating Main Data JSON Text"));
 
-        QString head = MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
-                                     QStringLiteral("Status"), 1, QStringLiteral("Message"), QStringLiteral("Success"),
-                                     QStringLiteral("EnterpriseEdition"), true});
-        head.chop(5);
+        QString head = ReplyText(action, mobileNo, 1, QStringLiteral("Success"), {QStringLiteral("EnterpriseEdition"), true});
+        head.chop(5);  // the "<EOF>": the Data array is still to be added
         Log(mobileNo, QStringLiteral(" Loading Main Data JSON Object"));
         reply.Load(head);
         Log(mobileNo, QStringLiteral(" Adding Data Array to JSON"));
@@ -41,7 +43,8 @@ QString clsClient::GetCompanies(const JsonObject& request)
             const QString databaseName = engine::VariantText(companies.Value(row, 4));
             Log(mobileNo, QStringLiteral(" Checking Companies Parameter for ") + databaseName);
             // A company whose year has ended is offered only when the installation allows it.
-            const bool taken = engine::VariantDateTime(companies.Value(row, 3)) > today || !Setup->lCurrentYearOnly;
+            const QDateTime lastDay = engine::VariantDateTime(companies.Value(row, 3));
+            const bool taken = lastDay > today || !Setup->lCurrentYearOnly;
             if (!taken)
                 continue;
 
@@ -58,17 +61,14 @@ QString clsClient::GetCompanies(const JsonObject& request)
                 if (!GetCompanyInfo(branchRequired, seriesRequired, startDate, lastDate, sezUnit, stateCode,
                                     unionTerritory)) {
                     // One unreadable company fails the whole list.
-                    CloseCompanyDatabase();
-                    ErrorText = engine::FailureText(QStringLiteral("Error while getting Company List."), ErrorText, nullptr);
-                    return FailureReply(action, mobileNo);
+                    return HandlerFailure(kFailureLine, action, mobileNo, nullptr);
                 }
                 Log(mobileNo, QStringLiteral(" Adding Company Data to JSON Array"));
                 JsonObject company = data.AddObject();
                 company.AddString(QStringLiteral("CmpNm"), engine::VariantText(companies.Value(row, 1)));
                 company.AddString(QStringLiteral("StDt"),
                                   engine::VariantDateTime(companies.Value(row, 2)).date().toString(QStringLiteral("yyyy-MM-dd")));
-                company.AddString(QStringLiteral("LtDt"),
-                                  engine::VariantDateTime(companies.Value(row, 3)).date().toString(QStringLiteral("yyyy-MM-dd")));
+                company.AddString(QStringLiteral("LtDt"), lastDay.date().toString(QStringLiteral("yyyy-MM-dd")));
                 company.AddString(QStringLiteral("FldNm"), databaseName);
                 company.AddBool(QStringLiteral("IsBrn"), branchRequired);
                 company.AddBool(QStringLiteral("IsSer"), seriesRequired);
@@ -82,12 +82,9 @@ QString clsClient::GetCompanies(const JsonObject& request)
             Log(mobileNo, QStringLiteral(" Returning Company List from JSON Object to Text"));
             return reply.Emit(true) + QStringLiteral("<EOF>");
         }
-        return MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
-                             QStringLiteral("Status"), 0, QStringLiteral("Message"), QStringLiteral("No Company found to work.")});
+        return ReplyText(action, mobileNo, 0, QStringLiteral("No Company found to work."));
     } catch (const RuntimeError& error) {
         CloseRecordset();
-        CloseCompanyDatabase();
-        ErrorText = engine::FailureText(QStringLiteral("Error while getting Company List."), ErrorText, &error);
-        return FailureReply(action, mobileNo);
+        return HandlerFailure(kFailureLine, action, mobileNo, &error);
     }
 }

@@ -114,10 +114,9 @@ QString clsClient::GetDashboard(const JsonObject& request)
         a.BalanceField = WholeMonthsField(firstWhole, a.LastWhole);
 
         Log(mobileNo, QStringLiteral(" Generating Main Data for JSON Text"));
-        QString head = MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
-                                     QStringLiteral("Status"), 1, QStringLiteral("Message"), QStringLiteral("Success"),
-                                     QStringLiteral("YrStDt"), startDate, QStringLiteral("YrLtDt"), lastDate});
-        head.chop(5);
+        QString head = ReplyText(action, mobileNo, 1, QStringLiteral("Success"),
+                                 {QStringLiteral("YrStDt"), startDate, QStringLiteral("YrLtDt"), lastDate});
+        head.chop(5);  // the "<EOF>": the Data array is still to be added
         Log(mobileNo, QStringLiteral(" Loading Main Data to JSON Object"));
         reply.Load(head);
         Log(mobileNo, QStringLiteral(" Adding Data Array to JSON"));
@@ -164,15 +163,11 @@ QString clsClient::GetDashboard(const JsonObject& request)
         return reply.Emit(true) + QStringLiteral("<EOF>");
     } catch (const RuntimeError& error) {
         // The dashboard leaves the recordset to its tiles, which close it themselves.
-        CloseCompanyDatabase();
-        ErrorText = engine::FailureText(QStringLiteral("Error while getting dashboard."), ErrorText, &error);
-        return FailureReply(action, mobileNo);
+        return DashboardFailure(action, mobileNo, &error);
     }
 }
 
-QString clsClient::DashboardFailure(const QString& action, const QString& mobileNo)
+QString clsClient::DashboardFailure(const QString& action, const QString& mobileNo, const RuntimeError* pending)
 {
-    CloseCompanyDatabase();
-    ErrorText = engine::FailureText(QStringLiteral("Error while getting dashboard."), ErrorText, nullptr);
-    return FailureReply(action, mobileNo);
+    return HandlerFailure(QStringLiteral("Error while getting dashboard."), action, mobileNo, pending);
 }

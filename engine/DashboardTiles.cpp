@@ -13,7 +13,6 @@
 
 using platform::JsonArray;
 using platform::JsonObject;
-using platform::RuntimeError;
 using GeneralFunction::QuoteSQL;
 
 namespace {
@@ -63,13 +62,48 @@ QString ClosingField(const QString& opening, const QString& monthSuffix, int las
            + QStringLiteral(")");
 }
 
-// What one result row of a tile becomes: its dates, caption and the sign of its figure.
-struct RowShape {
-    QDate StDt;
-    QDate LtDt;
-    QString ActNm;
-    double Factor = 1.0;
-};
+// The balance-master half of an account tile: `amount` of the passed accounts of the group types
+// (a quoted list), by group type.
+QString BalanceSelect(const QString& amount, const QString& groupTypes, const QString& rights)
+{
+    return QStringLiteral("SELECT ") + QStringLiteral("FaAccountGroupMaster.GroupType, ") + amount
+           + QStringLiteral(" AS Amount ") + QStringLiteral("FROM FaAccountBalanceMaster ")
+           + AccountJoins(QStringLiteral("FaAccountBalanceMaster.AccountCode = FaAccountMaster.AccountCode "))
+           + QStringLiteral("WHERE ") + QStringLiteral("FaAccountMaster.Passed = 'True' AND ")
+           + QStringLiteral("FaAccountGroupMaster.GroupType IN (") + groupTypes + QStringLiteral(") ") + rights
+           + QStringLiteral("GROUP BY ") + QStringLiteral("FaAccountGroupMaster.GroupType ");
+}
+
+// The ledger half of an account tile, for the part months its balance-master half leaves out:
+// the passed ledger lines of the group types within the date conditions, by group type.
+QString LedgerSelect(const QString& groupTypes, const QString& dateConditions, const QString& rights,
+                     const QString& partMonths)
+{
+    return QStringLiteral("SELECT ") + QStringLiteral("FaAccountGroupMaster.GroupType, ")
+           + QStringLiteral("ROUND(SUM(FaAccountLedger.Amount), 2) As Amount ") + QStringLiteral("FROM FaAccountLedger ")
+           + AccountJoins(QStringLiteral("FaAccountLedger.AccountCode = FaAccountMaster.AccountCode "))
+           + QStringLiteral("WHERE ") + QStringLiteral("FaAccountLedger.Passed = 'True' AND ")
+           + QStringLiteral("FaAccountGroupMaster.GroupType IN (") + groupTypes + QStringLiteral(") AND ") + dateConditions
+           + rights + partMonths + QStringLiteral("GROUP BY ") + QStringLiteral("FaAccountGroupMaster.GroupType ");
+}
+
+// The figures of a unioned statement added up by group type, rounded to `places`.
+QString SummaryOf(const QString& unioned, int places)
+{
+    return QStringLiteral("SELECT ") + QStringLiteral("Summary.GroupType, ") + QStringLiteral("ROUND(SUM(Summary.Amount), ")
+           + QString::number(places) + QStringLiteral(") AS Amount ") + QStringLiteral("FROM (") + unioned
+           + QStringLiteral(") AS Summary ") + QStringLiteral("GROUP BY ") + QStringLiteral("Summary.GroupType ");
+}
+
+// One half of the part-month clause: the lines from `from` to `to`, unless the flag (as a word)
+// says that part is covered by whole months.
+QString PartMonth(const QString& flag, const QString& dateColumn, const QString& from, const QString& to)
+{
+    return QStringLiteral("('") + flag + QStringLiteral("' = 'False' AND ") + dateColumn + QStringLiteral(" >= ") + from
+           + QStringLiteral(" AND ") + dateColumn + QStringLiteral(" <= ") + to + QStringLiteral(" ) ");
+}
+
+using RowShape = DashboardRowShape;
 
 // Walks the open recordset and appends a DashboardRow for each row whose Amount is not zero (a
 // NULL Amount counts as zero).
@@ -124,18 +158,23 @@ QString clsClient::DashboardDate(const QDate& date) const
     return cnnCompany.dialect().DateLiteral(date);
 }
 
-QDate clsClient::DashboardDay(const QDate& lastDate) const
+bool clsClient::DashboardTestPeriod(const QDate& lastDate) const
 {
     // A test installation holds the figures of early 2005; its periods up to the end of March 2005
-    // are looked at as on New Year's Day 2005.
-    if (lTestingMode && lastDate <= QDate(2005, 3, 31))
+    // are looked at as on New Year's Day 2005, with the week ending on 8 January.
+    return lTestingMode && lastDate <= QDate(2005, 3, 31);
+}
+
+QDate clsClient::DashboardDay(const QDate& lastDate) const
+{
+    if (DashboardTestPeriod(lastDate))
         return QDate(2005, 1, 1);
     return platform::Clock::Today();
 }
 
 QDate clsClient::DashboardWeekLast(const DashboardArgs& a) const
 {
-    if (lTestingMode && a.LastDate <= QDate(2005, 3, 31))
+    if (DashboardTestPeriod(a.LastDate))
         return QDate(2005, 1, 8);
     return a.WeekLast;
 }
@@ -172,129 +211,105 @@ QString clsClient::DashboardStoreRights(const DashboardArgs& a, const QString& s
 // last month's part. The flags go in as words, so the database decides which half applies.
 QString clsClient::DashboardPartMonths(const DashboardArgs& a, const QString& dateColumn) const
 {
-    return QStringLiteral("AND ") + QStringLiteral("( ") + QStringLiteral("('") + Flag(a.StartIsFirst)
-           + QStringLiteral("' = 'False' AND ") + dateColumn + QStringLiteral(" >= ") + DashboardDate(a.StartDate)
-           + QStringLiteral(" AND ") + dateColumn + QStringLiteral(" <= ") + DashboardDate(a.EndOfStartMonth)
-           + QStringLiteral(" ) OR ") + QStringLiteral("('") + Flag(a.LastIsMonthEnd) + QStringLiteral("' = 'False' AND ")
-           + dateColumn + QStringLiteral(" >= ") + DashboardDate(a.StartOfLastMonth) + QStringLiteral(" AND ")
-           + dateColumn + QStringLiteral(" <= ") + DashboardDate(a.LastDate) + QStringLiteral(" ) ")
+    return QStringLiteral("AND ") + QStringLiteral("( ")
+           + PartMonth(Flag(a.StartIsFirst), dateColumn, DashboardDate(a.StartDate), DashboardDate(a.EndOfStartMonth))
+           + QStringLiteral("OR ")
+           + PartMonth(Flag(a.LastIsMonthEnd), dateColumn, DashboardDate(a.StartOfLastMonth), DashboardDate(a.LastDate))
            + QStringLiteral(") ");
 }
 
 // The last month's half alone, for the closing figures.
 QString clsClient::DashboardLastPartMonth(const DashboardArgs& a, const QString& dateColumn) const
 {
-    return QStringLiteral("AND ") + QStringLiteral("('") + QStringLiteral("False") + QStringLiteral("' = 'False' AND ")
-           + dateColumn + QStringLiteral(" >= ") + DashboardDate(a.StartOfLastMonth) + QStringLiteral(" AND ")
-           + dateColumn + QStringLiteral(" <= ") + DashboardDate(a.LastDate) + QStringLiteral(" ) ");
+    return QStringLiteral("AND ")
+           + PartMonth(QStringLiteral("False"), dateColumn, DashboardDate(a.StartOfLastMonth), DashboardDate(a.LastDate));
+}
+
+// Runs a tile's statement and appends its rows, with the tile's log lines around it.
+void clsClient::DashboardRows(const DashboardArgs& a, const QString& sql, const QString& recordsWords,
+                              const QString& dataWords, JsonArray& Data,
+                              const std::function<DashboardRowShape(const QString&)>& shapeOf)
+{
+    Log(a.MobileNo, QStringLiteral(" Getting Records for ") + recordsWords);
+    oRecordset.Open(sql, cnnCompany);
+    Log(a.MobileNo, QStringLiteral(" Adding ") + dataWords + QStringLiteral(" Dashboard Data to JSON"));
+    AppendRows(oRecordset, Data, shapeOf);
 }
 
 // ---- tiles from accounts ------------------------------------------------------------------------
 
 void clsClient::GetSalesPurchaseDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
 {
-    Ok = false;
-    try {
+    Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for Sales & Purchase Dashboard"));
-        QString sql = QStringLiteral("SELECT ") + QStringLiteral("FaAccountGroupMaster.GroupType, ") + a.BalanceField
-                      + QStringLiteral(" AS Amount ") + QStringLiteral("FROM FaAccountBalanceMaster ") + AccountJoins(QStringLiteral("FaAccountBalanceMaster.AccountCode = FaAccountMaster.AccountCode "))
-                      + QStringLiteral("WHERE ") + QStringLiteral("FaAccountMaster.Passed = 'True' AND ")
-                      + QStringLiteral("FaAccountGroupMaster.GroupType IN ('SA','PU') ")
-                      + DashboardAccountRights(a, QStringLiteral("FaAccountBalanceMaster"), QStringLiteral("FaAccountMaster"))
-                      + QStringLiteral("GROUP BY ") + QStringLiteral("FaAccountGroupMaster.GroupType ");
+        const QString groupTypes = QStringLiteral("'SA','PU'");
+        QString sql = BalanceSelect(a.BalanceField, groupTypes,
+                                    DashboardAccountRights(a, QStringLiteral("FaAccountBalanceMaster"), QStringLiteral("FaAccountMaster")));
         if (a.StartIsFirst && a.LastIsMonthEnd) {
             sql += QStringLiteral("ORDER BY ") + QStringLiteral("CASE WHEN FaAccountGroupMaster.GroupType = 'SA' THEN 1 ELSE 2 END ");
         } else {
             Log(a.MobileNo, QStringLiteral(" Unioning SQL Query for Sales & Purchase Dashboard"));
-            sql += UnionAll + QStringLiteral("SELECT ") + QStringLiteral("FaAccountGroupMaster.GroupType, ")
-                   + QStringLiteral("ROUND(SUM(FaAccountLedger.Amount), 2) As Amount ") + QStringLiteral("FROM FaAccountLedger ")
-                   + AccountJoins(QStringLiteral("FaAccountLedger.AccountCode = FaAccountMaster.AccountCode "))
-                   + QStringLiteral("WHERE ") + QStringLiteral("FaAccountLedger.Passed = 'True' AND ")
-                   + QStringLiteral("FaAccountGroupMaster.GroupType IN ('SA','PU') AND ")
-                   + QStringLiteral("FaAccountLedger.DocumentDate >= ") + DashboardDate(a.StartDate) + QStringLiteral(" AND ")
-                   + QStringLiteral("FaAccountLedger.DocumentDate <= ") + DashboardDate(a.LastDate) + QStringLiteral(" ")
-                   + DashboardAccountRights(a, QStringLiteral("FaAccountLedger"), QStringLiteral("FaAccountMaster"))
-                   + DashboardPartMonths(a, QStringLiteral("FaAccountLedger.DocumentDate"))
-                   + QStringLiteral("GROUP BY ") + QStringLiteral("FaAccountGroupMaster.GroupType ");
-            sql = QStringLiteral("SELECT ") + QStringLiteral("Summary.GroupType, ")
-                  + QStringLiteral("ROUND(SUM(Summary.Amount), 2) AS Amount ") + QStringLiteral("FROM (") + sql
-                  + QStringLiteral(") AS Summary ") + QStringLiteral("GROUP BY ") + QStringLiteral("Summary.GroupType ")
-                  + QStringLiteral("ORDER BY ") + QStringLiteral("CASE WHEN Summary.GroupType = 'SA' THEN 1 ELSE 2 END ");
+            sql += UnionAll
+                   + LedgerSelect(groupTypes,
+                                  QStringLiteral("FaAccountLedger.DocumentDate >= ") + DashboardDate(a.StartDate)
+                                      + QStringLiteral(" AND ") + QStringLiteral("FaAccountLedger.DocumentDate <= ")
+                                      + DashboardDate(a.LastDate) + QStringLiteral(" "),
+                                  DashboardAccountRights(a, QStringLiteral("FaAccountLedger"), QStringLiteral("FaAccountMaster")),
+                                  DashboardPartMonths(a, QStringLiteral("FaAccountLedger.DocumentDate")));
+            sql = SummaryOf(sql, 2) + QStringLiteral("ORDER BY ")
+                  + QStringLiteral("CASE WHEN Summary.GroupType = 'SA' THEN 1 ELSE 2 END ");
         }
-        Log(a.MobileNo, QStringLiteral(" Getting Records for Sales & Purchase Dashboard"));
-        oRecordset.Open(sql, cnnCompany);
-        Log(a.MobileNo, QStringLiteral(" Adding Sales & Purchase Dashboard Data to JSON"));
-        AppendRows(oRecordset, Data, [&](const QString& groupType) {
-            const bool sales = groupType == QLatin1String("SA");
-            return RowShape{a.StartDate, a.LastDate, sales ? QStringLiteral("Sales") : QStringLiteral("Purchase"),
-                            sales ? -1.0 : 1.0};
-        });
-        Ok = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-    }
+        DashboardRows(a, sql, QStringLiteral("Sales & Purchase Dashboard"), QStringLiteral("Sales & Purchase"), Data,
+                      [&](const QString& groupType) {
+                          const bool sales = groupType == QLatin1String("SA");
+                          return RowShape{a.StartDate, a.LastDate,
+                                          sales ? QStringLiteral("Sales") : QStringLiteral("Purchase"), sales ? -1.0 : 1.0};
+                      });
+        return true;
+    });
 }
 
 void clsClient::GetCashBankDebtorsCreditorsDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
 {
-    Ok = false;
-    try {
+    Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating Balance Field for Cash/Bank/SD/SC Dashboard"));
         const QString closing = ClosingField(QStringLiteral("OpeningBalance"), QStringLiteral("Total"), a.LastWhole, 2);
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for Cash/Bank/SD/SC Dashboard"));
-        QString sql = QStringLiteral("SELECT ") + QStringLiteral("FaAccountGroupMaster.GroupType, ") + closing
-                      + QStringLiteral(" AS Amount ") + QStringLiteral("FROM FaAccountBalanceMaster ") + AccountJoins(QStringLiteral("FaAccountBalanceMaster.AccountCode = FaAccountMaster.AccountCode "))
-                      + QStringLiteral("WHERE ") + QStringLiteral("FaAccountMaster.Passed = 'True' AND ")
-                      + QStringLiteral("FaAccountGroupMaster.GroupType IN ('CH','BK','SD','SC') ")
-                      + DashboardAccountRights(a, QStringLiteral("FaAccountBalanceMaster"), QStringLiteral("FaAccountMaster"))
-                      + QStringLiteral("GROUP BY ") + QStringLiteral("FaAccountGroupMaster.GroupType ");
+        const QString groupTypes = QStringLiteral("'CH','BK','SD','SC'");
+        QString sql = BalanceSelect(closing, groupTypes,
+                                    DashboardAccountRights(a, QStringLiteral("FaAccountBalanceMaster"), QStringLiteral("FaAccountMaster")));
         if (a.LastIsMonthEnd) {
             sql += QStringLiteral("ORDER BY ")
                    + QStringLiteral("CASE FaAccountGroupMaster.GroupType WHEN 'CH' THEN 1 WHEN 'BK' THEN 2 WHEN 'SD' THEN 3 ELSE 4 END ");
         } else {
             Log(a.MobileNo, QStringLiteral(" Unioning SQL Query for Cash/Bank/SD/SC"));
-            sql += UnionAll + QStringLiteral("SELECT ") + QStringLiteral("FaAccountGroupMaster.GroupType, ")
-                   + QStringLiteral("ROUND(SUM(FaAccountLedger.Amount), 2) As Amount ") + QStringLiteral("FROM FaAccountLedger ")
-                   + AccountJoins(QStringLiteral("FaAccountLedger.AccountCode = FaAccountMaster.AccountCode "))
-                   + QStringLiteral("WHERE ") + QStringLiteral("FaAccountLedger.Passed = 'True' AND ")
-                   + QStringLiteral("FaAccountGroupMaster.GroupType IN ('CH','BK','SD','SC') AND ")
-                   + QStringLiteral("FaAccountLedger.DocumentDate <= ") + DashboardDate(a.LastDate) + QStringLiteral(" ")
-                   + DashboardAccountRights(a, QStringLiteral("FaAccountLedger"), QStringLiteral("FaAccountMaster"))
-                   + DashboardLastPartMonth(a, QStringLiteral("FaAccountLedger.DocumentDate"))
-                   + QStringLiteral("GROUP BY ") + QStringLiteral("FaAccountGroupMaster.GroupType ");
-            sql = QStringLiteral("SELECT ") + QStringLiteral("Summary.GroupType, ")
-                  + QStringLiteral("ROUND(SUM(Summary.Amount), 2) AS Amount ") + QStringLiteral("FROM (") + sql
-                  + QStringLiteral(") AS Summary ") + QStringLiteral("GROUP BY ") + QStringLiteral("Summary.GroupType ")
-                  + QStringLiteral("ORDER BY ")
+            sql += UnionAll
+                   + LedgerSelect(groupTypes,
+                                  QStringLiteral("FaAccountLedger.DocumentDate <= ") + DashboardDate(a.LastDate)
+                                      + QStringLiteral(" "),
+                                  DashboardAccountRights(a, QStringLiteral("FaAccountLedger"), QStringLiteral("FaAccountMaster")),
+                                  DashboardLastPartMonth(a, QStringLiteral("FaAccountLedger.DocumentDate")));
+            sql = SummaryOf(sql, 2) + QStringLiteral("ORDER BY ")
                   + QStringLiteral("CASE Summary.GroupType WHEN 'CH' THEN 1 WHEN 'BK' THEN 2 WHEN 'SD' THEN 3 ELSE 4 END ");
         }
-        Log(a.MobileNo, QStringLiteral(" Getting Records for Cash/Bank/SD/SC"));
-        oRecordset.Open(sql, cnnCompany);
-        Log(a.MobileNo, QStringLiteral(" Adding Cash/Bank/SD/SC Dashboard Data to JSON"));
-        AppendRows(oRecordset, Data, [&](const QString& groupType) {
-            QString caption = QStringLiteral("Creditors");
-            if (groupType == QLatin1String("CH"))
-                caption = QStringLiteral("Cash Balance");
-            else if (groupType == QLatin1String("BK"))
-                caption = QStringLiteral("Bank Balance");
-            else if (groupType == QLatin1String("SD"))
-                caption = QStringLiteral("Debtors");
-            return RowShape{a.StartDate, a.LastDate, caption, groupType == QLatin1String("SC") ? -1.0 : 1.0};
-        });
-        Ok = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-    }
+        DashboardRows(a, sql, QStringLiteral("Cash/Bank/SD/SC"), QStringLiteral("Cash/Bank/SD/SC"), Data,
+                      [&](const QString& groupType) {
+                          QString caption = QStringLiteral("Creditors");
+                          if (groupType == QLatin1String("CH"))
+                              caption = QStringLiteral("Cash Balance");
+                          else if (groupType == QLatin1String("BK"))
+                              caption = QStringLiteral("Bank Balance");
+                          else if (groupType == QLatin1String("SD"))
+                              caption = QStringLiteral("Debtors");
+                          return RowShape{a.StartDate, a.LastDate, caption, groupType == QLatin1String("SC") ? -1.0 : 1.0};
+                      });
+        return true;
+    });
 }
 
 void clsClient::GetTodayReceivablePayableDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
 {
-    Ok = false;
-    try {
+    Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for Today's Receivable/Payable Dashboard"));
         const QDate day = DashboardDay(a.LastDate);
         const QString groupType = QStringLiteral("CASE WHEN FaAccountGroupMaster.GroupType = 'SD' THEN 'TR' ELSE 'TP' END");
@@ -311,27 +326,20 @@ void clsClient::GetTodayReceivablePayableDashboard(const DashboardArgs& a, JsonA
             + QStringLiteral(" ") + DashboardAccountRights(a, QStringLiteral("FaOSReg"), QStringLiteral("FaAccountMaster"))
             + QStringLiteral("GROUP BY ") + groupType + QStringLiteral(" ") + QStringLiteral("ORDER BY ") + groupType
             + QStringLiteral(" DESC ");
-        Log(a.MobileNo, QStringLiteral(" Getting Records for Today's Receivable/Payable Dashboard"));
-        oRecordset.Open(sql, cnnCompany);
-        Log(a.MobileNo, QStringLiteral(" Adding Today's Receivable/Payable Dashboard Data to JSON"));
-        AppendRows(oRecordset, Data, [&](const QString& type) {
-            return RowShape{day, day,
-                            type == QLatin1String("TR") ? QStringLiteral("Today's Receivable")
-                                                        : QStringLiteral("Today's Payable"),
-                            1.0};
-        });
-        Ok = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-    }
+        DashboardRows(a, sql, QStringLiteral("Today's Receivable/Payable Dashboard"),
+                      QStringLiteral("Today's Receivable/Payable"), Data, [&](const QString& type) {
+                          return RowShape{day, day,
+                                          type == QLatin1String("TR") ? QStringLiteral("Today's Receivable")
+                                                                      : QStringLiteral("Today's Payable"),
+                                          1.0};
+                      });
+        return true;
+    });
 }
 
 void clsClient::GetReceiptPaymentTodayDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
 {
-    Ok = false;
-    try {
+    Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for Today's Receipt/Payment Dashboard"));
         const QDate day = DashboardDay(a.LastDate);
         const QString groupType = QStringLiteral("CASE WHEN FaAccountLedger.Amount > 0 THEN 'RT' ELSE 'PT' END");
@@ -354,20 +362,15 @@ void clsClient::GetReceiptPaymentTodayDashboard(const DashboardArgs& a, JsonArra
             + DashboardAccountRights(a, QStringLiteral("FaAccountLedger"), QStringLiteral("FaAccountMaster"))
             + QStringLiteral("GROUP BY ") + groupType + QStringLiteral(" ") + QStringLiteral("ORDER BY ") + groupType
             + QStringLiteral(" DESC ");
-        Log(a.MobileNo, QStringLiteral(" Getting Records for Today's Receipt/Payment Dashboard"));
-        oRecordset.Open(sql, cnnCompany);
-        Log(a.MobileNo, QStringLiteral(" Adding Today's Receipt/Payment Dashboard Data to JSON"));
-        AppendRows(oRecordset, Data, [&](const QString& type) {
-            const bool receipt = type == QLatin1String("RT");
-            return RowShape{day, day, receipt ? QStringLiteral("Today's Receipts") : QStringLiteral("Today's Payments"),
-                            receipt ? 1.0 : -1.0};
-        });
-        Ok = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-    }
+        DashboardRows(a, sql, QStringLiteral("Today's Receipt/Payment Dashboard"), QStringLiteral("Today's Receipt/Payment"),
+                      Data, [&](const QString& type) {
+                          const bool receipt = type == QLatin1String("RT");
+                          return RowShape{day, day,
+                                          receipt ? QStringLiteral("Today's Receipts") : QStringLiteral("Today's Payments"),
+                                          receipt ? 1.0 : -1.0};
+                      });
+        return true;
+    });
 }
 
 // ---- tiles from orders --------------------------------------------------------------------------
@@ -376,8 +379,7 @@ void clsClient::GetReceiptPaymentTodayDashboard(const DashboardArgs& a, JsonArra
 // the passed, not cancelled lines of the orders dated that day.
 void clsClient::DashboardOrdersOfDay(const DashboardArgs& a, const DashboardOrderSide& side, JsonArray& Data, bool& Ok)
 {
-    Ok = false;
-    try {
+    Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for ") + side.Words);
         const QDate day = DashboardDay(a.LastDate);
         const QString sql =
@@ -388,26 +390,18 @@ void clsClient::DashboardOrdersOfDay(const DashboardArgs& a, const DashboardOrde
             + QStringLiteral("Register.Passed = 'True' AND ") + QStringLiteral("Products.Cancelled = 'False' AND ")
             + QStringLiteral("Register.DocumentDate = ") + DashboardDate(day) + QStringLiteral(" ")
             + DashboardOrderRights(a);
-        Log(a.MobileNo, QStringLiteral(" Getting Records for ") + side.Words + QStringLiteral(" Dashboard"));
-        oRecordset.Open(sql, cnnCompany);
-        Log(a.MobileNo, QStringLiteral(" Adding ") + side.Words + QStringLiteral(" Dashboard Data to JSON"));
-        AppendRows(oRecordset, Data, [&](const QString& type) {
+        DashboardRows(a, sql, side.Words + QStringLiteral(" Dashboard"), side.Words, Data, [&](const QString& type) {
             return RowShape{day, day, type == side.Code ? side.Caption : QString(), 1.0};
         });
-        Ok = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-    }
+        return true;
+    });
 }
 
 // Deliveries due up to the end of the week (WD, WR): the value of the schedule lines still pending,
 // overdue ones included.
 void clsClient::DashboardWeeklyDelivery(const DashboardArgs& a, const DashboardOrderSide& side, JsonArray& Data, bool& Ok)
 {
-    Ok = false;
-    try {
+    Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for ") + side.Words);
         const QDate day = DashboardDay(a.LastDate);
         const QDate weekLast = DashboardWeekLast(a);
@@ -440,27 +434,19 @@ void clsClient::DashboardWeeklyDelivery(const DashboardArgs& a, const DashboardO
             sql, OrderValuePairs(side.WeeklyProductAmount, QStringLiteral("Schedule.PendingQuantity1 "),
                                  QStringLiteral("Schedule.PendingQuantity ")));
         sql += DashboardOrderRights(a);
-        Log(a.MobileNo, QStringLiteral(" Getting Records for ") + side.Words + QStringLiteral(" Dashboard"));
-        oRecordset.Open(sql, cnnCompany);
-        Log(a.MobileNo, QStringLiteral(" Adding ") + side.Words + QStringLiteral(" Dashboard Data to JSON"));
-        AppendRows(oRecordset, Data, [&](const QString& type) {
+        DashboardRows(a, sql, side.Words + QStringLiteral(" Dashboard"), side.Words, Data, [&](const QString& type) {
             return RowShape{day, weekLast,
                             type == side.Code ? side.Caption + weekLast.toString(QStringLiteral("dd/MM/yyyy")) : QString(),
                             1.0};
         });
-        Ok = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-    }
+        return true;
+    });
 }
 
 // Pending orders (OP from the sales orders, PP from the purchase orders): the value of every pending line of the orders dated up to LastDate.
 void clsClient::DashboardPendingOrders(const DashboardArgs& a, const DashboardOrderSide& side, JsonArray& Data, bool& Ok)
 {
-    Ok = false;
-    try {
+    Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for ") + side.Words);
         QString sql =
             QStringLiteral("SELECT ") + QStringLiteral("'") + side.Code + QStringLiteral("' AS GroupType, ")
@@ -475,18 +461,11 @@ void clsClient::DashboardPendingOrders(const DashboardArgs& a, const DashboardOr
             sql, OrderValuePairs(ProductAmountTemplate + QStringLiteral(" "), QStringLiteral("Products.PendingQuantity1"),
                                  QStringLiteral("Products.PendingQuantity")));
         sql += DashboardOrderRights(a);
-        Log(a.MobileNo, QStringLiteral(" Getting Records for ") + side.Words + QStringLiteral(" Dashboard"));
-        oRecordset.Open(sql, cnnCompany);
-        Log(a.MobileNo, QStringLiteral(" Adding ") + side.Words + QStringLiteral(" Dashboard Data to JSON"));
-        AppendRows(oRecordset, Data, [&](const QString& type) {
+        DashboardRows(a, sql, side.Words + QStringLiteral(" Dashboard"), side.Words, Data, [&](const QString& type) {
             return RowShape{a.StartDate, a.LastDate, type == side.Code ? side.Caption : QString(), 1.0};
         });
-        Ok = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-    }
+        return true;
+    });
 }
 
 QString clsClient::DashboardOrderRights(const DashboardArgs& a) const
@@ -495,72 +474,66 @@ QString clsClient::DashboardOrderRights(const DashboardArgs& a) const
            + DashboardStoreRights(a, QStringLiteral("Products"), QStringLiteral("AND "));
 }
 
+clsClient::DashboardOrderSide clsClient::DashboardSalesOrders(const QString& code, const QString& caption,
+                                                              const QString& words)
+{
+    return {QStringLiteral("FaSalesOrderRegister"), QStringLiteral("FaSalesOrderProducts"),
+            QStringLiteral("FaSalesOrderSchedule"), ProductAmountTemplate, code, caption, words};
+}
+
+// The purchase side's weekly value template carries a blank more than the sales side's.
+clsClient::DashboardOrderSide clsClient::DashboardPurchaseOrders(const QString& code, const QString& caption,
+                                                                 const QString& words)
+{
+    return {QStringLiteral("FaPurchaseOrderRegister"), QStringLiteral("FaPurchaseOrderProducts"),
+            QStringLiteral("FaPurchaseOrderSchedule"), ProductAmountTemplate + QStringLiteral(" "), code, caption, words};
+}
+
 void clsClient::GetOrderReceivedDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
 {
-    DashboardOrderSide side{QStringLiteral("FaSalesOrderRegister"), QStringLiteral("FaSalesOrderProducts"),
-                            QStringLiteral("FaSalesOrderSchedule"), ProductAmountTemplate, {}, {}, {}};
-    side.Code = QStringLiteral("OR");
-    side.Caption = QStringLiteral("Today's SO");
-    side.Words = QStringLiteral("Order Received");
-    DashboardOrdersOfDay(a, side, Data, Ok);
+    DashboardOrdersOfDay(
+        a, DashboardSalesOrders(QStringLiteral("OR"), QStringLiteral("Today's SO"), QStringLiteral("Order Received")), Data,
+        Ok);
 }
 
 void clsClient::GetWeeklySODeliveryDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
 {
-    DashboardOrderSide side{QStringLiteral("FaSalesOrderRegister"), QStringLiteral("FaSalesOrderProducts"),
-                            QStringLiteral("FaSalesOrderSchedule"), ProductAmountTemplate, {}, {}, {}};
-    side.Code = QStringLiteral("WD");
-    side.Caption = QStringLiteral("SO Dly upto ");
-    side.Words = QStringLiteral("Weekly SO Delivery");
-    DashboardWeeklyDelivery(a, side, Data, Ok);
+    DashboardWeeklyDelivery(
+        a, DashboardSalesOrders(QStringLiteral("WD"), QStringLiteral("SO Dly upto "), QStringLiteral("Weekly SO Delivery")),
+        Data, Ok);
 }
 
 void clsClient::GetPendingSODashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
 {
-    DashboardOrderSide side{QStringLiteral("FaSalesOrderRegister"), QStringLiteral("FaSalesOrderProducts"),
-                            QStringLiteral("FaSalesOrderSchedule"), ProductAmountTemplate, {}, {}, {}};
-    side.Code = QStringLiteral("OP");
-    side.Caption = QStringLiteral("SO Pending");
-    side.Words = QStringLiteral("Pending SO");
-    DashboardPendingOrders(a, side, Data, Ok);
+    DashboardPendingOrders(
+        a, DashboardSalesOrders(QStringLiteral("OP"), QStringLiteral("SO Pending"), QStringLiteral("Pending SO")), Data, Ok);
 }
 
 void clsClient::GetOrderIssuedDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
 {
-    DashboardOrderSide side{QStringLiteral("FaPurchaseOrderRegister"), QStringLiteral("FaPurchaseOrderProducts"),
-                            QStringLiteral("FaPurchaseOrderSchedule"), ProductAmountTemplate + QStringLiteral(" "), {}, {}, {}};
-    side.Code = QStringLiteral("OI");
-    side.Caption = QStringLiteral("Today's PO");
-    side.Words = QStringLiteral("Order Issued");
-    DashboardOrdersOfDay(a, side, Data, Ok);
+    DashboardOrdersOfDay(
+        a, DashboardPurchaseOrders(QStringLiteral("OI"), QStringLiteral("Today's PO"), QStringLiteral("Order Issued")), Data,
+        Ok);
 }
 
 void clsClient::GetWeeklyPODeliveryDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
 {
-    DashboardOrderSide side{QStringLiteral("FaPurchaseOrderRegister"), QStringLiteral("FaPurchaseOrderProducts"),
-                            QStringLiteral("FaPurchaseOrderSchedule"), ProductAmountTemplate + QStringLiteral(" "), {}, {}, {}};
-    side.Code = QStringLiteral("WR");
-    side.Caption = QStringLiteral("PO Dly upto ");
-    side.Words = QStringLiteral("Weekly PO Delivery");
-    DashboardWeeklyDelivery(a, side, Data, Ok);
+    DashboardWeeklyDelivery(
+        a, DashboardPurchaseOrders(QStringLiteral("WR"), QStringLiteral("PO Dly upto "), QStringLiteral("Weekly PO Delivery")),
+        Data, Ok);
 }
 
 void clsClient::GetPendingPODashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
 {
-    DashboardOrderSide side{QStringLiteral("FaPurchaseOrderRegister"), QStringLiteral("FaPurchaseOrderProducts"),
-                            QStringLiteral("FaPurchaseOrderSchedule"), ProductAmountTemplate + QStringLiteral(" "), {}, {}, {}};
-    side.Code = QStringLiteral("PP");
-    side.Caption = QStringLiteral("PO Pending");
-    side.Words = QStringLiteral("Pending PO");
-    DashboardPendingOrders(a, side, Data, Ok);
+    DashboardPendingOrders(
+        a, DashboardPurchaseOrders(QStringLiteral("PP"), QStringLiteral("PO Pending"), QStringLiteral("Pending PO")), Data, Ok);
 }
 
 // ---- tiles from stock ---------------------------------------------------------------------------
 
 void clsClient::GetStockBalanceDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
 {
-    Ok = false;
-    try {
+    Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating Balance Field for StockBalance Dashboard"));
         const QString quantity =
             ClosingField(QStringLiteral("OpeningQuantity"), QStringLiteral("TotalQuantity"), a.LastWhole, 3);
@@ -579,29 +552,19 @@ void clsClient::GetStockBalanceDashboard(const DashboardArgs& a, JsonArray& Data
                    + QStringLiteral("FaItemLedger.DocumentDate <= ") + DashboardDate(a.LastDate) + QStringLiteral(" ")
                    + DashboardStoreRights(a, QStringLiteral("FaItemLedger"), QStringLiteral("AND "))
                    + DashboardLastPartMonth(a, QStringLiteral("FaItemLedger.DocumentDate"));
-            sql = QStringLiteral("SELECT ") + QStringLiteral("Summary.GroupType, ")
-                  + QStringLiteral("ROUND(SUM(Summary.Amount), 3) AS Amount ") + QStringLiteral("FROM (") + sql
-                  + QStringLiteral(") AS Summary ") + QStringLiteral("GROUP BY ") + QStringLiteral("Summary.GroupType ");
+            sql = SummaryOf(sql, 3);
         }
-        Log(a.MobileNo, QStringLiteral(" Getting Records for Stock Balance"));
-        oRecordset.Open(sql, cnnCompany);
-        Log(a.MobileNo, QStringLiteral(" Adding Stock Balance Dashboard Data to JSON"));
-        AppendRows(oRecordset, Data, [&](const QString& type) {
+        DashboardRows(a, sql, QStringLiteral("Stock Balance"), QStringLiteral("Stock Balance"), Data, [&](const QString& type) {
             return RowShape{a.StartDate, a.LastDate,
                             type == QLatin1String("ST") ? QStringLiteral("Stock Quantity") : QString(), 1.0};
         });
-        Ok = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-    }
+        return true;
+    });
 }
 
 void clsClient::GetReceiptIssueTodayDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
 {
-    Ok = false;
-    try {
+    Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for Today's Receipt/Issue Quantity Dashboard"));
         const QDate day = DashboardDay(a.LastDate);
         const QString groupType = QStringLiteral("CASE WHEN ItemLedger.Quantity > 0 THEN 'RQ' ELSE 'IQ' END");
@@ -614,18 +577,13 @@ void clsClient::GetReceiptIssueTodayDashboard(const DashboardArgs& a, JsonArray&
             + DashboardDate(day) + QStringLiteral(" ")
             + DashboardStoreRights(a, QStringLiteral("ItemLedger"), QStringLiteral("AND ")) + QStringLiteral("GROUP BY ")
             + groupType + QStringLiteral(" ") + QStringLiteral("ORDER BY ") + groupType + QStringLiteral(" DESC ");
-        Log(a.MobileNo, QStringLiteral(" Getting Records for Today's Receipt/Issue Quantity Dashboard"));
-        oRecordset.Open(sql, cnnCompany);
-        Log(a.MobileNo, QStringLiteral(" Adding Today's Receipt/Issue Quantity Dashboard Data to JSON"));
-        AppendRows(oRecordset, Data, [&](const QString& type) {
-            return RowShape{day, day,
-                            type == QLatin1String("RQ") ? QStringLiteral("Today's Rec.Qty") : QStringLiteral("Today's Isu.Qty"),
-                            1.0};
-        });
-        Ok = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-    }
+        DashboardRows(a, sql, QStringLiteral("Today's Receipt/Issue Quantity Dashboard"),
+                      QStringLiteral("Today's Receipt/Issue Quantity"), Data, [&](const QString& type) {
+                          return RowShape{day, day,
+                                          type == QLatin1String("RQ") ? QStringLiteral("Today's Rec.Qty")
+                                                                      : QStringLiteral("Today's Isu.Qty"),
+                                          1.0};
+                      });
+        return true;
+    });
 }

@@ -94,11 +94,6 @@ QString QuotedList(const QString& stored)
     return QLatin1Char('\'') + inner + QLatin1Char('\'');
 }
 
-QString ErrorLine(const platform::RuntimeError& error)
-{
-    return QString::number(error.Number()) + QLatin1Char('-') + error.Description();
-}
-
 QString FailureText(const QString& failureLine, const QString& errorText, const platform::RuntimeError* pending)
 {
     QString text = failureLine + CRLF + errorText;

@@ -41,7 +41,7 @@ QString TrimBlanks(const QString& text);
 QString QuotedList(const QString& stored);
 
 // "<number>-<description>" of a run-time error: what a trapping service leaves as the error text.
-QString ErrorLine(const platform::RuntimeError& error);
+using platform::ErrorLine;
 
 // The failure message of a handler: its failure line, CR LF and the error text gathered so far;
 // a run-time error still pending in the handler adds CR LF, "Error " and its error line.

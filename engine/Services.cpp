@@ -20,34 +20,26 @@ const QString kBranchUnionTerritories = QStringLiteral("001,006,007,008,017,025,
 bool clsClient::CheckUser(const QString& userID, const QString& password, bool& isSupervisor, QString& branchCodes,
                           QString& storeCodes, QString& accountGroupCodes)
 {
-    bool result = false;
-    try {
+    return RunQuery([&] {
         const QString encoded = GeneralFunction::EncodeText(password.toUpper(), false, 173);
         const QString sql = QStringLiteral("SELECT IsSupervisor, BranchCodes, StoreCodes, AccountGroupCodes FROM stdUsers WHERE UserID = '")
                             + QuoteSQL(userID) + QStringLiteral("' AND Password = '") + QuoteSQL(encoded)
                             + QStringLiteral("' AND Locked = 'False' ");
         oRecordset.Open(sql, cnnCompany);
-        if (!oRecordset.IsEOF()) {
-            isSupervisor = oRecordset.Field(QStringLiteral("IsSupervisor")).ToBool();
-            branchCodes = engine::QuotedList(oRecordset.Field(QStringLiteral("BranchCodes")).ToText());
-            storeCodes = engine::QuotedList(oRecordset.Field(QStringLiteral("StoreCodes")).ToText());
-            accountGroupCodes = engine::QuotedList(oRecordset.Field(QStringLiteral("AccountGroupCodes")).ToText());
-            result = true;
-        }
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-        result = false;
-    }
-    return result;
+        if (oRecordset.IsEOF())
+            return false;
+        isSupervisor = oRecordset.Field(QStringLiteral("IsSupervisor")).ToBool();
+        branchCodes = engine::QuotedList(oRecordset.Field(QStringLiteral("BranchCodes")).ToText());
+        storeCodes = engine::QuotedList(oRecordset.Field(QStringLiteral("StoreCodes")).ToText());
+        accountGroupCodes = engine::QuotedList(oRecordset.Field(QStringLiteral("AccountGroupCodes")).ToText());
+        return true;
+    });
 }
 
 bool clsClient::GetCompanyInfo(bool& pBranchRequired, bool& pSeriesRequired, QDate& pStartDate, QDate& pLastDate,
                                bool& pSEZUnit, QString& pStateCode, bool& pUnionTerritory)
 {
-    bool result = false;
-    try {
+    return RunQuery([&] {
         const QString sql = QStringLiteral("SELECT Company.BranchRequired, Company.SeriesRequired, Company.StartDate, "
                                            "Company.LastDate, Company.SEZUnit, '0'")
                             + cnnCompany.dialect().Concat() + QStringLiteral("Company.StateCode AS StateCode FROM Company ");
@@ -61,20 +53,13 @@ bool clsClient::GetCompanyInfo(bool& pBranchRequired, bool& pSeriesRequired, QDa
         pSEZUnit = oRecordset.Field(QStringLiteral("SEZUnit")).ToBool();
         pStateCode = oRecordset.Field(QStringLiteral("StateCode")).ToText();
         pUnionTerritory = engine::IsCodeInList(pStateCode, kCompanyUnionTerritories);
-        result = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-        result = false;
-    }
-    return result;
+        return true;
+    });
 }
 
 bool clsClient::GetBranchInfo(const QString& branchCode, bool& sezUnit, QString& stateCode, bool& unionTerritory)
 {
-    bool result = false;
-    try {
+    return RunQuery([&] {
         const QString sql = QStringLiteral("SELECT FaBranchMaster.SEZUnit, FaBranchMaster.StateCode FROM FaBranchMaster "
                                            "WHERE FaBranchMaster.BranchCode = '")
                             + QuoteSQL(branchCode) + QStringLiteral("' ");
@@ -82,14 +67,8 @@ bool clsClient::GetBranchInfo(const QString& branchCode, bool& sezUnit, QString&
         sezUnit = oRecordset.Field(QStringLiteral("SEZUnit")).ToBool();
         stateCode = oRecordset.Field(QStringLiteral("StateCode")).ToText();
         unionTerritory = engine::IsCodeInList(stateCode, kBranchUnionTerritories);
-        result = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-        result = false;
-    }
-    return result;
+        return true;
+    });
 }
 
 bool clsClient::CheckValidDates(const QDate& companyStart, const QDate& companyLast, const QDate& startDate,
@@ -120,8 +99,7 @@ bool clsClient::CheckValidDates(const QDate& companyStart, const QDate& companyL
 
 bool clsClient::GetCompanyYearDates(const QDate& today, QDate& startDate, QDate& lastDate)
 {
-    bool result = false;
-    try {
+    return RunQuery([&] {
         const QString condition = QStringLiteral("@pTodaysDate >= DateAdd(yyyy, 1, Company.StartDate) AND "
                                                  "DateAdd(yyyy, 1, Company.StartDate) < Company.LastDate");
         const QString sql = QStringLiteral("SELECT ") + QStringLiteral("CASE WHEN ") + condition
@@ -134,22 +112,15 @@ bool clsClient::GetCompanyYearDates(const QDate& today, QDate& startDate, QDate&
         oRecordset.Open(statement, cnnCompany);
         startDate = oRecordset.Field(QStringLiteral("StartDate")).ToDate();
         lastDate = oRecordset.Field(QStringLiteral("LastDate")).ToDate();
-        result = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-        result = false;
-    }
-    return result;
+        return true;
+    });
 }
 
 bool clsClient::GetAccountInfo(const QString& accountCode, const QString& locationCode, QString& accountName,
                                QString& accountLocationName, QString& priceListCode, QString& gstCode, QString& sgstCode,
                                QString& igstCode, double& discPercentage, QString& gstPartyType, QString& countryCode)
 {
-    bool result = false;
-    try {
+    return RunQuery([&] {
         const QString location = locationCode.isEmpty() ? QStringLiteral("001") : locationCode;
         // The location is a condition of the join, so that an account without a row for that
         // location still gives its name, with empty location values.
@@ -179,34 +150,21 @@ bool clsClient::GetAccountInfo(const QString& accountCode, const QString& locati
         discPercentage = oRecordset.Field(QStringLiteral("DiscPercentage")).ToDouble();
         gstPartyType = oRecordset.Field(QStringLiteral("GSTPartyType")).ToText();
         countryCode = oRecordset.Field(QStringLiteral("CountryCode")).ToText();
-        result = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-        result = false;
-    }
-    return result;
+        return true;
+    });
 }
 
 bool clsClient::GetItemInfo(const QString& itemCode, QString& itemName, QString& unit)
 {
-    bool result = false;
-    try {
+    return RunQuery([&] {
         const QString sql = QStringLiteral("SELECT FaItemMaster.ItemName, FaItemmaster.Unit FROM FaItemMaster "
                                            "WHERE FaItemMaster.ItemCode = '")
                             + QuoteSQL(itemCode) + QStringLiteral("' ");
         oRecordset.Open(sql, cnnCompany);
         itemName = oRecordset.Field(QStringLiteral("ItemName")).ToText();
         unit = oRecordset.Field(QStringLiteral("Unit")).ToText();
-        result = true;
-        CloseRecordset();
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-        result = false;
-    }
-    return result;
+        return true;
+    });
 }
 
 bool clsClient::CheckUserOptionRight(const QString& userID, const QString& documentType)

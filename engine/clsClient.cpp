@@ -13,11 +13,6 @@ namespace {
 
 using Handler = QString (clsClient::*)(const JsonObject&);
 
-RuntimeError ObjectNotSet()
-{
-    return RuntimeError(91, QStringLiteral("Object variable or With block variable not set"));
-}
-
 }  // namespace
 
 clsClient::clsClient() = default;
@@ -66,8 +61,7 @@ QString clsClient::GetData(const JsonObject& pJSONObject)
         if (QString::fromLatin1(entry.name).toUpper() == wanted)
             return (this->*entry.handler)(pJSONObject);
 
-    return MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
-                         QStringLiteral("Status"), 0, QStringLiteral("Message"), QStringLiteral("Improper Action.")});
+    return ReplyText(action, mobileNo, 0, QStringLiteral("Improper Action."));
 }
 
 QString clsClient::MakeJsonText(const QVariantList& pairs)
@@ -97,14 +91,9 @@ QString clsClient::MakeJsonText(const QVariantList& pairs)
             object.AddBool(name, value.toBool());
             break;
         case QMetaType::QDate:
-            object.AddString(name, value.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+        case QMetaType::QDateTime:
+            object.AddString(name, engine::VariantText(value));
             break;
-        case QMetaType::QDateTime: {
-            const QDateTime dt = value.toDateTime();
-            object.AddString(name, dt.time() == QTime(0, 0) ? dt.toString(QStringLiteral("yyyy-MM-dd"))
-                                                            : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-            break;
-        }
         default:
             // Text, a byte and anything else: the value's text.
             object.AddString(name, value.toString());
@@ -117,7 +106,7 @@ QString clsClient::MakeJsonText(const QVariantList& pairs)
 void clsClient::OpenCompanyDatabase(const QString& folderName)
 {
     if (!Setup)
-        throw ObjectNotSet();
+        throw platform::ObjectNotSet();
     cnnCompany.Open(Setup->GetConnectionString(folderName));
 }
 
@@ -133,15 +122,43 @@ void clsClient::CloseRecordset()
         oRecordset.Close();
 }
 
+bool clsClient::RunQuery(const std::function<bool()>& query)
+{
+    try {
+        const bool result = query();
+        CloseRecordset();
+        return result;
+    } catch (const RuntimeError& error) {
+        CloseRecordset();
+        ErrorText = engine::ErrorLine(error);
+        return false;
+    }
+}
+
+QString clsClient::ReplyText(const QString& action, const QString& mobileNo, int status, const QString& message,
+                             const QVariantList& more)
+{
+    return MakeJsonText(QVariantList{QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
+                                     QStringLiteral("Status"), status, QStringLiteral("Message"), message}
+                        + more);
+}
+
 QString clsClient::FailureReply(const QString& action, const QString& mobileNo) const
 {
-    return MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
-                         QStringLiteral("Status"), 0, QStringLiteral("Message"), ErrorText});
+    return ReplyText(action, mobileNo, 0, ErrorText);
+}
+
+QString clsClient::HandlerFailure(const QString& failureLine, const QString& action, const QString& mobileNo,
+                                  const RuntimeError* pending)
+{
+    CloseCompanyDatabase();
+    ErrorText = engine::FailureText(failureLine, ErrorText, pending);
+    return FailureReply(action, mobileNo);
 }
 
 void clsClient::Log(const QString& mobileNo, const QString& words) const
 {
     if (!Setup)
-        throw ObjectNotSet();
+        throw platform::ObjectNotSet();
     Setup->AppendLog(QStringLiteral("Mobile No.") + mobileNo + words);
 }

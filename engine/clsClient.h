@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RuntimeError.h"
 #include "database/Connection.h"
 #include "database/Recordset.h"
 #include "json/Json.h"
@@ -8,6 +9,8 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+
+#include <functional>
 
 class clsSetup;
 
@@ -32,6 +35,14 @@ struct DashboardArgs {
     QDate WeekLast;
 };
 
+// What one result row of a dashboard tile becomes: its dates, caption and the sign of its figure.
+struct DashboardRowShape {
+    QDate StDt;
+    QDate LtDt;
+    QString ActNm;
+    double Factor = 1.0;
+};
+
 // The request engine: one object per request. The caller sets `Setup` and `lTestingMode`,
 // calls GetData once with the parsed request and releases the object.
 class clsClient {
@@ -51,6 +62,10 @@ public:
     // " hh:mm:ss" when not midnight), Booleans JSON Booleans, everything else text. A null
     // value is a run-time error. The text ends with "<EOF>".
     static QString MakeJsonText(const QVariantList& pairs);
+    // The reply every answer of the protocol begins as: "Action", "MobileNo", "Status" and
+    // "Message", then the pairs given (as MakeJsonText takes them). The text ends with "<EOF>".
+    static QString ReplyText(const QString& action, const QString& mobileNo, int status, const QString& message,
+                             const QVariantList& more = {});
 
     // Per-request services (shared by every action family).
     bool GetCompanyInfo(bool& pBranchRequired, bool& pSeriesRequired, QDate& pStartDate, QDate& pLastDate,
@@ -61,6 +76,10 @@ private:
     void OpenCompanyDatabase(const QString& folderName);
     void CloseCompanyDatabase();
     void CloseRecordset();
+    // Runs one query of a service or tile on the request's recordset and closes the recordset
+    // after it: what the query gives, or false after a run-time error, whose "<number>-
+    // <description>" it leaves as the error text.
+    bool RunQuery(const std::function<bool()>& query);
 
     bool CheckUser(const QString& userID, const QString& password, bool& isSupervisor, QString& branchCodes,
                    QString& storeCodes, QString& accountGroupCodes);
@@ -77,6 +96,11 @@ private:
 
     // The failure reply of a handler: "Action", "MobileNo", "Status" 0, "Message" ErrorText.
     QString FailureReply(const QString& action, const QString& mobileNo) const;
+    // The failure reply of a handler that has opened the company database: the database closed,
+    // and ErrorText become the failure line, the error text so far and the line of a run-time
+    // error still pending (see engine::FailureText).
+    QString HandlerFailure(const QString& failureLine, const QString& action, const QString& mobileNo,
+                           const platform::RuntimeError* pending);
     void Log(const QString& mobileNo, const QString& words) const;
 
     // ---- handlers ----------------------------------------------------------------------
@@ -132,7 +156,13 @@ private:
         QString Caption;
         QString Words;                // the words of its log lines
     };
-    QString DashboardFailure(const QString& action, const QString& mobileNo);
+    static DashboardOrderSide DashboardSalesOrders(const QString& code, const QString& caption, const QString& words);
+    static DashboardOrderSide DashboardPurchaseOrders(const QString& code, const QString& caption, const QString& words);
+    void DashboardRows(const DashboardArgs& a, const QString& sql, const QString& recordsWords, const QString& dataWords,
+                       platform::JsonArray& Data, const std::function<DashboardRowShape(const QString&)>& shapeOf);
+    bool DashboardTestPeriod(const QDate& lastDate) const;
+    QString DashboardFailure(const QString& action, const QString& mobileNo,
+                             const platform::RuntimeError* pending = nullptr);
     QString DashboardDate(const QDate& date) const;
     QDate DashboardDay(const QDate& lastDate) const;
     QDate DashboardWeekLast(const DashboardArgs& a) const;

@@ -12,18 +12,6 @@ namespace server_text {
 inline const QString kCrLf = QStringLiteral("\r\n");
 inline const QString kEndMarker = QStringLiteral("<EOF>");
 
-// Spaces removed from both ends (only spaces, as the runtime's Trim does).
-inline QString TrimSpaces(const QString& text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text.at(start) == QLatin1Char(' '))
-        ++start;
-    while (end > start && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(start, end - start);
-}
-
 // A stored flag as text or value: "True"/"False" in any case, or a number (non-zero is True).
 inline bool TextIsTrue(const QString& text)
 {

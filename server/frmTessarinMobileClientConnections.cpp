@@ -4,6 +4,7 @@
 
 #include "HandlingScope.h"
 #include "ServerText.h"
+#include "clsClient.h"
 #include "clsSetup.h"
 #include "core/RuntimeError.h"
 #include "text/Ansi.h"
@@ -13,6 +14,19 @@
 using platform::RuntimeError;
 using namespace server_text;
 
+namespace {
+
+// A slot's receive or send start time: cleared by a reset, otherwise taken once and kept until
+// the next reset.
+void MarkStart(QHash<qint16, double>& startTimes, qint16 slot, bool reset)
+{
+    if (reset)
+        startTimes.insert(slot, 0.0);
+    else if (startTimes.value(slot, 0.0) == 0.0)
+        startTimes.insert(slot, TimeOfDay());
+}
+
+}  // namespace
 
 // --- accepting -----------------------------------------------------------------------------
 
@@ -115,18 +129,12 @@ bool frmTessarinMobileClient::IsEndOfData(const QString& text)
 
 void frmTessarinMobileClient::MarkReceiveStart(qint16 slot, bool reset)
 {
-    if (reset)
-        ReceiveStartTimes.insert(slot, 0.0);
-    else if (ReceiveStartTimes.value(slot, 0.0) == 0.0)
-        ReceiveStartTimes.insert(slot, TimeOfDay());
+    MarkStart(ReceiveStartTimes, slot, reset);
 }
 
 void frmTessarinMobileClient::MarkSendStart(qint16 slot, bool reset)
 {
-    if (reset)
-        SendStartTimes.insert(slot, 0.0);
-    else if (SendStartTimes.value(slot, 0.0) == 0.0)
-        SendStartTimes.insert(slot, TimeOfDay());
+    MarkStart(SendStartTimes, slot, reset);
 }
 
 void frmTessarinMobileClient::AppendReceived(qint16 slot, const QString& text)
@@ -234,10 +242,9 @@ void frmTessarinMobileClient::DataArrivalFailed(qint16 slot, long number, const 
     m_scanFrom.remove(slot);
     ClientActions.insert(slot, QString());
     try {
-        SendReply(slot, MakeJsonText({QStringLiteral("Action"), QString(), QStringLiteral("MobileNo"), m_tcp->Tag(slot),
-                                      QStringLiteral("Status"), 0, QStringLiteral("Message"),
-                                      QStringLiteral("Data Receiving Error.") + kCrLf + QStringLiteral("Err No.")
-                                          + QString::number(number) + QStringLiteral(" - ") + description}));
+        SendReply(slot, clsClient::ReplyText(QString(), m_tcp->Tag(slot), 0,
+                                             QStringLiteral("Data Receiving Error.") + kCrLf + QStringLiteral("Err No.")
+                                                 + QString::number(number) + QStringLiteral(" - ") + description));
     } catch (...) {
     }
     ShowEvent(QStringLiteral("Error while Data Arrival from Mobile No.") + m_tcp->Tag(slot)

@@ -78,7 +78,7 @@ void frmTessarinMobileClient::StopAccepting(bool ask)
         CloseAllConnections();
     } catch (const RuntimeError& e) {
         ShowMessage(QStringLiteral("Error while closing all connection.") + kCrLf + QStringLiteral("Error No.")
-                        + QString::number(e.Number()) + QLatin1Char('-') + e.Description(),
+                        + platform::ErrorLine(e),
                     MsgBox::vbCritical, QString());
     }
 }
@@ -93,7 +93,7 @@ void frmTessarinMobileClient::LogoutFromServer(bool ask)
         CloseAllConnections();
     } catch (const RuntimeError& e) {
         ShowMessage(QStringLiteral("Error while closing all connection.") + kCrLf + QStringLiteral("Error No.")
-                        + QString::number(e.Number()) + QLatin1Char('-') + e.Description(),
+                        + platform::ErrorLine(e),
                     MsgBox::vbCritical, QString());
     }
 }

@@ -2,6 +2,7 @@
 // answers, the folder rule and the hand-off of data requests to a clsClient.
 #include "frmTessarinMobileClient.h"
 
+#include "EngineSupport.h"
 #include "HandlingScope.h"
 #include "ServerText.h"
 #include "clsClient.h"
@@ -52,10 +53,9 @@ void frmTessarinMobileClient::SendFormatError(qint16 slot, const QString& action
 {
     if (markClose)
         ClientActions.insert(slot, QStringLiteral("Close"));
-    SendReply(slot, MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
-                                  QStringLiteral("Status"), 0, QStringLiteral("Message"),
-                                  QStringLiteral("Not a proper JSON Format.") + kCrLf + QStringLiteral("Err No.")
-                                      + QString::number(number) + QStringLiteral(" - ") + description}));
+    SendReply(slot, clsClient::ReplyText(action, mobileNo, 0,
+                                         QStringLiteral("Not a proper JSON Format.") + kCrLf + QStringLiteral("Err No.")
+                                             + QString::number(number) + QStringLiteral(" - ") + description));
 }
 
 void frmTessarinMobileClient::ProcessRequest(qint16 slot, const QString& text)
@@ -126,10 +126,8 @@ void frmTessarinMobileClient::HandleMobileLogin(qint16 slot, const JsonObject& r
             ClientActions.insert(slot, QStringLiteral("Login"));
             RegisterIMEINo(mobileNo, imeiNo);
             RecordLoginSession(mobileNo, imeiNo);
-            SendReply(slot, MakeJsonText({QStringLiteral("Action"), QStringLiteral("Login"), QStringLiteral("MobileNo"),
-                                          mobileNo, QStringLiteral("Status"), 1, QStringLiteral("Message"),
-                                          QStringLiteral("Success"), QStringLiteral("Android"), cAndroidVersion,
-                                          QStringLiteral("iOS"), cIOSVersion}));
+            SendReply(slot, clsClient::ReplyText(QStringLiteral("Login"), mobileNo, 1, QStringLiteral("Success"),
+                                                 {QStringLiteral("Android"), cAndroidVersion, QStringLiteral("iOS"), cIOSVersion}));
             ShowEvent(QStringLiteral("Login Accepted for Mobile No.") + mobileNo + QStringLiteral(" Client Index : ")
                       + QString::number(slot));
             return;
@@ -137,16 +135,15 @@ void frmTessarinMobileClient::HandleMobileLogin(qint16 slot, const JsonObject& r
             message = QStringLiteral("Mobile Lock or Not Allowed or IMEI No. not registered.");
         }
     } catch (const RuntimeError& e) {
-        message = QStringLiteral("Error No.") + QString::number(e.Number()) + QLatin1Char('-') + e.Description();
+        message = QStringLiteral("Error No.") + platform::ErrorLine(e);
     } catch (const std::exception& e) {
         message = QStringLiteral("Error No.0-") + QString::fromLocal8Bit(e.what());
     }
     ShowEvent(QStringLiteral("Login Rejected for Mobile No.") + mobileNo + QStringLiteral(" Client Index : ")
               + QString::number(slot) + QStringLiteral(" Message : ") + message);
     ClientActions.insert(slot, QStringLiteral("Close"));
-    SendReply(slot, MakeJsonText({QStringLiteral("Action"), QStringLiteral("Login"), QStringLiteral("MobileNo"), mobileNo,
-                                  QStringLiteral("Status"), 0, QStringLiteral("Message"), message,
-                                  QStringLiteral("Android"), cAndroidVersion, QStringLiteral("iOS"), cIOSVersion}));
+    SendReply(slot, clsClient::ReplyText(QStringLiteral("Login"), mobileNo, 0, message,
+                                         {QStringLiteral("Android"), cAndroidVersion, QStringLiteral("iOS"), cIOSVersion}));
 }
 
 bool frmTessarinMobileClient::CheckMobileNo(const QString& pMobileNo, const QString& pIMEINo) const
@@ -155,7 +152,7 @@ bool frmTessarinMobileClient::CheckMobileNo(const QString& pMobileNo, const QStr
     for (int row = mobiles.LowerBound(1); row <= mobiles.UpperBound(1); ++row) {
         if (mobiles.Value(row, 0).toString() != pMobileNo || ValueIsTrue(mobiles.Value(row, 3)))
             continue;
-        const QString stored = TrimSpaces(mobiles.Value(row, 1).toString());
+        const QString stored = engine::TrimBlanks(mobiles.Value(row, 1).toString());
         if (stored.isEmpty() || stored == pIMEINo)
             return true;
     }
@@ -171,7 +168,7 @@ void frmTessarinMobileClient::RegisterIMEINo(const QString& mobileNo, const QStr
 {
     platform::XArrayDB& mobiles = *xMobiles;
     for (int row = mobiles.LowerBound(1); row <= mobiles.UpperBound(1); ++row) {
-        if (mobiles.Value(row, 0).toString() != mobileNo || !TrimSpaces(mobiles.Value(row, 1).toString()).isEmpty())
+        if (mobiles.Value(row, 0).toString() != mobileNo || !engine::TrimBlanks(mobiles.Value(row, 1).toString()).isEmpty())
             continue;
         const bool changed = mobiles.Value(row, 1).toString() != imeiNo;
         mobiles.SetValue(row, 1, imeiNo);
@@ -202,7 +199,7 @@ void frmTessarinMobileClient::SaveRegisteredIMEINo(const QString& mobileNo, cons
                 if (platform::json::FromUtf8(entry[0].get<std::string>()) != mobileNo)
                     continue;
                 const QString stored = entry[1].is_string() ? platform::json::FromUtf8(entry[1].get<std::string>()) : QString();
-                if (!TrimSpaces(stored).isEmpty())
+                if (!engine::TrimBlanks(stored).isEmpty())
                     continue;
                 entry[1] = platform::json::Utf8(imeiNo);
                 written = true;
@@ -269,8 +266,7 @@ bool frmTessarinMobileClient::CheckLoginSession(qint16 slot, const JsonObject& r
             return true;
         }
         ClientActions.insert(slot, QStringLiteral("Close"));
-        SendReply(slot, MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
-                                      QStringLiteral("Status"), 0, QStringLiteral("Message"), kNotLoggedIn}));
+        SendReply(slot, clsClient::ReplyText(action, mobileNo, 0, kNotLoggedIn));
         return false;
     } catch (const RuntimeError& e) {
         SendFormatError(slot, QString(), QString(), e.Number(), e.Description(), true);
@@ -294,9 +290,7 @@ bool frmTessarinMobileClient::ValidateRequest(qint16 slot, const JsonObject& req
             return true;
         if (closeOnRefusal)
             ClientActions.insert(slot, QStringLiteral("Close"));
-        SendReply(slot, MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
-                                      QStringLiteral("Status"), 0, QStringLiteral("Message"),
-                                      QStringLiteral("Passed Folder Not Allowed.")}));
+        SendReply(slot, clsClient::ReplyText(action, mobileNo, 0, QStringLiteral("Passed Folder Not Allowed.")));
         return false;
     } catch (const RuntimeError& e) {
         SendFormatError(slot, QString(), QString(), e.Number(), e.Description(), closeOnRefusal);
@@ -355,7 +349,6 @@ bool frmTessarinMobileClient::CheckRelayRequest(qint16 slot, const JsonObject& r
         return true;
     ShowEvent(QStringLiteral("Request Refused for Mobile No.") + mobileNo + QStringLiteral(" Client Index : ")
               + QString::number(slot) + QStringLiteral(" Message : ") + kNotLoggedIn);
-    SendReply(slot, MakeJsonText({QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo,
-                                  QStringLiteral("Status"), 0, QStringLiteral("Message"), kNotLoggedIn}));
+    SendReply(slot, clsClient::ReplyText(action, mobileNo, 0, kNotLoggedIn));
     return false;
 }

@@ -2,6 +2,7 @@
 // with a copy kept in the program folder for the times the site does not answer with the file.
 #include "frmTessarinMobileClient.h"
 
+#include "EngineSupport.h"
 #include "MsgBox.h"
 #include "ServerText.h"
 #include "clsSetup.h"
@@ -65,21 +66,21 @@ void frmTessarinMobileClient::GetMobileAppVersions()
             text = Setup->ReadFromTextFile(VersionFilePath());
         }
 
-        const QStringList lines = TrimSpaces(text).split(kCrLf);
+        const QStringList lines = engine::TrimBlanks(text).split(kCrLf);
         for (const QString& rawLine : lines) {
-            const QString line = TrimSpaces(rawLine);
+            const QString line = engine::TrimBlanks(rawLine);
             if (line.isEmpty())
                 continue;
             const QStringList parts = line.split(QLatin1Char('='));
-            const QString key = TrimSpaces(parts.at(0)).toUpper();
+            const QString key = engine::TrimBlanks(parts.at(0)).toUpper();
             if (key != QStringLiteral("ANDROIDVERSION") && key != QStringLiteral("IOSVERSION"))
                 continue;
             if (parts.size() < 2)
                 throw RuntimeError(platform::err::SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
             if (key == QStringLiteral("ANDROIDVERSION"))
-                cAndroidVersion = TrimSpaces(parts.at(1));
+                cAndroidVersion = engine::TrimBlanks(parts.at(1));
             else
-                cIOSVersion = TrimSpaces(parts.at(1));
+                cIOSVersion = engine::TrimBlanks(parts.at(1));
         }
     } catch (const RuntimeError& e) {
         ShowMessage(QStringLiteral("Error getting mobile Version App file.") + kCrLf + QString::number(e.Number())

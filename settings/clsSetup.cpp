@@ -23,11 +23,6 @@ const QString kSettingsFileName = QStringLiteral("TessarinMobileClientSettings.j
 const QString kMessageSource = QStringLiteral("MobileClientSetup");
 const QString kCrLf = QStringLiteral("\r\n");
 
-QString ErrorText(const RuntimeError& e)
-{
-    return QString::number(e.Number()) + QLatin1Char('-') + e.Description();
-}
-
 // The error a failed open of a text file is: a missing file, a missing folder, or no access.
 [[noreturn]] void ThrowFileError(const QString& path, bool forWriting)
 {
@@ -60,7 +55,7 @@ clsSetup::clsSetup(const QString& programFolder, QObject* parent)
         DB_USERID.clear();
         DB_PASSWORD.clear();
         DB_TIMEOUT.clear();
-        m_credentialsError = ErrorText(e);
+        m_credentialsError = platform::ErrorLine(e);
     }
     cLogDatabaseFilePathName = m_programFolder + QStringLiteral("/Data/LogData.mdb");
     cLogDatabaseName = QStringLiteral("master");
@@ -128,7 +123,7 @@ bool clsSetup::GetSettings()
         return true;
     } catch (const RuntimeError& e) {
         RaiseMessage(QStringLiteral("Error while getting settings from ") + kSettingsFileName + QLatin1Char('.') + kCrLf
-                         + QStringLiteral("Error ") + ErrorText(e),
+                         + QStringLiteral("Error ") + platform::ErrorLine(e),
                      -1, 16, 2);
         return false;
     }
@@ -154,7 +149,7 @@ bool clsSetup::SaveSettings()
         lSettingFound = true;
         return true;
     } catch (const RuntimeError& e) {
-        RaiseMessage(QStringLiteral("Error while saving setting.") + kCrLf + QStringLiteral("Error ") + ErrorText(e), -1, 16, 1);
+        RaiseMessage(QStringLiteral("Error while saving setting.") + kCrLf + QStringLiteral("Error ") + platform::ErrorLine(e), -1, 16, 1);
         return false;
     }
 }
@@ -193,7 +188,7 @@ void clsSetup::SetSelectedLocations(const platform::JsonArray& pJSONArray)
     if (xLocations.RowCount() == 0)
         return;
     if (!pJSONArray.IsValid())
-        throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"), QStringLiteral("clsSetup"));
+        throw platform::ObjectNotSet(QStringLiteral("clsSetup"));
     for (int row = xLocations.LowerBound(1); row <= xLocations.UpperBound(1); ++row)
         xLocations.SetValue(row, 0, false);
     for (int i = 0; i < pJSONArray.Size(); ++i) {
@@ -215,12 +210,12 @@ platform::JsonArray clsSetup::SelectedLocations() const
 void clsSetup::SetAllowedMobiles(const platform::JsonArray& pJSONArray)
 {
     if (!pJSONArray.IsValid())
-        throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"), QStringLiteral("clsSetup"));
+        throw platform::ObjectNotSet(QStringLiteral("clsSetup"));
     xMobiles.ReDim(0, -1, 0, 4);
     for (int i = 0; i < pJSONArray.Size(); ++i) {
         const platform::JsonArray entry = pJSONArray.ArrayAt(i);
         if (!entry.IsValid())
-            throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"), QStringLiteral("clsSetup"));
+            throw platform::ObjectNotSet(QStringLiteral("clsSetup"));
         const int row = xMobiles.AppendRow();
         xMobiles.SetValue(row, 0, entry.StringAt(0));
         xMobiles.SetValue(row, 1, entry.StringAt(1));
@@ -248,7 +243,7 @@ platform::JsonArray clsSetup::AllowedMobiles() const
 QString clsSetup::ckArrayToString(const platform::JsonArray& pJSONArray, const QString& pDelimiter) const
 {
     if (!pJSONArray.IsValid())
-        throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"), QStringLiteral("clsSetup"));
+        throw platform::ObjectNotSet(QStringLiteral("clsSetup"));
     QStringList pieces;
     for (int i = 0; i < pJSONArray.Size(); ++i)
         pieces << pJSONArray.StringAt(i);
@@ -265,11 +260,7 @@ void clsSetup::AppendStringTockArray(const QString& pString, const QString& pDel
 
 QString clsSetup::GetAllowedLocations() const
 {
-    QStringList selected;
-    for (int row = xLocations.LowerBound(1); row <= xLocations.UpperBound(1); ++row)
-        if (xLocations.Value(row, 0).toBool())
-            selected << xLocations.Value(row, 1).toString();
-    return selected.join(QLatin1Char('|'));
+    return ckArrayToString(SelectedLocations(), QStringLiteral("|"));
 }
 
 QString clsSetup::GetAllowedCompanies(const QString& pMobileNo) const
@@ -340,7 +331,7 @@ void clsSetup::LogEvents()
             throw RuntimeError(platform::err::PathNotFound, QStringLiteral("Path not found"), QStringLiteral("clsSetup"));
         AppendLog(QStringLiteral("Start Logging"));
     } catch (const RuntimeError& e) {
-        RaiseMessage(QStringLiteral("Error while creating log file.") + kCrLf + ErrorText(e), -1, 16, 1);
+        RaiseMessage(QStringLiteral("Error while creating log file.") + kCrLf + platform::ErrorLine(e), -1, 16, 1);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RuntimeError.h"
 #include "database/Connection.h"
 #include "database/Recordset.h"
 #include "json/Json.h"
@@ -10,6 +11,9 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include <functional>
+#include <optional>
 
 // The one settings-and-services object of a program: the settings file, the lists of
 // mobiles and companies, the SQL Server credentials and connection, the text log and the
@@ -107,6 +111,9 @@ signals:
 private:
     void SetDefaultSettings();
     void CloseRecordset();
+    // Runs `work` on cnnConnection opened to `databaseName`, then closes the recordset and the
+    // connection, whether it ran through or not. The run-time error it stopped with, if any.
+    std::optional<platform::RuntimeError> RunOnDatabase(const QString& databaseName, const std::function<void()>& work);
     bool LogTableExists();
     void CreateLogTable();
     void ExecuteLogSQL(const QString& statement);

@@ -14,11 +14,6 @@ using platform::RuntimeError;
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 
-QString ErrorText(const RuntimeError& e)
-{
-    return QString::number(e.Number()) + QLatin1Char('-') + e.Description();
-}
-
 // A database name as an identifier: in brackets, with "]" doubled.
 QString Bracketed(const QString& name)
 {
@@ -89,10 +84,23 @@ QString clsSetup::GetConnectionString(const QString& pDatabaseFilePathName)
     return text.ToText();
 }
 
+std::optional<RuntimeError> clsSetup::RunOnDatabase(const QString& databaseName, const std::function<void()>& work)
+{
+    std::optional<RuntimeError> failure;
+    try {
+        OpenConnection(databaseName);
+        work();
+    } catch (const RuntimeError& e) {
+        failure = e;
+    }
+    CloseRecordset();
+    CloseConnection();
+    return failure;
+}
+
 bool clsSetup::GetCompanyList()
 {
-    try {
-        OpenConnection(cLogDatabaseName);
+    const std::optional<RuntimeError> failure = RunOnDatabase(cLogDatabaseName, [this] {
         m_recordset.Open(QStringLiteral("SELECT DB_NAME(Database_ID) AS DatabaseName FROM Sys.Master_Files WHERE Name = 'Tessarin' "),
                          cnnConnection);
         QStringList selects;
@@ -117,15 +125,11 @@ bool clsSetup::GetCompanyList()
             xCompanies.SetValue(row, 4, m_recordset.Field(QStringLiteral("DatabaseName")).ToVariant());
             m_recordset.MoveNext();
         }
-        CloseRecordset();
-        CloseConnection();
-        return true;
-    } catch (const RuntimeError& e) {
-        CloseRecordset();
-        CloseConnection();
-        RaiseMessage(QStringLiteral("Error while getting Company List.") + kCrLf + QStringLiteral("Error ") + ErrorText(e), -1, 16, 1);
-        return false;
-    }
+    });
+    if (failure)
+        RaiseMessage(QStringLiteral("Error while getting Company List.") + kCrLf + QStringLiteral("Error ") + platform::ErrorLine(*failure),
+                     -1, 16, 1);
+    return !failure;
 }
 
 // The product's folder locations, from its own settings database beside the program folder.
@@ -133,9 +137,8 @@ bool clsSetup::GetCompanyList()
 // platform it reports its failure.
 bool clsSetup::GetLocations()
 {
-    try {
-        const QString path = QFileInfo(m_programFolder).absolutePath() + QStringLiteral("/Tessarin4/Settings/Settings.mdb");
-        OpenConnection(path);
+    const QString path = QFileInfo(m_programFolder).absolutePath() + QStringLiteral("/Tessarin4/Settings/Settings.mdb");
+    const std::optional<RuntimeError> failure = RunOnDatabase(path, [this] {
         m_recordset.Open(QStringLiteral("SELECT False AS Selected, Location FROM FolderLocations "), cnnConnection);
         if (!m_recordset.IsEOF()) {
             xLocations.ReDim(0, -1, 0, 1);
@@ -146,13 +149,10 @@ bool clsSetup::GetLocations()
                 m_recordset.MoveNext();
             }
         }
-        CloseRecordset();
-        CloseConnection();
-        return true;
-    } catch (const RuntimeError& e) {
-        CloseRecordset();
-        CloseConnection();
-        RaiseMessage(QStringLiteral("Error while getting folder location.") + kCrLf + QStringLiteral("Error ") + ErrorText(e), -1, 16, 0);
-        return false;
-    }
+    });
+    if (failure)
+        RaiseMessage(QStringLiteral("Error while getting folder location.") + kCrLf + QStringLiteral("Error ")
+                         + platform::ErrorLine(*failure),
+                     -1, 16, 0);
+    return !failure;
 }

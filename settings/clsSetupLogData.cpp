@@ -16,11 +16,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kEof = QStringLiteral("<EOF>");
 const QString kPasswordMask = QStringLiteral("*****");
 
-QString ErrorText(const RuntimeError& e)
-{
-    return QString::number(e.Number()) + QLatin1Char('-') + e.Description();
-}
-
 QString WithoutEof(const QString& text)
 {
     return text.endsWith(kEof, Qt::CaseInsensitive) ? text.left(text.size() - kEof.size()) : text;
@@ -172,19 +167,15 @@ void clsSetup::ExecuteLogSQL(const QString& statement)
 
 bool clsSetup::LogTableExists()
 {
+    const QString statement = QStringLiteral("SELECT 1 WHERE OBJECT_ID('")
+                            + QuoteSQL(cLogDatabaseName + QStringLiteral(".dbo.") + cLogTableName)
+                            + QStringLiteral("') IS NOT NULL ");
+    // A table that cannot be looked for counts as missing.
     bool exists = false;
-    try {
-        const QString statement = QStringLiteral("SELECT 1 WHERE OBJECT_ID('")
-                                + QuoteSQL(cLogDatabaseName + QStringLiteral(".dbo.") + cLogTableName)
-                                + QStringLiteral("') IS NOT NULL ");
-        OpenConnection(cLogDatabaseName);
+    RunOnDatabase(cLogDatabaseName, [&] {
         m_recordset.Open(statement, cnnConnection);
         exists = !m_recordset.IsEOF();
-    } catch (const RuntimeError&) {
-        exists = false;
-    }
-    CloseRecordset();
-    CloseConnection();
+    });
     return exists;
 }
 
@@ -195,7 +186,7 @@ bool clsSetup::CheckLogData()
             CreateLogTable();
         return LogTableExists();
     } catch (const RuntimeError& e) {
-        RaiseMessage(QStringLiteral("Unable to check / create LogData table.") + kCrLf + ErrorText(e), -1, 16, 2);
+        RaiseMessage(QStringLiteral("Unable to check / create LogData table.") + kCrLf + platform::ErrorLine(e), -1, 16, 2);
         return false;
     }
 }
@@ -264,19 +255,16 @@ void clsSetup::CreateLogTable()
                   QStringLiteral("LogTableNameDescriptionCreated")});
 
     QString completed;
-    try {
-        OpenConnection(cLogDatabaseName);
+    const std::optional<RuntimeError> failure = RunOnDatabase(cLogDatabaseName, [&] {
         for (const auto& step : steps) {
             ExecuteLogSQL(step.first);
             completed = step.second;
         }
-        CloseConnection();
-    } catch (const RuntimeError& e) {
-        CloseConnection();
+    });
+    if (failure)
         RaiseMessage(QStringLiteral("Unable to Create Log Table.") + kCrLf + QStringLiteral("Completed work : ") + completed + kCrLf
-                         + ErrorText(e),
+                         + platform::ErrorLine(*failure),
                      -1, 16, 2);
-    }
 }
 
 // --- writing -------------------------------------------------------------------------------
@@ -393,8 +381,7 @@ void clsSetup::GetLogData(const QDate& pStartDate, const QDate& pLastDate)
 QString clsSetup::GetRequestAndResponse(qint32 pRequestID)
 {
     QString result;
-    try {
-        OpenConnection(cLogDatabaseName);
+    const std::optional<RuntimeError> failure = RunOnDatabase(cLogDatabaseName, [&] {
         m_recordset.Open(LogStatement(QStringLiteral("SELECT LogData.RequestJSON, LogData.ResponseJSON FROM @pLogTableName AS LogData "
                                                      "WHERE LogData.RequestID = "))
                              + QString::number(pRequestID),
@@ -405,14 +392,10 @@ QString clsSetup::GetRequestAndResponse(qint32 pRequestID)
                    + QStringLiteral("Response : ") + kCrLf + QStringLiteral("==========") + kCrLf
                    + Indented(m_recordset.Field(QStringLiteral("ResponseJSON")).ToText());
         }
-        CloseRecordset();
-        CloseConnection();
-    } catch (const RuntimeError& e) {
-        CloseRecordset();
-        CloseConnection();
-        emit ShowEvents(QStringLiteral("Error while getting Request & Response JSON. Error No.") + QString::number(e.Number())
-                        + QStringLiteral(" - ") + e.Description());
-    }
+    });
+    if (failure)
+        emit ShowEvents(QStringLiteral("Error while getting Request & Response JSON. Error No.") + QString::number(failure->Number())
+                        + QStringLiteral(" - ") + failure->Description());
     return result;
 }
 

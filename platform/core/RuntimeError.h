@@ -25,6 +25,13 @@ private:
     std::string m_what;
 };
 
+// "<number>-<description>": how a trapped error is written into failure texts and messages.
+QString ErrorLine(const RuntimeError& error);
+
+// Run-time error 91, "Object variable or With block variable not set": an object used before it
+// was given.
+RuntimeError ObjectNotSet(const QString& source = {});
+
 // Well-known error numbers of the runtime the system was written on.
 namespace err {
 constexpr long TypeMismatch = 13;

@@ -20,28 +20,16 @@ ConnectionString ConnectionString::Parse(const QString& text)
         while (i < n && text.at(i) == QLatin1Char(' '))
             ++i;
         QString value;
-        if (i < n && text.at(i) == QLatin1Char('{')) {
+        const QChar open = i < n ? text.at(i) : QChar();
+        if (open == QLatin1Char('{') || open == QLatin1Char('"') || open == QLatin1Char('\'')) {
+            // A braced or quoted value runs to its closing brace or quote; a doubled one stands
+            // for itself. What follows it up to the next ";" is passed over.
+            const QChar close = open == QLatin1Char('{') ? QLatin1Char('}') : open;
             ++i;
             while (i < n) {
-                if (text.at(i) == QLatin1Char('}')) {
-                    if (i + 1 < n && text.at(i + 1) == QLatin1Char('}')) {
-                        value += QLatin1Char('}');
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                value += text.at(i++);
-            }
-            while (i < n && text.at(i) != QLatin1Char(';'))
-                ++i;
-        } else if (i < n && (text.at(i) == QLatin1Char('"') || text.at(i) == QLatin1Char('\''))) {
-            const QChar quote = text.at(i++);
-            while (i < n) {
-                if (text.at(i) == quote) {
-                    if (i + 1 < n && text.at(i + 1) == quote) {
-                        value += quote;
+                if (text.at(i) == close) {
+                    if (i + 1 < n && text.at(i + 1) == close) {
+                        value += close;
                         i += 2;
                         continue;
                     }

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the engine-core tests share: a throw-away installation (program folder, embedded database
-// folder, a clsSetup pointed at it with its text log started) and access to the engine's private
-// services.
+// folder, a clsSetup pointed at it with its text log started), access to the engine's private
+// services, and the reading of reply texts.
 
 #include "Fixtures.h"
 #include "core/RuntimeError.h"
@@ -69,12 +69,21 @@ inline const QString CRLF = QStringLiteral("\r\n");
 // own before anything reads it.
 inline void IsolateUserSettings(const QTemporaryDir& dir)
 {
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
+    fixtures::IsolateUserSettings(dir.filePath(QStringLiteral("config")));
 }
 
 inline QDateTime Midnight(int y, int m, int d)
 {
     return QDateTime(QDate(y, m, d), QTime(0, 0));
+}
+
+// The JSON object of a reply text ending in "<EOF>" (an empty object for any other text).
+inline platform::JsonObject ParsedReply(const QString& reply)
+{
+    platform::JsonObject object;
+    if (reply.endsWith(QLatin1String("<EOF>")))
+        object.Load(reply.left(reply.size() - 5));
+    return object;
 }
 
 class Installation {
@@ -104,13 +113,7 @@ public:
     // One row of the server's company list, as the company discovery fills it.
     void ListCompany(const QString& databaseName, const QString& companyName, const QDateTime& start, const QDateTime& last)
     {
-        platform::XArrayDB& list = setup->xCompanies;
-        const int row = list.AppendRow();
-        list.SetValue(row, 0, false);
-        list.SetValue(row, 1, companyName);
-        list.SetValue(row, 2, start);
-        list.SetValue(row, 3, last);
-        list.SetValue(row, 4, databaseName);
+        fixtures::ListCompany(setup->xCompanies, databaseName, companyName, start, last);
     }
 
     // The texts of the log lines written so far (without their time), the log's start line left out.

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 using coretest::CRLF;
+using coretest::ParsedReply;
 using coretest::Midnight;
 
 namespace {
@@ -23,14 +24,6 @@ QString CompanyListRequest(const QString& userID, const QString& password)
     request.AddString(QStringLiteral("UserID"), userID);
     request.AddString(QStringLiteral("Password"), password);
     return request.Emit();
-}
-
-platform::JsonObject Parsed(const QString& reply)
-{
-    platform::JsonObject object;
-    if (reply.endsWith(QLatin1String("<EOF>")))
-        object.Load(reply.left(reply.size() - 5));
-    return object;
 }
 
 QString FailureReply(const QString& message)
@@ -127,7 +120,7 @@ private slots:
         run.Add(QStringLiteral("TODAY"), QDate(2024, 6, 16), QDate(2025, 6, 15), true);
         run.Add(QStringLiteral("TOMORROW"), QDate(2024, 6, 17), QDate(2025, 6, 16), true);
         run.Add(QStringLiteral("LATER"), QDate(2025, 4, 1), QDate(2026, 3, 31), true);
-        const platform::JsonObject reply = Parsed(run.Ask());
+        const platform::JsonObject reply = ParsedReply(run.Ask());
         QCOMPARE(reply.StringOf(QStringLiteral("Status")), QStringLiteral("1"));
         QCOMPARE(Folders(reply), offered);
     }
@@ -138,7 +131,7 @@ private slots:
         run.Add(QStringLiteral("ONE"), QDate(2025, 4, 1), QDate(2026, 3, 31), true);
         run.Add(QStringLiteral("TWO"), QDate(2025, 4, 1), QDate(2026, 3, 31), false);
         run.Add(QStringLiteral("THREE"), QDate(2025, 4, 1), QDate(2026, 3, 31), true);
-        const platform::JsonObject reply = Parsed(run.Ask());
+        const platform::JsonObject reply = ParsedReply(run.Ask());
         QCOMPARE(reply.StringOf(QStringLiteral("Status")), QStringLiteral("1"));
         QCOMPARE(reply.StringOf(QStringLiteral("Message")), QStringLiteral("Success"));
         QCOMPARE(reply.TypeOf(QStringLiteral("EnterpriseEdition")), platform::JsonType::Boolean);
@@ -153,7 +146,7 @@ private slots:
         // The list keeps what the server gave; a time of day never reaches the reply.
         run.installation.setup->xCompanies.SetValue(0, 2, QDateTime(QDate(2025, 4, 1), QTime(9, 15)));
         run.installation.setup->xCompanies.SetValue(0, 3, QDateTime(QDate(2026, 3, 31), QTime(23, 59, 59)));
-        const platform::JsonObject row = Parsed(run.Ask()).ArrayOf(QStringLiteral("Data")).ObjectAt(0);
+        const platform::JsonObject row = ParsedReply(run.Ask()).ArrayOf(QStringLiteral("Data")).ObjectAt(0);
         QCOMPARE(row.StringOf(QStringLiteral("StDt")), QStringLiteral("2025-04-01"));
         QCOMPARE(row.StringOf(QStringLiteral("LtDt")), QStringLiteral("2026-03-31"));
     }
@@ -188,7 +181,7 @@ private slots:
     {
         CompanyListRun run;
         run.Add(QStringLiteral("ALPHA"), QDate(2025, 4, 1), QDate(2026, 3, 31), true);
-        QCOMPARE(Folders(Parsed(run.Ask(QStringLiteral("admin"), QStringLiteral("sEcReT")))), QStringList{QStringLiteral("ALPHA")});
+        QCOMPARE(Folders(ParsedReply(run.Ask(QStringLiteral("admin"), QStringLiteral("sEcReT")))), QStringList{QStringLiteral("ALPHA")});
     }
 
     void companyInfoFailureFailsTheList()
@@ -196,7 +189,7 @@ private slots:
         CompanyListRun run;
         run.Add(QStringLiteral("ALPHA"), QDate(2025, 4, 1), QDate(2026, 3, 31), true);
         run.Add(QStringLiteral("BETA"), QDate(2025, 4, 1), QDate(2026, 3, 31), true).Exec(QStringLiteral("DELETE FROM Company"));
-        const platform::JsonObject reply = Parsed(run.Ask());
+        const platform::JsonObject reply = ParsedReply(run.Ask());
         QCOMPARE(reply.Size(), 4);
         QCOMPARE(reply.StringOf(QStringLiteral("Status")), QStringLiteral("0"));
         const QString message = reply.StringOf(QStringLiteral("Message"));
@@ -211,7 +204,7 @@ private slots:
         run.Add(QStringLiteral("ALPHA"), QDate(2025, 4, 1), QDate(2026, 3, 31), false);
         run.installation.ListCompany(QStringLiteral("GHOST"), QStringLiteral("Ghost Ltd"), Midnight(2025, 4, 1), Midnight(2026, 3, 31));
         run.Add(QStringLiteral("BETA"), QDate(2025, 4, 1), QDate(2026, 3, 31), true);
-        const platform::JsonObject reply = Parsed(run.Ask());
+        const platform::JsonObject reply = ParsedReply(run.Ask());
         QCOMPARE(reply.Size(), 4);
         QCOMPARE(reply.StringOf(QStringLiteral("Status")), QStringLiteral("0"));
         const QString message = reply.StringOf(QStringLiteral("Message"));
@@ -229,7 +222,7 @@ private slots:
         run.Add(QStringLiteral("ENDED"), QDate(2023, 4, 1), QDate(2024, 3, 31), true);
         run.Add(QStringLiteral("ALPHA"), QDate(2025, 4, 1), QDate(2026, 3, 31), false);
         run.Add(QStringLiteral("BETA"), QDate(2025, 4, 1), QDate(2026, 3, 31), true);
-        QCOMPARE(Parsed(run.Ask()).StringOf(QStringLiteral("Status")), QStringLiteral("1"));
+        QCOMPARE(ParsedReply(run.Ask()).StringOf(QStringLiteral("Status")), QStringLiteral("1"));
         const QString m = QStringLiteral("Mobile No.") + kMobile;
         QCOMPARE(run.installation.LogLines(),
                  (QStringList{m + QStringLiteral(" Generating Main Data JSON Text"),

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 using coretest::CRLF;
+using coretest::ParsedReply;
 using fixtures::CompanyDatabase;
 
 namespace {
@@ -377,14 +378,6 @@ QString Request(const QString& folder, const QString& user, const QString& start
     return request.Emit();
 }
 
-platform::JsonObject Parsed(const QString& reply)
-{
-    platform::JsonObject object;
-    if (reply.endsWith(QLatin1String("<EOF>")))
-        object.Load(reply.left(reply.size() - 5));
-    return object;
-}
-
 // The rows of a reply, one text each: "GrpTy ActNm StDt LtDt Amt".
 QStringList Rows(const platform::JsonObject& reply)
 {
@@ -625,7 +618,7 @@ private slots:
         QFETCH(QString, yearLast);
         QFETCH(QStringList, figures);
 
-        const platform::JsonObject reply = Parsed(Run(Request(QStringLiteral("DASH"), user, start, last, branch, store)));
+        const platform::JsonObject reply = ParsedReply(Run(Request(QStringLiteral("DASH"), user, start, last, branch, store)));
         QCOMPARE(reply.StringOf(QStringLiteral("Message")), QStringLiteral("Success"));
         QCOMPARE(reply.StringOf(QStringLiteral("Status")), QStringLiteral("1"));
         QCOMPARE(reply.StringOf(QStringLiteral("YrStDt")), yearStart);
@@ -648,7 +641,7 @@ private slots:
         request.AddString(QStringLiteral("Action"), QStringLiteral("dashboard"));
         clsClient client;
         client.Setup = m_inst->setup.get();
-        const platform::JsonObject reply = Parsed(client.GetData(request));
+        const platform::JsonObject reply = ParsedReply(client.GetData(request));
         QCOMPARE(reply.StringOf(QStringLiteral("Action")), QStringLiteral("dashboard"));
         QStringList head;
         for (int i = 0; i < reply.Size(); ++i)
@@ -709,7 +702,7 @@ private slots:
         QFETCH(QString, last);
         QFETCH(QStringList, rows);
         const platform::JsonObject reply =
-            Parsed(Run(Request(QStringLiteral("TEST2005"), QStringLiteral("ADMIN"), QStringLiteral("2004-04-01"), last), testing));
+            ParsedReply(Run(Request(QStringLiteral("TEST2005"), QStringLiteral("ADMIN"), QStringLiteral("2004-04-01"), last), testing));
         QCOMPARE(reply.StringOf(QStringLiteral("Message")), QStringLiteral("Success"));
         QCOMPARE(Rows(reply), rows);
     }
@@ -759,7 +752,7 @@ private slots:
         QFETCH(QString, request);
         QFETCH(QString, message);
         const QString text = Run(request);
-        const platform::JsonObject reply = Parsed(text);
+        const platform::JsonObject reply = ParsedReply(text);
         QCOMPARE(reply.Size(), 4);
         QCOMPARE(reply.StringOf(QStringLiteral("Action")), QStringLiteral("DashBoard"));
         QCOMPARE(reply.StringOf(QStringLiteral("MobileNo")), kMobile);
@@ -771,14 +764,14 @@ private slots:
     // reply carries no rows of the tiles before it.
     void failingSteps()
     {
-        const platform::JsonObject unknown = Parsed(Run(Request(QStringLiteral("NOSUCH"), QStringLiteral("ADMIN"),
+        const platform::JsonObject unknown = ParsedReply(Run(Request(QStringLiteral("NOSUCH"), QStringLiteral("ADMIN"),
                                                                 QStringLiteral("2025-04-01"), QStringLiteral("2025-05-31"))));
         QCOMPARE(unknown.Size(), 4);
         QVERIFY2(unknown.StringOf(QStringLiteral("Message"))
                      .startsWith(QStringLiteral("Error while getting dashboard.") + CRLF + CRLF + QStringLiteral("Error ")),
                  qPrintable(unknown.StringOf(QStringLiteral("Message"))));
 
-        const platform::JsonObject broken = Parsed(Run(Request(QStringLiteral("BROKEN"), QStringLiteral("ADMIN"),
+        const platform::JsonObject broken = ParsedReply(Run(Request(QStringLiteral("BROKEN"), QStringLiteral("ADMIN"),
                                                                QStringLiteral("2025-04-01"), QStringLiteral("2025-05-31"))));
         QCOMPARE(broken.Size(), 4);
         QCOMPARE(broken.StringOf(QStringLiteral("Status")), QStringLiteral("0"));

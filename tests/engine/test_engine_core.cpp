@@ -8,6 +8,7 @@
 #include <QtTest>
 
 using coretest::CRLF;
+using coretest::ParsedReply;
 
 namespace {
 
@@ -17,15 +18,6 @@ QString Reply(const QString& requestJson)
     request.Load(requestJson);
     clsClient client;
     return client.GetData(request);
-}
-
-platform::JsonObject Parsed(const QString& reply)
-{
-    platform::JsonObject object;
-    if (!reply.endsWith(QLatin1String("<EOF>")))
-        return object;
-    object.Load(reply.left(reply.size() - 5));
-    return object;
 }
 
 QString Request(const QString& action, const QString& extra = QString())
@@ -102,7 +94,7 @@ private slots:
         QFETCH(QString, failureLine);
         const QString reply = Reply(Request(action, extra));
         QVERIFY(reply.endsWith(QLatin1String("<EOF>")));
-        const platform::JsonObject object = Parsed(reply);
+        const platform::JsonObject object = ParsedReply(reply);
         QCOMPARE(object.Size(), 4);
         QCOMPARE(object.NameAt(0), QStringLiteral("Action"));
         QCOMPARE(object.StringOf(QStringLiteral("Action")), action);
@@ -134,7 +126,7 @@ private slots:
     {
         QFETCH(QString, action);
         QFETCH(QString, failureLine);
-        const platform::JsonObject object = Parsed(Reply(Request(action)));
+        const platform::JsonObject object = ParsedReply(Reply(Request(action)));
         QCOMPARE(object.StringOf(QStringLiteral("Action")), action);
         QCOMPARE(object.StringOf(QStringLiteral("Status")), QStringLiteral("0"));
         QVERIFY2(object.StringOf(QStringLiteral("Message")).startsWith(failureLine + CRLF),

@@ -63,6 +63,24 @@ bool OdbcDriverRegistered(const QString& name)
         QLatin1Char('[') + name + QLatin1Char(']'));
 }
 
+// The driver options that point FreeTDS at a loopback server on `port`: TDS 7.0, which sends
+// its login at once, and a one-second timeout.
+QByteArray Tds70Options(quint16 port)
+{
+    return QByteArray("Port=") + QByteArray::number(port) + ";TDS_Version=7.0;Timeout=1;";
+}
+
+// A connection text for the loopback server with these login values.
+QString LoopbackLogin(const QString& database, const QString& user, const QString& password)
+{
+    db::ConnectionString cs;
+    cs.Set(QStringLiteral("Server"), QStringLiteral("127.0.0.1"));
+    cs.Set(QStringLiteral("Database"), database);
+    cs.Set(QStringLiteral("User ID"), user);
+    cs.Set(QStringLiteral("Password"), password);
+    return cs.ToText();
+}
+
 // The user name, password and database of a TDS 7.0 login packet.
 struct Login {
     QString user, password, database;
@@ -428,15 +446,9 @@ private slots:
         // TDS 7.0 sends the login packet at once; the server never answers it, so the
         // connection fails after the timeout and the packet waits in the socket.
         ScopedEnv driver("CORVANTIS_ODBC_DRIVER", "FreeTDS");
-        ScopedEnv options("CORVANTIS_ODBC_OPTIONS",
-                          QByteArray("Port=") + QByteArray::number(server.serverPort()) + ";TDS_Version=7.0;Timeout=1;");
-        db::ConnectionString cs;
-        cs.Set(QStringLiteral("Server"), QStringLiteral("127.0.0.1"));
-        cs.Set(QStringLiteral("Database"), database);
-        cs.Set(QStringLiteral("User ID"), user);
-        cs.Set(QStringLiteral("Password"), password);
+        ScopedEnv options("CORVANTIS_ODBC_OPTIONS", Tds70Options(server.serverPort()));
         db::Connection cn;
-        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, cn.Open(cs.ToText()));
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, cn.Open(LoopbackLogin(database, user, password)));
         QVERIFY(server.waitForNewConnection(5000));
         QTcpSocket* socket = server.nextPendingConnection();
         QByteArray packet;
@@ -458,16 +470,10 @@ private slots:
         QTcpServer server;
         QVERIFY(server.listen(QHostAddress::LocalHost));
         ScopedEnv driver("CORVANTIS_ODBC_DRIVER", "FreeTDS");
-        ScopedEnv options("CORVANTIS_ODBC_OPTIONS",
-                          QByteArray("Port=") + QByteArray::number(server.serverPort()) + ";TDS_Version=7.0;Timeout=1;");
-        db::ConnectionString cs;
-        cs.Set(QStringLiteral("Server"), QStringLiteral("127.0.0.1"));
-        cs.Set(QStringLiteral("Database"), QStringLiteral("Co1"));
-        cs.Set(QStringLiteral("User ID"), QStringLiteral("sa"));
-        cs.Set(QStringLiteral("Password"), QStringLiteral("x};UID={mallory"));
+        ScopedEnv options("CORVANTIS_ODBC_OPTIONS", Tds70Options(server.serverPort()));
         db::Connection cn;
         try {
-            cn.Open(cs.ToText());
+            cn.Open(LoopbackLogin(QStringLiteral("Co1"), QStringLiteral("sa"), QStringLiteral("x};UID={mallory")));
             QFAIL("the connection opened");
         } catch (const db::DatabaseError& e) {
             QCOMPARE(e.Number(), platform::err::ProviderError);

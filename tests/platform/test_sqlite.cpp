@@ -5,6 +5,7 @@
 #include "database/DatabaseError.h"
 #include "database/Recordset.h"
 #include "database/SqliteBackend.h"
+#include "SqliteTestSupport.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -13,34 +14,10 @@
 
 using namespace platform;
 using namespace platform::db;
+using sqlitetest::MakeDatabase;
+using sqlitetest::RowsText;
 
 namespace {
-
-void MakeDatabase(const QString& path, const QStringList& statements)
-{
-    sqlite3* db = nullptr;
-    QVERIFY(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK);
-    for (const QString& s : statements) {
-        char* message = nullptr;
-        const int rc = sqlite3_exec(db, s.toUtf8().constData(), nullptr, nullptr, &message);
-        const QString text = QString::fromUtf8(message ? message : "");
-        sqlite3_free(message);
-        QVERIFY2(rc == SQLITE_OK, qPrintable(text));
-    }
-    sqlite3_close(db);
-}
-
-QString Cells(const ResultSet& rs)
-{
-    QStringList rows;
-    for (const auto& row : rs.rows) {
-        QStringList cells;
-        for (const Value& v : row)
-            cells << (v.IsNull() ? QStringLiteral("NULL") : v.ToText());
-        rows << cells.join(QLatin1Char('|'));
-    }
-    return rows.join(QLatin1Char(';'));
-}
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kTable = QStringLiteral("TessarinMobileLog");
@@ -157,7 +134,7 @@ private slots:
             auto backend = OpenSqlite(empty.path(), QStringLiteral("master"));
             QCOMPARE(backend->DatabaseName(), QStringLiteral("master"));
             QCOMPARE(backend->dialect().engine(), Engine::Sqlite);
-            QCOMPARE(Cells(backend->Query(QStringLiteral("PRAGMA journal_mode"))), QStringLiteral("wal"));
+            QCOMPARE(RowsText(backend->Query(QStringLiteral("PRAGMA journal_mode"))), QStringLiteral("wal"));
         }
         QVERIFY(QFileInfo::exists(empty.filePath(QStringLiteral("master.sqlite"))));
         try {
@@ -177,8 +154,8 @@ private slots:
         QCOMPARE(c.State(), int(adStateOpen));
         QCOMPARE(c.DatabaseName(), QStringLiteral("Shop2024"));
         QCOMPARE(c.dialect().engine(), Engine::Sqlite);
-        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT CompanyName FROM Company"))), QStringLiteral("Shop"));
-        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT CompanyName FROM shop2024.dbo.Company"))), QStringLiteral("Shop"));
+        QCOMPARE(RowsText(c.Query(QStringLiteral("SELECT CompanyName FROM Company"))), QStringLiteral("Shop"));
+        QCOMPARE(RowsText(c.Query(QStringLiteral("SELECT CompanyName FROM shop2024.dbo.Company"))), QStringLiteral("Shop"));
     }
 
     void unsafeNamesAreRefused_data()
@@ -281,7 +258,7 @@ private slots:
                                           "UPDATE Batch SET A = A + 10 WHERE A < 3 CREATE TABLE Batch2 (X INTEGER)")), 5L);
         QCOMPARE(c.Execute(QStringLiteral("DELETE FROM Batch WHERE A > 100")), 0L);
         QCOMPARE(c.Execute(QStringLiteral("SELECT * FROM Batch")), 0L);
-        QCOMPARE(Cells(c.Query(QStringLiteral("INSERT INTO Batch VALUES (4) SELECT A FROM Batch ORDER BY A"))), QStringLiteral("3;4;11;12"));
+        QCOMPARE(RowsText(c.Query(QStringLiteral("INSERT INTO Batch VALUES (4) SELECT A FROM Batch ORDER BY A"))), QStringLiteral("3;4;11;12"));
         QCOMPARE(c.Query(QStringLiteral("DROP TABLE Batch; DROP TABLE Batch2")).columns.size(), 0);
     }
 
@@ -314,7 +291,7 @@ private slots:
             QVERIFY2(e.Description().startsWith(QStringLiteral("[SQLite] ")), qPrintable(e.Description()));
             QVERIFY2(e.Description().contains(fragment), qPrintable(e.Description()));
         }
-        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT count(*) FROM Checked"))), QStringLiteral("0"));
+        QCOMPARE(RowsText(c.Query(QStringLiteral("SELECT count(*) FROM Checked"))), QStringLiteral("0"));
     }
 
     void readingPastTheEndIsError3021()
@@ -361,7 +338,7 @@ private slots:
         // Inserts that pass, with the identity of each.
         QCOMPARE(c.Execute(Insert(QStringLiteral("01/05/2024 10:00:00"), QStringLiteral("Login"), QStringLiteral("9876543210"),
                                   QString(), QString(), QStringLiteral("10.0.0.1"), QStringLiteral("{\"Action\":\"Login\",\"Name\":\"O'Brien\"}"))), 1L);
-        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID "))), QStringLiteral("1"));
+        QCOMPARE(RowsText(c.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID "))), QStringLiteral("1"));
         QCOMPARE(c.Execute(Insert(QStringLiteral("01/05/2024 23:59:59"), QString(30, QLatin1Char('A')), QString(20, QLatin1Char('9')),
                                   QString(20, QLatin1Char('u')), QString(60, QLatin1Char('f')), QStringLiteral("10.0.0.2"), QStringLiteral("{}"))), 1L);
         QCOMPARE(c.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID ")).rows[0][0], Value(qint64(2)));
@@ -378,13 +355,13 @@ private slots:
         QCOMPARE(row[QStringLiteral("ResponseJSON")].ToText(), QString());
         QCOMPARE(row[QStringLiteral("RequestJSON")].ToText(), QStringLiteral("{\"Action\":\"Login\",\"Name\":\"O'Brien\"}"));
         row.Close();
-        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT RequestDateTime FROM TessarinMobileLog WHERE RequestID = 1 AND RequestDateTime = '2024-01-05 10:00:00'"))),
+        QCOMPARE(RowsText(c.Query(QStringLiteral("SELECT RequestDateTime FROM TessarinMobileLog WHERE RequestID = 1 AND RequestDateTime = '2024-01-05 10:00:00'"))),
                  QStringLiteral("2024-01-05 10:00:00"));
 
         // The reply is stored by an update; one that breaks a constraint is refused.
         QCOMPARE(c.Execute(QStringLiteral("UPDATE master.dbo.TessarinMobileLog SET ResponseDateTime = ('01/05/2024 10:00:02'), "
                                           "ResponseJSON = '{\"Status\":1}' WHERE RequestID = 1")), 1L);
-        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT ResponseDateTime, ResponseJSON FROM TessarinMobileLog WHERE RequestID = 1"))),
+        QCOMPARE(RowsText(c.Query(QStringLiteral("SELECT ResponseDateTime, ResponseJSON FROM TessarinMobileLog WHERE RequestID = 1"))),
                  QStringLiteral("2024-01-05 10:00:02|{\"Status\":1}"));
         QCOMPARE(c.Execute(QStringLiteral("UPDATE master.dbo.TessarinMobileLog SET ResponseJSON = 'x' WHERE RequestID = 99")), 0L);
         QVERIFY_THROWS_EXCEPTION(DatabaseError, c.Execute(QStringLiteral("UPDATE TessarinMobileLog SET MobileNo = '' WHERE RequestID = 1")));
@@ -401,20 +378,20 @@ private slots:
         QCOMPARE(day.rows[1][0], Value(qint64(1)));
 
         // Extended properties read back; the indexes exist.
-        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT count(*) FROM sys_extended_properties"))), QStringLiteral("11"));
-        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT value FROM sys_extended_properties WHERE name = 'MS_Description' AND level1name = 'TessarinMobileLog' "
+        QCOMPARE(RowsText(c.Query(QStringLiteral("SELECT count(*) FROM sys_extended_properties"))), QStringLiteral("11"));
+        QCOMPARE(RowsText(c.Query(QStringLiteral("SELECT value FROM sys_extended_properties WHERE name = 'MS_Description' AND level1name = 'TessarinMobileLog' "
                                               "AND level2name = 'RequestID'"))),
                  QStringLiteral("Stores Request ID"));
-        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT value FROM sys_extended_properties WHERE name = 'Description' AND level2type = ''"))),
+        QCOMPARE(RowsText(c.Query(QStringLiteral("SELECT value FROM sys_extended_properties WHERE name = 'Description' AND level2type = ''"))),
                  QStringLiteral("Store Mobile Client Requests & Responses"));
-        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'IX_%' ORDER BY name"))),
+        QCOMPARE(RowsText(c.Query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'IX_%' ORDER BY name"))),
                  QStringLiteral("IX_TessarinMobileLog_Action;IX_TessarinMobileLog_MobileNo;IX_TessarinMobileLog_RequestDateTime"));
 
         // Identities are never reused.
         c.Execute(QStringLiteral("DELETE FROM TessarinMobileLog WHERE RequestID = 3"));
         c.Execute(Insert(QStringLiteral("2024-01-07 00:00:00"), QStringLiteral("Login"), QStringLiteral("1"), QString(), QString(),
                          QStringLiteral("10.0.0.4"), QStringLiteral("{}")));
-        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID"))), QStringLiteral("4"));
+        QCOMPARE(RowsText(c.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID"))), QStringLiteral("4"));
 
         // A company connection writes the log through the three-part name.
         MakeDatabase(dir.filePath(QStringLiteral("Shop.sqlite")), {QStringLiteral("CREATE TABLE Company (CompanyName TEXT)")});
@@ -422,7 +399,7 @@ private slots:
         company.Open(QStringLiteral("Server=sqlite:%1;Database=Shop").arg(dir.path()));
         QCOMPARE(company.Execute(Insert(QStringLiteral("2024-01-08 08:00:00"), QStringLiteral("Login"), QStringLiteral("5"), QString(), QStringLiteral("Shop"),
                                         QStringLiteral("10.0.0.5"), QStringLiteral("{}"))), 1L);
-        QCOMPARE(Cells(company.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID"))), QStringLiteral("5"));
+        QCOMPARE(RowsText(company.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID"))), QStringLiteral("5"));
         company.Close();
 
         // Another program on the same file (without this connection's functions) can write a
@@ -479,7 +456,7 @@ private slots:
             QCOMPARE(e.Number(), err::SyntaxError);
             QVERIFY2(e.Description().contains(fragment), qPrintable(e.Description()));
         }
-        QCOMPARE(Cells(c.Query(QStringLiteral("SELECT count(*) FROM TessarinMobileLog"))), QStringLiteral("0"));
+        QCOMPARE(RowsText(c.Query(QStringLiteral("SELECT count(*) FROM TessarinMobileLog"))), QStringLiteral("0"));
     }
 
     // The server writes master while the log viewer reads it.
@@ -493,9 +470,9 @@ private slots:
         reader.Open(cs);
         writer.Execute(QStringLiteral("BEGIN IMMEDIATE"));
         writer.Execute(QStringLiteral("INSERT INTO T VALUES (2)"));
-        QCOMPARE(Cells(reader.Query(QStringLiteral("SELECT count(*) FROM T"))), QStringLiteral("1"));
+        QCOMPARE(RowsText(reader.Query(QStringLiteral("SELECT count(*) FROM T"))), QStringLiteral("1"));
         writer.Execute(QStringLiteral("COMMIT TRANSACTION"));
-        QCOMPARE(Cells(reader.Query(QStringLiteral("SELECT count(*) FROM T"))), QStringLiteral("2"));
+        QCOMPARE(RowsText(reader.Query(QStringLiteral("SELECT count(*) FROM T"))), QStringLiteral("2"));
     }
 };
 

@@ -6,48 +6,17 @@
 #include "database/DatabaseError.h"
 #include "database/Recordset.h"
 #include "database/TsqlTranslator.h"
+#include "SqliteTestSupport.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
-#include <sqlite3.h>
 
 using namespace platform;
 using namespace platform::db;
+using sqlitetest::MakeDatabase;
+using sqlitetest::RowsText;
 
 namespace {
-
-// Builds a database file directly, as the product's own tools would.
-void MakeDatabase(const QString& path, const QStringList& statements)
-{
-    sqlite3* db = nullptr;
-    QVERIFY(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK);
-    for (const QString& s : statements) {
-        char* message = nullptr;
-        const int rc = sqlite3_exec(db, s.toUtf8().constData(), nullptr, nullptr, &message);
-        const QString text = QString::fromUtf8(message ? message : "");
-        sqlite3_free(message);
-        QVERIFY2(rc == SQLITE_OK, qPrintable(text + QStringLiteral(" in ") + s));
-    }
-    sqlite3_close(db);
-}
-
-QString CellText(const Value& v)
-{
-    return v.IsNull() ? QStringLiteral("NULL") : v.ToText();
-}
-
-// Rows as "a|b;c|d".
-QString RowsText(const ResultSet& rs)
-{
-    QStringList rows;
-    for (const auto& row : rs.rows) {
-        QStringList cells;
-        for (const Value& v : row)
-            cells << CellText(v);
-        rows << cells.join(QLatin1Char('|'));
-    }
-    return rows.join(QLatin1Char(';'));
-}
 
 QString CompanyName(int k)
 {

@@ -24,12 +24,6 @@ quint16 FreePort()
     return port;
 }
 
-void IsolateUserSettings(const QString& folder)
-{
-    QDir().mkpath(folder);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
-}
-
 // --- installation ------------------------------------------------------------------------------
 
 Installation::Installation()

@@ -28,9 +28,8 @@ inline const QString kPassword = QStringLiteral("pemo");
 // A free TCP port on loopback (taken and given back at once).
 quint16 FreePort();
 
-// Points this process's per-user settings store at a folder of its own. Must run before
-// anything reads the store (the store's location is fixed on first use).
-void IsolateUserSettings(const QString& folder);
+// Points this process's per-user settings store at a folder of its own.
+using fixtures::IsolateUserSettings;
 
 // A temporary installation: <tmp>/CALDERWICK/Corvantis with the company databases under
 // <tmp>/data, the credentials of that folder in this process's settings store, and a settings

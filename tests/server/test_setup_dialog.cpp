@@ -57,12 +57,7 @@ void AddMobileRow(platform::XArrayDB& t, const QString& no, const QString& imei,
 
 void AddCompanyRow(platform::XArrayDB& t, const QString& name, const QString& db)
 {
-    const int r = t.AppendRow();
-    t.SetValue(r, 0, false);
-    t.SetValue(r, 1, name);
-    t.SetValue(r, 2, Day(2024, 4, 1));
-    t.SetValue(r, 3, Day(2025, 3, 31));
-    t.SetValue(r, 4, db);
+    fixtures::ListCompany(t, db, name, Day(2024, 4, 1), Day(2025, 3, 31));
 }
 
 QStringList Column(const platform::XArrayDB& t, int col)

@@ -7,6 +7,7 @@
 #include "core/RuntimeError.h"
 #include "database/ConnectionString.h"
 #include "store/UserSettings.h"
+#include "ToolSupport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,17 +19,8 @@
 
 namespace {
 
-QTextStream& Out()
-{
-    static QTextStream out(stdout);
-    return out;
-}
-
-QTextStream& Err()
-{
-    static QTextStream err(stderr);
-    return err;
-}
+using tool::Err;
+using tool::Out;
 
 QString Encoded(const QString& text)
 {
@@ -166,7 +158,7 @@ int main(int argc, char** argv)
         Out() << "Stored the credentials of this machine in " << platform::store::Location(kApplication) << "\n";
         return 0;
     } catch (const platform::RuntimeError& e) {
-        Err() << "Error " << e.Number() << "-" << e.Description() << "\n";
+        tool::PrintError(e);
         return 1;
     }
 }

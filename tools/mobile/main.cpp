@@ -3,31 +3,20 @@
 // server answers one request per connection), each framed with "<EOF>", and prints each reply.
 #include "json/Json.h"
 #include "text/Ansi.h"
+#include "ToolSupport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTcpSocket>
 #include <QTextStream>
 
-#include <cstdio>
-
 namespace {
 
+using tool::Err;
+using tool::Out;
+
 const QByteArray kMarker = "<EOF>";
-
-QTextStream& Out()
-{
-    static QTextStream out(stdout);
-    return out;
-}
-
-QTextStream& Err()
-{
-    static QTextStream err(stderr);
-    return err;
-}
 
 // Sends one framed message on a connection of its own and returns the reply up to and
 // including its marker; false with `error` set when no whole reply comes in time.
@@ -116,12 +105,11 @@ int main(int argc, char** argv)
     }
     QString requestText = positional.first();
     if (requestText == QStringLiteral("-")) {
-        QFile input;
-        if (!input.open(stdin, QIODevice::ReadOnly)) {
+        if (!tool::ReadStandardInput(requestText)) {
             Err() << "cannot read the standard input\n";
             return 2;
         }
-        requestText = QString::fromUtf8(input.readAll()).trimmed();
+        requestText = requestText.trimmed();
     }
     if (requestText.endsWith(QStringLiteral("<EOF>"), Qt::CaseInsensitive))
         requestText.chop(5);

@@ -13,6 +13,7 @@
 #include "clsSetup.h"
 #include "core/RuntimeError.h"
 #include "json/Json.h"
+#include "ToolSupport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -22,9 +23,9 @@
 
 namespace {
 
-void PrintError(const QString& text)
+void PrintMessage(const QString& text)
 {
-    QTextStream(stderr) << text << Qt::endl;
+    tool::Err() << text << Qt::endl;
 }
 
 }  // namespace
@@ -55,7 +56,7 @@ int main(int argc, char* argv[])
 
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) {
-        PrintError(QStringLiteral("Give the request as one argument (quote it), or on standard input."));
+        PrintMessage(QStringLiteral("Give the request as one argument (quote it), or on standard input."));
         return 64;
     }
     QString requestText;
@@ -71,9 +72,9 @@ int main(int argc, char* argv[])
     clsSetup setup(folder);
     QObject::connect(&setup, &clsSetup::Message,
                      [](const QString&, const QString&, qint32, const QString& description, qint32, qint32, bool*, bool) {
-                         PrintError(description);
+                         PrintMessage(description);
                      });
-    QObject::connect(&setup, &clsSetup::ShowEvents, [](const QString& text) { PrintError(text); });
+    QObject::connect(&setup, &clsSetup::ShowEvents, [](const QString& text) { PrintMessage(text); });
 
     if (!setup.GetSettings())
         return 2;
@@ -91,10 +92,9 @@ int main(int argc, char* argv[])
     client.lTestingMode = parser.isSet(testModeOption);
     try {
         const QString reply = client.GetData(request);
-        QTextStream out(stdout);
-        out << reply << Qt::endl;
+        tool::Out() << reply << Qt::endl;
     } catch (const platform::RuntimeError& error) {
-        PrintError(QStringLiteral("Error ") + QString::number(error.Number()) + QLatin1Char('-') + error.Description());
+        tool::PrintError(error);
         return 3;
     }
     return 0;

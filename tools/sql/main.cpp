@@ -5,12 +5,11 @@
 #include "database/ConnectionString.h"
 #include "database/Recordset.h"
 #include "database/Value.h"
+#include "ToolSupport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QTextStream>
-
 
 namespace db = platform::db;
 
@@ -83,8 +82,7 @@ QString Cell(const db::Value& value)
 
 int UsageError(const QString& message)
 {
-    QTextStream err(stderr);
-    err << message << Qt::endl << "Try 'corvantis-sql --help'." << Qt::endl;
+    tool::Err() << message << Qt::endl << "Try 'corvantis-sql --help'." << Qt::endl;
     return 2;
 }
 
@@ -115,7 +113,7 @@ int main(int argc, char** argv)
     if (!parser.parse(QCoreApplication::arguments()))
         return UsageError(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
-        QTextStream(stdout) << parser.helpText();
+        tool::Out() << parser.helpText() << Qt::flush;
         return 0;
     }
 
@@ -143,16 +141,12 @@ int main(int argc, char** argv)
     }
 
     QString sql = parser.positionalArguments().join(QLatin1Char(' '));
-    if (parser.positionalArguments().isEmpty()) {
-        QFile in;
-        if (!in.open(stdin, QIODevice::ReadOnly))
-            return UsageError(QStringLiteral("Standard input cannot be read."));
-        sql = QString::fromUtf8(in.readAll());
-    }
+    if (parser.positionalArguments().isEmpty() && !tool::ReadStandardInput(sql))
+        return UsageError(QStringLiteral("Standard input cannot be read."));
     if (sql.trimmed().isEmpty())
         return UsageError(QStringLiteral("No statement given."));
 
-    QTextStream out(stdout);
+    QTextStream& out = tool::Out();
     try {
         db::Connection cn;
         cn.Open(text);
@@ -180,12 +174,11 @@ int main(int argc, char** argv)
         out.flush();
     } catch (const platform::RuntimeError& e) {
         out.flush();
-        QTextStream(stderr) << "Error " << e.Number() << '-' << e.Description() << Qt::endl;
+        tool::PrintError(e);
         return 1;
     } catch (const std::exception& e) {
         out.flush();
-        QTextStream(stderr) << "Error " << platform::err::ProviderError << '-' << QString::fromLocal8Bit(e.what())
-                            << Qt::endl;
+        tool::PrintError(platform::RuntimeError(platform::err::ProviderError, QString::fromLocal8Bit(e.what())));
         return 1;
     }
     return 0;
