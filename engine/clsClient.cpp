@@ -83,9 +83,13 @@ QString clsClient::MakeJsonText(const QVariantList& pairs)
             break;
         case QMetaType::ULong:
         case QMetaType::ULongLong:
-        case QMetaType::Float:
         case QMetaType::Double:
             object.AddNumber(name, value.toDouble());
+            break;
+        case QMetaType::Float:
+            // A single carries about seven digits: its decimal text has no more (0.1, never
+            // 0.100000001490116).
+            object.AddNumber(name, QString::number(value.toFloat(), 'g', 7).toDouble());
             break;
         case QMetaType::Bool:
             object.AddBool(name, value.toBool());
@@ -94,8 +98,14 @@ QString clsClient::MakeJsonText(const QVariantList& pairs)
         case QMetaType::QDateTime:
             object.AddString(name, engine::VariantText(value));
             break;
+        case QMetaType::Char:
+        case QMetaType::SChar:
+        case QMetaType::UChar:
+            // A byte is text in the reply, written as its number (Qt would make it a character).
+            object.AddString(name, QString::number(value.toInt()));
+            break;
         default:
-            // Text, a byte and anything else: the value's text.
+            // Text and anything else: the value's text.
             object.AddString(name, value.toString());
             break;
         }

@@ -76,7 +76,11 @@ int Show(QWidget* parent, const QString& prompt, int style, const QString& title
 
     QMessageBox box(parent);
     box.setWindowTitle(caption);
-    box.setText(prompt);
+    // Messages break their lines with CR LF; the box shows one line break for each.
+    QString shown = prompt;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(shown);
     switch (style & 0x70) {
     case vbCritical: box.setIcon(QMessageBox::Critical); break;
     case vbQuestion: box.setIcon(QMessageBox::Question); break;

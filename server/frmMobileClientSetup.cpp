@@ -374,8 +374,9 @@ void frmMobileClientSetup::SetConnectionControls()
     const bool listening = m_check[0]->isChecked();
     m_label[0]->setEnabled(listening);
     m_text[0]->setEnabled(listening);
-    // The server address, its port and the account number serve only the relay.
-    for (int i = 1; i <= 3; ++i) {
+    // The server address and its port serve only the relay. The account number stays open in
+    // both modes: it is kept in the settings whichever mode is chosen.
+    for (int i = 1; i <= 2; ++i) {
         m_label[i]->setEnabled(!listening);
         m_text[i]->setEnabled(!listening);
     }
@@ -433,7 +434,7 @@ QMessageBox::StandardButton frmMobileClientSetup::Ask(const QString& text, QMess
 
 bool frmMobileClientSetup::ConfirmConnectionChange()
 {
-    return Ask(QStringLiteral("You have changed connection parameter.\nIt will reset current connection if any."),
+    return Ask(QStringLiteral("You have changed connection parameter.\r\nIt will reset current connection if any."),
                QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel, false) ==
            QMessageBox::Ok;
 }
@@ -492,7 +493,7 @@ void frmMobileClientSetup::Command_Click(int Index)
 void frmMobileClientSetup::reject()
 {
     if (m_settingChanged &&
-        Ask(QStringLiteral("You have not saved setting.\nReally you want to close exit."), QMessageBox::Question,
+        Ask(QStringLiteral("You have not saved setting.\r\nReally you want to close exit."), QMessageBox::Question,
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No, true) != QMessageBox::Yes)
         return;
     m_settingChanged = false;
@@ -625,14 +626,17 @@ bool frmMobileClientSetup::ValidateIPAddress(const QString& text)
         return false;
     }
     for (const QString& part : parts) {
-        bool ok = false;
-        const uint value = part.toUInt(&ok);
-        if (!AllDigits(part) || !ok) {
+        // A part is a number when it is digits alone, or a minus sign and digits (a value
+        // below 0, refused by the range test).
+        const bool negative = part.startsWith(u'-') && AllDigits(part.mid(1));
+        if (!AllDigits(part) && !negative) {
             Ask(QStringLiteral("IP Address must be numeric and without any space character."), QMessageBox::Warning,
                 QMessageBox::Ok, QMessageBox::Ok, false);
             return false;
         }
-        if (value > 255) {
+        bool ok = false;
+        const uint value = part.toUInt(&ok);
+        if (negative || !ok || value > 255) {
             Ask(QStringLiteral("IP Address must between 0 to 255."), QMessageBox::Warning, QMessageBox::Ok,
                 QMessageBox::Ok, false);
             return false;

@@ -214,6 +214,9 @@ private:
     bool m_activating = false;
     bool m_lIsCalderwickSecuredURL = false;
     bool lAcceptLock = false;
+    // Counts the stops of work (StopAccepting, LogoutFromServer): a relay login run that waits
+    // for a connection while work is stopped ends there instead of connecting further mobiles.
+    quint64 m_workStops = 0;
     QString cAndroidVersion;
     QString cIOSVersion;
 

@@ -183,7 +183,9 @@ void frmTessarinMobileClient::ProcessReceived(qint16 slot)
         const qsizetype from = m_scanFrom.value(slot, 0);
         const qsizetype marker = buffer.indexOf(kEndMarker, from, Qt::CaseInsensitive);
         const qsizetype requestLength = marker < 0 ? buffer.size() : marker + kEndMarker.size();
-        if ((marker < 0 && buffer.size() > m_limits.nMaxRequestBytes)
+        // The limit is on the text before the marker; without a marker yet, the last four
+        // characters may be the start of one ("<EO") still on its way.
+        if ((marker < 0 && buffer.size() > m_limits.nMaxRequestBytes + kEndMarker.size() - 1)
             || (marker >= 0 && marker > m_limits.nMaxRequestBytes)) {
             ShowEvent(QStringLiteral("Request Too Large from Mobile No. ") + m_tcp->Tag(slot)
                       + QStringLiteral(" Client Index : ") + QString::number(slot) + QStringLiteral(" Data Length : ")

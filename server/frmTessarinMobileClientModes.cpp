@@ -72,6 +72,7 @@ void frmTessarinMobileClient::StopAccepting(bool ask)
         return;
     if (m_unloaded)
         return;
+    ++m_workStops;
     try {
         ShowEvent(QStringLiteral("Stop Accepting Connection for mobile clients."));
         m_tcp->CloseListener();
@@ -89,6 +90,7 @@ void frmTessarinMobileClient::LogoutFromServer(bool ask)
         return;
     if (m_unloaded)
         return;
+    ++m_workStops;
     try {
         CloseAllConnections();
     } catch (const RuntimeError& e) {
@@ -117,8 +119,11 @@ void frmTessarinMobileClient::LoginToServer(const QString& mobileNo)
     }
     const QString remoteIP = Setup->cRemoteIP;
     const QString dongleNo = Setup->cDongleNo;
+    const quint64 workStops = m_workStops;
     for (int row = xMobiles->LowerBound(1); row <= xMobiles->UpperBound(1); ++row) {
-        if (m_unloaded)
+        // Work stopped while an earlier mobile was connecting (a logout, or changed connection
+        // settings): no further mobile is connected with these settings.
+        if (m_unloaded || m_workStops != workStops)
             return;
         if (row > xMobiles->UpperBound(1))
             break;
@@ -158,7 +163,7 @@ void frmTessarinMobileClient::LoginToServer(const QString& mobileNo)
                 timer.start(m_limits.nRelayConnectWaitMs);
                 loop.exec();
             }
-            if (m_unloaded)
+            if (m_unloaded || m_workStops != workStops)
                 return;
             if (m_tcp->Exists(slot) && m_tcp->GetState(slot) == TCPClient::sckConnected) {
                 ClientActions.insert(slot, QStringLiteral("Login"));

@@ -558,6 +558,21 @@ private slots:
                 + kDayFigures
                 + list({"OR 1500", "WD 540", "OP 60", "OI 1000", "WR 400", "PP 100", "ST 24",
                        "RQ 12", "IQ 3"}));
+        // 15 April to 31 May: May whole (SA -2200, PU 700) plus 15-30 April (SA -600 -100, PU +500);
+        // May's lines are not taken again from the ledger. Balances as at 31 May.
+        row("part start month", admin, "2025-04-15", "2025-05-31", "", "", "2025-04-15", "2025-05-31",
+            list({"SA 2900", "PU 1200", "CH 5000", "BK 3000", "SD 4300", "SC 3200"})
+                + kDayFigures
+                + list({"OR 1500", "WD 540", "OP 60", "OI 1000", "WR 400", "PP 100", "ST 24",
+                       "RQ 12", "IQ 3"}));
+        // 1 to 20 April, inside the company's first month (no whole month: LastWhole 0): the closing
+        // figures are the opening balances plus the April lines so far (SD 1000 + 400 + 600 + 100,
+        // SC -2000; ST 10 + 4 + 5 + 1, the stock of the unknown and unpassed items left out); no
+        // purchase in the period, no sales order dated by 20 April, PO2 of 1 April pending.
+        row("first month only", admin, "2025-04-01", "2025-04-20", "", "", "2025-04-01", "2025-04-20",
+            list({"SA 1100", "CH 5000", "BK 3000", "SD 2100", "SC 2000"})
+                + kDayFigures
+                + list({"OR 1500", "WD 540", "OI 1000", "WR 400", "PP 100", "ST 20", "RQ 12", "IQ 3"}));
         // The empty date asks for the company year of the clock's day: the whole year, every month.
         row("company year", admin, "1899-12-30", "1899-12-30", "", "", "2025-04-01", "2026-03-31",
             list({"SA 7300", "PU 1500", "CH 5500", "BK 3200", "SD 7250", "SC 3450"})

@@ -177,6 +177,12 @@ private slots:
         QTest::newRow("numbers") << QVariantList{QStringLiteral("A"), 1300.0, QStringLiteral("B"), -12.5,
                                                  QStringLiteral("C"), qint64(5000000000)}
                                  << QStringLiteral("{\"A\":1300,\"B\":-12.5,\"C\":5000000000}<EOF>");
+        QTest::newRow("16-bit and single") << QVariantList{QStringLiteral("W"), QVariant::fromValue(qint16(-5)),
+                                                           QStringLiteral("F"), QVariant::fromValue(0.1f)}
+                                           << QStringLiteral("{\"W\":-5,\"F\":0.1}<EOF>");
+        // A byte is no number of the reply: it becomes its text.
+        QTest::newRow("byte") << QVariantList{QStringLiteral("B"), QVariant::fromValue(uchar(7))}
+                              << QStringLiteral("{\"B\":\"7\"}<EOF>");
         QTest::newRow("empty text") << QVariantList{QStringLiteral("E"), QString()} << QStringLiteral("{\"E\":\"\"}<EOF>");
         QTest::newRow("odd count") << QVariantList{QStringLiteral("Status"), 0, QStringLiteral("Message")}
                                    << QStringLiteral("{\"Status\":0}<EOF>");

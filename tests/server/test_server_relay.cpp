@@ -243,6 +243,31 @@ private slots:
         QVERIFY(m_relay->WaitConnections(4));
         QCOMPARE(m_window->Sockets()->Indexes(), (QList<qint16>{1, 3}));
     }
+
+    // A logout while the login run still waits on a connection ends the run: no later mobile
+    // is connected after it.
+    void logoutWhileConnectingEndsLogin()
+    {
+        m_boxes->texts.clear();
+        m_window->cmdCommand_Click(2);
+        QTRY_COMPARE(m_window->Sockets()->Count(), 1);
+        QTest::qWait(100);
+        const int before = m_relay->ConnectionCount();
+        bool loggedOut = false;
+        const auto hook = connect(m_window->Sockets(), &TCPClient::Connected, this, [&](qint16) {
+            if (!loggedOut) {
+                loggedOut = true;
+                m_window->cmdCommand_Click(2);
+            }
+        });
+        m_window->cmdCommand_Click(1);
+        disconnect(hook);
+        QVERIFY(loggedOut);
+        QCOMPARE(m_window->Sockets()->Count(), 1);
+        QTest::qWait(200);
+        QCOMPARE(m_relay->ConnectionCount(), before + 1);
+        QVERIFY(m_boxes->texts.isEmpty());
+    }
 };
 
 QTEST_MAIN(ServerRelayTest)

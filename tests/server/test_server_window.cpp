@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -415,6 +416,25 @@ private slots:
         QVERIFY(large.ReadReply(100).isEmpty());
         QVERIFY(running.window->PaneText().contains(QStringLiteral("Request Too Large from Mobile No.  Client Index : 1 Data Length : 3000")));
 
+        // A request of exactly the limit whose marker arrives split: the first piece ends in
+        // "<EO" and is then longer than the limit, yet the request is within it.
+        const QString head = QStringLiteral("{\"Action\":\"Login\",\"MobileNo\":\"9000000001\",\"IMEINo\":\"IMEI-1\",\"Pad\":\"");
+        const QString atLimit = head + QString(2000 - head.size() - 2, QLatin1Char('p')) + QStringLiteral("\"}");
+        QCOMPARE(atLimit.size(), 2000);
+        WireClient split;
+        QVERIFY(split.Connect(running.port));
+        split.Write(platform::ansi::Encode(atLimit + QStringLiteral("<EO")));
+        QTest::qWait(100);
+        split.Write("F>");
+        QCOMPARE(Member(split.ReadReply(), QStringLiteral("Status")), QStringLiteral("1"));
+        QVERIFY(split.WaitClosed());
+        // One character more is too large.
+        WireClient over;
+        QVERIFY(over.Connect(running.port));
+        over.Write(platform::ansi::Encode(QLatin1Char(' ') + atLimit + QStringLiteral("<EOF>")));
+        QVERIFY(over.WaitClosed());
+        QVERIFY(over.ReadReply(100).isEmpty());
+
         // A connection that sends nothing: closed after the receive time.
         WireClient idle;
         QVERIFY(idle.Connect(running.port));
@@ -596,6 +616,23 @@ private slots:
         QVERIFY(pane.startsWith(QStringLiteral("{\n  \"Action\": \"DashBoard\",\n  \"MobileNo\": \"9000000001\",")));
         QVERIFY(!pane.contains(QStringLiteral("before")));
         QCOMPARE(QGuiApplication::clipboard()->text(), pane);
+    }
+
+    // A real box shows a CR LF of its message as one line break, and its text as plain text.
+    void messageBoxLineBreaks()
+    {
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
+        QTimer::singleShot(0, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                format = box->textFormat();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        MsgBox::Show(nullptr, QStringLiteral("first <b>line</b>\r\nsecond line"), MsgBox::vbOKOnly, QStringLiteral("T"));
+        QCOMPARE(shown, QStringLiteral("first <b>line</b>\nsecond line"));
+        QCOMPARE(format, Qt::PlainText);
     }
 
     void exitAsks()

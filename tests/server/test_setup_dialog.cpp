@@ -27,7 +27,7 @@ using Request = frmMobileClientSetup::MessageRequest;
 
 namespace {
 
-const QString kConfirm = QStringLiteral("You have changed connection parameter.\nIt will reset current connection if any.");
+const QString kConfirm = QStringLiteral("You have changed connection parameter.\r\nIt will reset current connection if any.");
 const QString kPortMessage = QStringLiteral("Port must be a whole number from 1 to 65535.");
 const QString kFormat = QStringLiteral("IP Address must be in 999.999.999.999 format.");
 const QString kSpace = QStringLiteral("IP Address must be numeric and without any space character.");
@@ -36,7 +36,7 @@ const QString kDongle = QStringLiteral("Dongle No. must not be blank.");
 const QString kNoMobiles = QStringLiteral("No Allowed Mobile Nos are found.");
 const QString kBadMobile = QStringLiteral("Blank or Invalid Mobile No.");
 const QString kCancelQuestion = QStringLiteral("Really you want to cancel settings.");
-const QString kCloseQuestion = QStringLiteral("You have not saved setting.\nReally you want to close exit.");
+const QString kCloseQuestion = QStringLiteral("You have not saved setting.\r\nReally you want to close exit.");
 const QString kDeleteQuestion = QStringLiteral("Really you want to delete row.");
 
 QDateTime Day(int y, int m, int d)
@@ -239,7 +239,8 @@ private slots:
                  QStringList({"Selected", "Company Name", "Start Date", "Last Date", "Database Name"}));
         QCOMPARE(headers(d.grid(QStringLiteral("TDBGrid(0)"))), QStringList({"Selected", "Location"}));
 
-        // The settings in the controls, and listening mode enabling the local port only.
+        // The settings in the controls, and listening mode enabling the local port and leaving
+        // the server's address and port disabled; the Dongle No. is open in either mode.
         QVERIFY(d.check(0)->isChecked());
         QVERIFY(d.check(1)->isChecked());
         QVERIFY(!d.check(2)->isChecked());
@@ -248,8 +249,9 @@ private slots:
         QCOMPARE(d.text(2)->text(), QStringLiteral("3175"));
         QCOMPARE(d.text(3)->text(), QStringLiteral("D-1"));
         QVERIFY(d.text(0)->isEnabled() && d.label(0)->isEnabled());
-        for (int i = 1; i <= 3; ++i)
+        for (int i = 1; i <= 2; ++i)
             QVERIFY(!d.text(i)->isEnabled() && !d.label(i)->isEnabled());
+        QVERIFY(d.text(3)->isEnabled() && d.label(3)->isEnabled());
         QCOMPARE(d.mobiles()->model()->rowCount(), 2);
         QCOMPARE(d.companies()->model()->data(d.companies()->model()->index(0, 2)).toString(), QStringLiteral("2024-04-01"));
 
@@ -298,6 +300,10 @@ private slots:
         QTest::newRow("address space") << false << 1 << "10.0. 0.1" << QStringList{kSpace, kConfirm} << true << "10.0. 0.1";
         QTest::newRow("address empty part") << false << 1 << "10..0.1" << QStringList{kSpace, kConfirm} << true << "10..0.1";
         QTest::newRow("address sign") << false << 1 << "10.+0.0.1" << QStringList{kSpace, kConfirm} << true << "10.+0.0.1";
+        QTest::newRow("address negative") << false << 1 << "10.-1.0.1" << QStringList{kRange, kConfirm} << true << "10.-1.0.1";
+        QTest::newRow("address huge part") << false << 1 << "10.99999999999.0.1" << QStringList{kRange, kConfirm} << true
+                                           << "10.99999999999.0.1";
+        QTest::newRow("address minus alone") << false << 1 << "10.-.0.1" << QStringList{kSpace, kConfirm} << true << "10.-.0.1";
         QTest::newRow("dongle blank") << false << 3 << "   " << QStringList{kDongle} << true << "";
         QTest::newRow("dongle trimmed") << false << 3 << "  D-2 " << none << false << "D-2";
         QTest::newRow("block list trimmed") << true << 4 << " 10.0. " << none << false << "10.0.";
@@ -843,6 +849,23 @@ private slots:
         QVERIFY(!d.dlg.isVisible());
         QCOMPARE(inst.setup->cDongleNo, QStringLiteral("D-1"));
         QCOMPARE(inst.setup->cBlockIPs, QString());
+    }
+
+    void dongleNoTypedInListeningMode()
+    {
+        Installation inst;  // listening mode
+        Dialog d(*inst.setup);
+        QVERIFY(d.open());
+        d.text(3)->clear();
+        d.text(3)->setFocus();
+        QTest::keyClicks(d.text(3), QStringLiteral("D-8"));
+        QCOMPARE(d.text(3)->text(), QStringLiteral("D-8"));
+        QTest::mouseClick(d.command(1), Qt::LeftButton);
+        QCOMPARE(d.dlg.result(), int(QDialog::Accepted));
+        clsSetup reread(inst.dir.path());
+        QVERIFY(reread.GetSettings());
+        QCOMPARE(reread.cDongleNo, QStringLiteral("D-8"));
+        QVERIFY(!inst.setup->lConnectionParemeterChanged);
     }
 
     void failedSaveKeepsSettingsInUse()

@@ -104,6 +104,32 @@ private slots:
         QVERIFY(Command({"show", "--reveal"}).out.contains("PRIMARYPASSWORD:   p;w}d=1"));
     }
 
+    // Each "-" takes the next line of standard input, in option order: primary, then secondary.
+    void passwordsFromStandardInput_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("primary");
+        QTest::addColumn<QString>("secondary");
+        QTest::newRow("two lines") << QByteArray("first secret\nsecond;secret\n") << "first secret" << "second;secret";
+        QTest::newRow("CR LF") << QByteArray("p1\r\np2\r\n") << "p1" << "p2";
+        QTest::newRow("no last line end") << QByteArray("p1\np2") << "p1" << "p2";
+        QTest::newRow("one line only") << QByteArray("p1\n") << "p1" << "";
+    }
+    void passwordsFromStandardInput()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, primary);
+        QFETCH(QString, secondary);
+        const Run run = Command({"set", "--server", "db1", "--user", "sa", "--password", "-", "--secondary-server", "db2",
+                                 "--secondary-password", "-"},
+                                input);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
+        clsSetup setup(m_program.path());
+        QCOMPARE(setup.DB_PRIMARYPASSWORD, Encoded(primary));
+        QCOMPARE(setup.DB_SECONDARYPASSWORD, Encoded(secondary));
+        QCOMPARE(setup.DB_PASSWORD, Encoded(primary));
+    }
+
     void clearAndRefuse()
     {
         QCOMPARE(Command({"set", "--server", "db1"}).exitCode, 0);

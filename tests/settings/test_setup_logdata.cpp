@@ -199,6 +199,100 @@ private slots:
         QCOMPARE(setup->cnnConnection.State(), 0);
     }
 
+    // What the creation leaves on the server: the three indexes and every description.
+    void logTableShape()
+    {
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        platform::db::Connection connection;
+        connection.Open("Server=sqlite:" + folder.path() + ";Database=master");
+        platform::db::Recordset rs;
+        rs.Open("SELECT name, value, level1name, level2name FROM sys.extended_properties ORDER BY level2name", connection);
+        QStringList properties;
+        while (!rs.IsEOF()) {
+            properties << rs.Field(0).ToText() + "|" + rs.Field(2).ToText() + "|" + rs.Field(3).ToText() + "|" + rs.Field(1).ToText();
+            rs.MoveNext();
+        }
+        properties.sort();
+        QCOMPARE(properties, QStringList({
+                                 "Description|TessarinMobileLog||Store Mobile Client Requests & Responses",
+                                 "MS_Description|TessarinMobileLog|Action|Stores Action Requested by Mobile User.",
+                                 "MS_Description|TessarinMobileLog|DatabaseName|Stores Name of Database",
+                                 "MS_Description|TessarinMobileLog|IPAddress|Stores IP Address of Requested User.",
+                                 "MS_Description|TessarinMobileLog|MobileNo|Stores Mobile No. of Requested.",
+                                 "MS_Description|TessarinMobileLog|RequestDateTime|Stores Request Date Time.",
+                                 "MS_Description|TessarinMobileLog|RequestID|Stores Request ID",
+                                 "MS_Description|TessarinMobileLog|RequestJSON|Stores JSON Requested by User.",
+                                 "MS_Description|TessarinMobileLog|ResponseDateTime|Stores Response Date Time.",
+                                 "MS_Description|TessarinMobileLog|ResponseJSON|Stores Response JSON sent to Mobile User.",
+                                 "MS_Description|TessarinMobileLog|UserID|Stores User ID of Mobile No. Requested.",
+                             }));
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open((folder.path() + "/master.sqlite").toUtf8().constData(), &db), SQLITE_OK);
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'IX%' ORDER BY name", -1, &statement,
+                           nullptr);
+        QStringList indexes;
+        while (sqlite3_step(statement) == SQLITE_ROW)
+            indexes << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        QCOMPARE(indexes, QStringList({"IX_TessarinMobileLog_Action", "IX_TessarinMobileLog_MobileNo",
+                                       "IX_TessarinMobileLog_RequestDateTime"}));
+    }
+
+    // A step that fails stops the creation: the message names the last step done, the steps
+    // done stay done, and the check then finds the table.
+    void logTableCreationStops_data()
+    {
+        QTest::addColumn<QString>("inTheWay");
+        QTest::addColumn<QString>("completed");
+        QTest::newRow("Action index") << "CREATE TABLE Other (Action nvarchar(30)); "
+                                         "CREATE NONCLUSTERED INDEX [IX_TessarinMobileLog_Action] ON [dbo].[Other] ([Action])"
+                                      << "MobileNoCheckChecked";
+        QTest::newRow("RequestDateTime index") << "CREATE TABLE Other (Stamp datetime); "
+                                                  "CREATE NONCLUSTERED INDEX [IX_TessarinMobileLog_RequestDateTime] ON [dbo].[Other] ([Stamp])"
+                                               << "MobileNoIndexCreated";
+        QTest::newRow("first description")
+            << "EXEC sys.sp_addextendedproperty @name=N'MS_Description', @value=N'old', @level0type=N'SCHEMA',@level0name=N'dbo', "
+               "@level1type=N'TABLE',@level1name=N'TessarinMobileLog', @level2type=N'COLUMN',@level2name=N'RequestID'"
+            << "RequestDateTimeIndexCreated";
+        QTest::newRow("table description")
+            << "EXEC sys.sp_addextendedproperty @name=N'Description', @value=N'old', @level0type=N'SCHEMA',@level0name=N'dbo', "
+               "@level1type=N'TABLE',@level1name=N'TessarinMobileLog'"
+            << "ResponseJSONDescriptionCreated";
+    }
+    void logTableCreationStops()
+    {
+        QFETCH(QString, inTheWay);
+        QFETCH(QString, completed);
+        QTemporaryDir folder;
+        {
+            platform::db::Connection connection;
+            connection.Open("Server=sqlite:" + folder.path() + ";Database=master");
+            for (const QString& statement : inTheWay.split("; "))
+                connection.Execute(statement);
+        }
+        auto setup = FreshSetup(folder);
+        QList<QStringList> messages;
+        connect(setup.get(), &clsSetup::Message, this,
+                [&](const QString&, const QString&, qint32 number, const QString& text, qint32 button, qint32 cancel, bool*, bool) {
+                    messages << QStringList({QString::number(number), text, QString::number(button), QString::number(cancel)});
+                });
+        QVERIFY(setup->CheckLogData());
+        QCOMPARE(messages.size(), 1);
+        const QString prefix = "Unable to Create Log Table.\r\nCompleted work : " + completed + "\r\n";
+        QVERIFY2(messages[0][1].startsWith(prefix), qPrintable(messages[0][1]));
+        QVERIFY2(QRegularExpression("^-?\\d+-\\S").match(messages[0][1].mid(prefix.size())).hasMatch(), qPrintable(messages[0][1]));
+        QCOMPARE(messages[0][0], QStringLiteral("-1"));
+        QCOMPARE(messages[0][2], QStringLiteral("16"));
+        QCOMPARE(messages[0][3], QStringLiteral("2"));
+        QCOMPARE(setup->cnnConnection.State(), 0);
+        // The table made before the failure takes requests.
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "98")), 1);
+    }
+
     void insertAndUpdate()
     {
         QTemporaryDir folder;

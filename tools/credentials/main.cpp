@@ -38,9 +38,12 @@ void Save(const QString& machineKey, const QString& suffix, const QString& plain
                                  CredentialNames::ValueName(machineKey, suffix), Encoded(plainValue));
 }
 
+// The next line of standard input. There is one stream for the whole run: a stream reads
+// ahead into its own buffer, so a second stream would start after whatever the first had
+// already taken, and a second "-" value would come back empty.
 QString ReadLine()
 {
-    QTextStream in(stdin);
+    static QTextStream in(stdin);
     return in.readLine();
 }
 
@@ -100,7 +103,7 @@ int main(int argc, char** argv)
     const QCommandLineOption timeout(QStringLiteral("timeout"), QStringLiteral("Time-out kept with the credentials (seconds)."), QStringLiteral("seconds"));
     const QCommandLineOption secondaryServer(QStringLiteral("secondary-server"), QStringLiteral("Secondary server (kept, not used)."), QStringLiteral("host"));
     const QCommandLineOption secondaryUser(QStringLiteral("secondary-user"), QStringLiteral("Secondary login."), QStringLiteral("name"));
-    const QCommandLineOption secondaryPassword(QStringLiteral("secondary-password"), QStringLiteral("Secondary password."), QStringLiteral("secret"));
+    const QCommandLineOption secondaryPassword(QStringLiteral("secondary-password"), QStringLiteral("Secondary password; \"-\" reads it from the next line of standard input (after --password -)."), QStringLiteral("secret"));
     const QCommandLineOption secondaryTimeout(QStringLiteral("secondary-timeout"), QStringLiteral("Secondary time-out."), QStringLiteral("seconds"));
     const QCommandLineOption reveal(QStringLiteral("reveal"), QStringLiteral("show: print the passwords instead of *****."));
     parser.addOptions({server, sqlite, user, password, timeout, secondaryServer, secondaryUser, secondaryPassword, secondaryTimeout, reveal});
