@@ -1,5 +1,7 @@
 #include "UserSettings.h"
 
+#include "core/RuntimeError.h"
+
 #include <QSettings>
 #include <memory>
 
@@ -19,6 +21,17 @@ std::unique_ptr<QSettings> Open(const QString& application)
 #endif
 }
 
+// A value the store could not write is a run-time error, so no caller reports as saved what
+// never reached the disk or the registry.
+void Commit(QSettings& settings)
+{
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        throw RuntimeError(err::PermissionDenied,
+                           QStringLiteral("Permission denied: the settings could not be written to ") + settings.fileName(),
+                           QStringLiteral("UserSettings"));
+}
+
 QString Path(const QString& section, const QString& key)
 {
     return section + QLatin1Char('/') + key;
@@ -36,14 +49,14 @@ void SaveSetting(const QString& application, const QString& section, const QStri
 {
     auto settings = Open(application);
     settings->setValue(Path(section, key), value);
-    settings->sync();
+    Commit(*settings);
 }
 
 void DeleteSetting(const QString& application, const QString& section, const QString& key)
 {
     auto settings = Open(application);
     settings->remove(Path(section, key));
-    settings->sync();
+    Commit(*settings);
 }
 
 QStringList Keys(const QString& application, const QString& section)

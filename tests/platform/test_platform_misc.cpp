@@ -158,6 +158,20 @@ private slots:
         QCOMPARE(store::GetSetting("Tessarin", "ServerInfo", key, "gone"), QString("gone"));
     }
 
+    void settingsStoreReportsAFailedWrite()
+    {
+        // A configuration "folder" that is a plain file: nothing can be written below it.
+        QTemporaryDir home;
+        QFile blocker(home.filePath("config"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        // QSettings keeps the configuration path it found first, so point it here directly.
+        const QString before = QFileInfo(platform::store::Location("Tessarin")).path();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, blocker.fileName());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, platform::store::SaveSetting("Tessarin", "ServerInfo", "k", "v"));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QFileInfo(before).path());
+    }
+
     void diskIdentityFromSysfs()
     {
         QTemporaryDir root;

@@ -664,16 +664,8 @@ private:
         const char* const contactFirst[] = {"Anil", "Sunil", "Prakash", "Meena", "Kiran", "Rajesh", "Sachin", "Asha", "Mahesh", "Deepa"};
         const char* const contactLast[] = {"Joshi", "Patil", "Kulkarni", "Shah", "Pawar", "Deshmukh", "Kale", "Bhide"};
 
-        std::vector<QString> customers;
-        for (const char* n : customerNames)
-            for (const char* k : customerKinds)
-                customers.push_back(QString::fromLatin1(n) + QLatin1Char(' ') + QString::fromLatin1(k));
-        m_random.Shuffle(customers);
-        std::vector<QString> suppliers;
-        for (const char* n : supplierNames)
-            for (const char* k : supplierKinds)
-                suppliers.push_back(QString::fromLatin1(n) + QLatin1Char(' ') + QString::fromLatin1(k));
-        m_random.Shuffle(suppliers);
+        const std::vector<QString> customers = ShuffledNames(customerNames, customerKinds);
+        const std::vector<QString> suppliers = ShuffledNames(supplierNames, supplierKinds);
 
         const int creditPeriods[] = {15, 30, 30, 45, 60};
         for (int i = 0; i < 200; ++i) {
@@ -730,25 +722,33 @@ private:
             m_accounts->Add({p.Code, p.Name, p.Debtor ? QStringLiteral("SDR") : QStringLiteral("SCR"), true});
             ++m_accountCount;
             const GstCodes codes = GstFor(18);
-            const bool local = p.StateCode == kBranches[p.Branch].StateCode;
+            const bool local = WithinState(p, p.Branch);
             const QString transporter = QString::fromLatin1(transporters[m_random.Int(0, 4)]);
-            address.Add({p.Code, QStringLiteral("001"), p.Place, p.Place, p.PriceList, local ? codes.Cgst : QString(),
-                         local ? codes.Sgst : QString(), local ? QString() : codes.Igst, 0.0, QStringLiteral("REG"),
-                         QStringLiteral("IN"), p.StateCode, p.CreditPeriod, p.Salesman, p.Agent, transporter, false});
-            contacts.Add({p.Code, QStringLiteral("001"), QStringLiteral("01"),
-                          ContactName(contactFirst, contactLast), false});
-            if (p.SecondLocation) {
-                address.Add({p.Code, QStringLiteral("002"), p.Place + QStringLiteral(" Site Office"), p.Place, p.PriceList,
-                             local ? codes.Cgst : QString(), local ? codes.Sgst : QString(), local ? QString() : codes.Igst, 0.0,
-                             QStringLiteral("REG"), QStringLiteral("IN"), p.StateCode, p.CreditPeriod, p.Salesman, p.Agent,
-                             transporter, false});
-                contacts.Add({p.Code, QStringLiteral("002"), QStringLiteral("01"),
-                              ContactName(contactFirst, contactLast), false});
-            }
+            const auto addLocation = [&](const QString& location, const QString& locationName) {
+                address.Add({p.Code, location, locationName, p.Place, p.PriceList, local ? codes.Cgst : QString(),
+                             local ? codes.Sgst : QString(), local ? QString() : codes.Igst, 0.0, QStringLiteral("REG"),
+                             QStringLiteral("IN"), p.StateCode, p.CreditPeriod, p.Salesman, p.Agent, transporter, false});
+                contacts.Add({p.Code, location, QStringLiteral("01"), ContactName(contactFirst, contactLast), false});
+            };
+            addLocation(QStringLiteral("001"), p.Place);
+            if (p.SecondLocation)
+                addLocation(QStringLiteral("002"), p.Place + QStringLiteral(" Site Office"));
             // Customers deal with the branch that serves them; suppliers with both.
             if (p.Debtor)
                 rights.Add({p.Code, kBranches[p.Branch].Code});
         }
+    }
+
+    // Every name with every kind ("Shree Ganesh Traders"), in a shuffled order.
+    template <size_t N, size_t K>
+    std::vector<QString> ShuffledNames(const char* const (&names)[N], const char* const (&kinds)[K])
+    {
+        std::vector<QString> all;
+        for (const char* n : names)
+            for (const char* k : kinds)
+                all.push_back(QString::fromLatin1(n) + QLatin1Char(' ') + QString::fromLatin1(k));
+        m_random.Shuffle(all);
+        return all;
     }
 
     template <size_t F, size_t L>
@@ -807,6 +807,20 @@ private:
     }
 
     static Paise DealerRate(const Item& item) { return Percent(item.Rate, 95); }
+
+    // What a customer pays for one unit: dealers buy at the dealer rate (none: a counter sale).
+    static Paise SalesRateFor(const Item& item, const Party* party)
+    {
+        return party && party->PriceList == QLatin1String("DL") ? DealerRate(item) : item.Rate;
+    }
+
+    // What a store orders up to: its own full stock and, for the main godown, the showroom's that
+    // it fills.
+    static qint64 OrderLevel(const Item& item, StoreIndex store) { return item.Base[store] + (store == MG ? item.Base[SR] : 0); }
+
+    // Whether a party trades within the state of the branch: then the central and state halves of
+    // GST apply, else the integrated whole.
+    static bool WithinState(const Party& party, int branch) { return party.StateCode == kBranches[branch].StateCode; }
 
     // ---- openings ----------------------------------------------------------------------------
 
@@ -873,25 +887,9 @@ private:
     void OpeningBill(int p, const QDate& date, Paise amount)
     {
         Party& party = m_parties[static_cast<size_t>(p)];
-        Bill bill;
-        bill.DocKey = {m_year - 1, kBranches[party.Branch].Code, party.Debtor ? QStringLiteral("INV") : QStringLiteral("PUR"), QString(),
-                       QString::number(++m_openingNumbers[party.Branch][party.Debtor ? 0 : 1] + 4000)};
-        bill.Account = party.Code;
-        bill.Party = p;
-        bill.Location = QStringLiteral("001");
-        bill.Branch = kBranches[party.Branch].Code;
-        bill.DocumentDate = date;
-        if (party.Debtor) {
-            bill.BillNo = bill.DocKey.No;
-            bill.BillDate = date;
-        } else {
-            bill.BillNo = SupplierBillNo(party);
-            bill.BillDate = date;
-        }
-        bill.CreditPeriod = party.CreditPeriod;
-        bill.Amount = bill.Pending = amount;
-        bill.Due = date.addDays(party.CreditPeriod);
-        AddBill(bill);
+        const Key key = {m_year - 1, kBranches[party.Branch].Code, party.Debtor ? QStringLiteral("INV") : QStringLiteral("PUR"),
+                         QString(), QString::number(++m_openingNumbers[party.Branch][party.Debtor ? 0 : 1] + 4000)};
+        AddBill(key, p, QStringLiteral("001"), date, party.Debtor ? key.No : SupplierBillNo(party), date, amount);
         Opening(party.Code, party.Branch, party.Debtor ? amount : -amount);
     }
 
@@ -968,12 +966,26 @@ private:
 
     qint64 Available(StoreIndex store, int itemIndex) const { return m_stock[store][static_cast<size_t>(itemIndex)]; }
 
-    int AddBill(const Bill& bill)
+    // A bill of the party of document `key`, open for all of its amount and due the party's credit
+    // period after the bill's date.
+    void AddBill(const Key& key, int p, const QString& location, const QDate& documentDate, const QString& billNo,
+                 const QDate& billDate, Paise amount)
     {
+        Party& party = m_parties[static_cast<size_t>(p)];
+        Bill bill;
+        bill.DocKey = key;
+        bill.Account = party.Code;
+        bill.Party = p;
+        bill.Location = location;
+        bill.Branch = key.Branch;
+        bill.DocumentDate = documentDate;
+        bill.BillNo = billNo;
+        bill.BillDate = billDate;
+        bill.CreditPeriod = party.CreditPeriod;
+        bill.Amount = bill.Pending = amount;
+        bill.Due = billDate.addDays(party.CreditPeriod);
         m_bills.push_back(bill);
-        const int index = static_cast<int>(m_bills.size()) - 1;
-        m_parties[static_cast<size_t>(bill.Party)].OpenBills.push_back(index);
-        return index;
+        party.OpenBills.push_back(static_cast<int>(m_bills.size()) - 1);
     }
 
     // The taxes of a line: the central and state halves within the state, else the integrated whole.
@@ -982,6 +994,13 @@ private:
         Paise State = 0;
         Paise Integrated = 0;
         Paise Total() const { return Central + State + Integrated; }
+        Tax& operator+=(const Tax& other)
+        {
+            Central += other.Central;
+            State += other.State;
+            Integrated += other.Integrated;
+            return *this;
+        }
     };
     static Tax TaxOf(Paise amount, int rate, bool local)
     {
@@ -995,6 +1014,45 @@ private:
         return t;
     }
 
+    enum class Deal { Sale, Purchase };
+
+    // The goods of a bill or memo and what they come to.
+    struct Goods {
+        Paise Taxable = 0;
+        Tax Taxes;
+        Paise Total() const { return Taxable + Taxes.Total(); }
+    };
+
+    // Each line of a sale goes out of its store, each line of a purchase into it; its value and
+    // taxes are added up.
+    Goods MoveGoods(const Key& key, const QDate& date, const std::vector<SaleLine>& lines, bool local, Deal deal)
+    {
+        Goods goods;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const SaleLine& l = lines[i];
+            const Paise amount = l.Rate * l.Quantity;
+            goods.Taxable += amount;
+            goods.Taxes += TaxOf(amount, m_items[static_cast<size_t>(l.ItemIndex)].Gst, local);
+            const int sno = static_cast<int>(i) + 1;
+            MoveStock(key, sno, sno, date, l.ItemIndex, l.Store, deal == Deal::Sale ? -l.Quantity : l.Quantity, l.Rate, amount);
+        }
+        return goods;
+    }
+
+    // The tax lines of a voucher: the output tax of a sale is owed (credited), the input tax of a
+    // purchase is claimed (debited).
+    static void AddTaxLines(std::vector<Line>& ledger, const Tax& tax, bool local, Deal deal)
+    {
+        const bool sale = deal == Deal::Sale;
+        const Paise sign = sale ? -1 : 1;
+        if (local) {
+            ledger.push_back({sale ? QStringLiteral("TX01") : QStringLiteral("TX04"), sign * tax.Central});
+            ledger.push_back({sale ? QStringLiteral("TX02") : QStringLiteral("TX05"), sign * tax.State});
+        } else {
+            ledger.push_back({sale ? QStringLiteral("TX03") : QStringLiteral("TX06"), sign * tax.Integrated});
+        }
+    }
+
     // A sales invoice to a customer: the customer's bill, the sale and its taxes, the goods out of
     // the store.
     void SalesInvoice(const QDate& date, int p, const std::vector<SaleLine>& lines, const QString& narration,
@@ -1003,45 +1061,14 @@ private:
         if (lines.empty())
             return;
         const Party& party = m_parties[static_cast<size_t>(p)];
-        const bool local = party.StateCode == kBranches[party.Branch].StateCode;
+        const bool local = WithinState(party, party.Branch);
         const Key key = NewKey(QStringLiteral("INV"), party.Branch);
-        Paise taxable = 0;
-        Tax tax;
-        for (size_t i = 0; i < lines.size(); ++i) {
-            const SaleLine& l = lines[i];
-            const Paise amount = l.Rate * l.Quantity;
-            const Tax t = TaxOf(amount, m_items[static_cast<size_t>(l.ItemIndex)].Gst, local);
-            taxable += amount;
-            tax.Central += t.Central;
-            tax.State += t.State;
-            tax.Integrated += t.Integrated;
-            const int sno = static_cast<int>(i) + 1;
-            MoveStock(key, sno, sno, date, l.ItemIndex, l.Store, -l.Quantity, l.Rate, amount);
-        }
-        const Paise total = taxable + tax.Total();
-        std::vector<Line> ledger = {{party.Code, total, narration, location},
-                                    {local ? QStringLiteral("SL01") : QStringLiteral("SL02"), -taxable, narration}};
-        if (local) {
-            ledger.push_back({QStringLiteral("TX01"), -tax.Central});
-            ledger.push_back({QStringLiteral("TX02"), -tax.State});
-        } else {
-            ledger.push_back({QStringLiteral("TX03"), -tax.Integrated});
-        }
+        const Goods goods = MoveGoods(key, date, lines, local, Deal::Sale);
+        std::vector<Line> ledger = {{party.Code, goods.Total(), narration, location},
+                                    {local ? QStringLiteral("SL01") : QStringLiteral("SL02"), -goods.Taxable, narration}};
+        AddTaxLines(ledger, goods.Taxes, local, Deal::Sale);
         PostVoucher(key, date, ledger);
-
-        Bill bill;
-        bill.DocKey = key;
-        bill.Account = party.Code;
-        bill.Party = p;
-        bill.Location = location;
-        bill.Branch = key.Branch;
-        bill.DocumentDate = date;
-        bill.BillNo = key.No;
-        bill.BillDate = date;
-        bill.CreditPeriod = party.CreditPeriod;
-        bill.Amount = bill.Pending = total;
-        bill.Due = date.addDays(party.CreditPeriod);
-        AddBill(bill);
+        AddBill(key, p, location, date, key.No, date, goods.Total());
         const bool fromMainGodown = std::any_of(lines.begin(), lines.end(), [](const SaleLine& l) { return l.Store == MG; });
         if (party.Branch == 0 && date == m_today && fromMainGodown)
             m_todaySaleFromMainGodown = true;
@@ -1053,29 +1080,17 @@ private:
         if (lines.empty())
             return;
         const Key key = NewKey(QStringLiteral("CMO"), branch);
-        Paise taxable = 0;
-        Tax tax;
-        for (size_t i = 0; i < lines.size(); ++i) {
-            const SaleLine& l = lines[i];
-            const Paise amount = l.Rate * l.Quantity;
-            const Tax t = TaxOf(amount, m_items[static_cast<size_t>(l.ItemIndex)].Gst, true);
-            taxable += amount;
-            tax.Central += t.Central;
-            tax.State += t.State;
-            const int sno = static_cast<int>(i) + 1;
-            MoveStock(key, sno, sno, date, l.ItemIndex, l.Store, -l.Quantity, l.Rate, amount);
-        }
+        const Goods goods = MoveGoods(key, date, lines, true, Deal::Sale);
         const QString narration = QStringLiteral("Counter sale");
-        PostVoucher(key, date,
-                    {{kBranches[branch].Cash, taxable + tax.Total(), narration},
-                     {QStringLiteral("SL03"), -taxable, narration},
-                     {QStringLiteral("TX01"), -tax.Central},
-                     {QStringLiteral("TX02"), -tax.State}});
+        std::vector<Line> ledger = {{kBranches[branch].Cash, goods.Total(), narration},
+                                    {QStringLiteral("SL03"), -goods.Taxable, narration}};
+        AddTaxLines(ledger, goods.Taxes, true, Deal::Sale);
+        PostVoucher(key, date, ledger);
         if (date == m_today && branch == 0)
             m_todayCashMemo = true;
     }
 
-    // A supplier's bill for goods received into a store.
+    // A supplier's bill for goods received into a store (the store its lines name).
     void PurchaseBill(const QDate& date, int p, StoreIndex store, const std::vector<SaleLine>& lines, const QDate& billDate,
                       const QString& narration)
     {
@@ -1083,48 +1098,17 @@ private:
             return;
         Party& party = m_parties[static_cast<size_t>(p)];
         const int branch = kStores[store].Branch;
-        const bool local = party.StateCode == kBranches[branch].StateCode;
+        const bool local = WithinState(party, branch);
         const Key key = NewKey(QStringLiteral("PUR"), branch);
-        Paise taxable = 0;
-        Tax tax;
-        for (size_t i = 0; i < lines.size(); ++i) {
-            const SaleLine& l = lines[i];
-            const Paise amount = l.Rate * l.Quantity;
-            const Tax t = TaxOf(amount, m_items[static_cast<size_t>(l.ItemIndex)].Gst, local);
-            taxable += amount;
-            tax.Central += t.Central;
-            tax.State += t.State;
-            tax.Integrated += t.Integrated;
-            const int sno = static_cast<int>(i) + 1;
-            MoveStock(key, sno, sno, date, l.ItemIndex, store, l.Quantity, l.Rate, amount);
-        }
-        const Paise total = taxable + tax.Total();
+        const Goods goods = MoveGoods(key, date, lines, local, Deal::Purchase);
         const QString billNo = SupplierBillNo(party);
         const QString text =
             narration.isEmpty() ? QStringLiteral("Bill No. ") + billNo : narration + QStringLiteral(", bill No. ") + billNo;
-        std::vector<Line> ledger = {{party.Code, -total, text},
-                                    {local ? QStringLiteral("PU01") : QStringLiteral("PU02"), taxable, text}};
-        if (local) {
-            ledger.push_back({QStringLiteral("TX04"), tax.Central});
-            ledger.push_back({QStringLiteral("TX05"), tax.State});
-        } else {
-            ledger.push_back({QStringLiteral("TX06"), tax.Integrated});
-        }
+        std::vector<Line> ledger = {{party.Code, -goods.Total(), text},
+                                    {local ? QStringLiteral("PU01") : QStringLiteral("PU02"), goods.Taxable, text}};
+        AddTaxLines(ledger, goods.Taxes, local, Deal::Purchase);
         PostVoucher(key, date, ledger);
-
-        Bill bill;
-        bill.DocKey = key;
-        bill.Account = party.Code;
-        bill.Party = p;
-        bill.Location = QStringLiteral("001");
-        bill.Branch = key.Branch;
-        bill.DocumentDate = date;
-        bill.BillNo = billNo;
-        bill.BillDate = billDate;
-        bill.CreditPeriod = party.CreditPeriod;
-        bill.Amount = bill.Pending = total;
-        bill.Due = billDate.addDays(party.CreditPeriod);
-        AddBill(bill);
+        AddBill(key, p, QStringLiteral("001"), date, billNo, billDate, goods.Total());
         if (store == MG && date == m_today)
             m_todayPurchaseIntoMainGodown = true;
     }
@@ -1259,8 +1243,7 @@ private:
             if (std::any_of(lines.begin(), lines.end(), [i](const SaleLine& l) { return l.ItemIndex == i; }))
                 continue;
             const qint64 quantity = std::min<qint64>(held, m_random.Int(1, static_cast<int>(std::max<qint64>(1, item.Base[store] / 12))));
-            const Paise rate = party && party->PriceList == QLatin1String("DL") ? DealerRate(item) : item.Rate;
-            lines.push_back({i, store, quantity, rate});
+            lines.push_back({i, store, quantity, SalesRateFor(item, party)});
         }
         return lines;
     }
@@ -1297,17 +1280,21 @@ private:
     std::vector<SaleLine> PurchaseLines(StoreIndex store, int supplier, int count)
     {
         std::vector<SaleLine> lines;
+        const auto refill = [&](size_t i) {
+            const Item& item = m_items[i];
+            lines.push_back({static_cast<int>(i), store, std::max<qint64>(1, item.Base[store] / 3), item.Cost});
+        };
         for (size_t i = 0; i < m_items.size() && static_cast<int>(lines.size()) < count; ++i) {
             const Item& item = m_items[i];
             if (item.Supplier != supplier || item.Base[store] == 0)
                 continue;
-            lines.push_back({static_cast<int>(i), store, std::max<qint64>(1, item.Base[store] / 3), item.Cost});
+            refill(i);
         }
         if (lines.empty()) {
             // A supplier may have no items of that store: buy what it sells for the main godown.
             for (size_t i = 0; i < m_items.size() && static_cast<int>(lines.size()) < count; ++i)
                 if (m_items[i].Base[store] > 0 && m_random.Chance(0.05))
-                    lines.push_back({static_cast<int>(i), store, std::max<qint64>(1, m_items[i].Base[store] / 3), m_items[i].Cost});
+                    refill(i);
         }
         return lines;
     }
@@ -1458,7 +1445,7 @@ private:
                     line.ItemIndex = i;
                     line.Store = store;
                     line.Quantity = line.Pending = m_random.Int(5, static_cast<int>(std::max<qint64>(5, item.Base[store] / 5)));
-                    line.Rate = party.PriceList == QLatin1String("DL") ? DealerRate(item) : item.Rate;
+                    line.Rate = SalesRateFor(item, &party);
                     line.Cancelled = !dueThisWeek && m_random.Chance(0.03);
                     if (dueThisWeek) {
                         line.Schedule.push_back({day.addDays(2), line.Quantity, line.Quantity});
@@ -1519,7 +1506,7 @@ private:
             std::map<int, std::vector<int>> bySupplier;
             for (size_t i = 0; i < m_items.size(); ++i) {
                 const Item& item = m_items[i];
-                const qint64 base = item.Base[store] + (store == MG ? item.Base[SR] : 0);
+                const qint64 base = OrderLevel(item, store);
                 if (base == 0)
                     continue;
                 if (m_stock[store][i] + m_onOrder[store][i] < base * 35 / 100)
@@ -1549,7 +1536,7 @@ private:
         order.Slow = !dueThisWeek && m_random.Chance(0.1);
         for (int i : items) {
             const Item& item = m_items[static_cast<size_t>(i)];
-            const qint64 base = item.Base[store] + (store == MG ? item.Base[SR] : 0);
+            const qint64 base = OrderLevel(item, store);
             OrderLine line;
             line.ItemIndex = i;
             line.Store = store;
@@ -1676,7 +1663,7 @@ private:
                                 "Quantity, PendingQuantity, PendingQuantity1"));
         for (const Order& o : orders) {
             const Party& party = m_parties[static_cast<size_t>(o.Party)];
-            const bool local = party.StateCode == kBranches[BranchIndex(o.DocKey.Branch)].StateCode;
+            const bool local = WithinState(party, BranchIndex(o.DocKey.Branch));
             const Key& k = o.DocKey;
             Paise net = 0;
             int scheduleNo = 0;

@@ -12,6 +12,7 @@
 #include "DemoCompany.h"
 #include "Fixtures.h"
 #include "GeneralFunction.h"
+#include "ToolSupport.h"
 #include "clock/Clock.h"
 #include "core/RuntimeError.h"
 #include "store/UserSettings.h"
@@ -21,28 +22,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTextStream>
 
-#include <cstdio>
 #include <stdexcept>
 
 namespace {
 
+using tool::Err;
+using tool::Out;
+
 const QString kMobileNo = QStringLiteral("9999999999");
 const QString kLocalPort = QStringLiteral("1175");
 const QString kSettingsFile = QStringLiteral("TessarinMobileClientSettings.json");
-
-QTextStream& Out()
-{
-    static QTextStream out(stdout);
-    return out;
-}
-
-QTextStream& Err()
-{
-    static QTextStream err(stderr);
-    return err;
-}
 
 // The programs run only from a folder whose last two names are CALDERWICK and Corvantis.
 bool IsProgramFolder(const QString& folder)
@@ -186,7 +176,7 @@ int main(int argc, char* argv[])
         fixtures::WriteSettingsFile(programFolder, settings);
     } catch (const platform::RuntimeError& e) {
         Err() << "The demo company was created in " << summary.FilePath << ", but the installation could not be completed: Error "
-              << e.Number() << "-" << e.Description() << "\n";
+              << platform::ErrorLine(e) << "\n";
         return 1;
     } catch (const std::exception& e) {
         Err() << "The demo company was created in " << summary.FilePath << ", but the installation could not be completed: " << e.what()
