@@ -175,6 +175,18 @@ private:
     void DashboardWeeklyDelivery(const DashboardArgs& a, const DashboardOrderSide& side, platform::JsonArray& Data, bool& Ok);
     void DashboardPendingOrders(const DashboardArgs& a, const DashboardOrderSide& side, platform::JsonArray& Data, bool& Ok);
 
+    // ---- account, location and item summaries (engine/summaries) -----------------------
+    // ---- end of the summaries ----------------------------------------------------------
+
+    // ---- ledgers, outstanding, orders and item transactions (engine/ledgers) -----------
+    // ---- end of the ledgers ------------------------------------------------------------
+
+    // ---- documents and vouchers (engine/documents) -------------------------------------
+    // ---- end of the documents ----------------------------------------------------------
+
+    // ---- master lists and GST look-ups (engine/masters) --------------------------------
+    // ---- end of the masters ------------------------------------------------------------
+
     // ---- state -------------------------------------------------------------------------
     platform::db::Connection cnnCompany;
     platform::db::Recordset oRecordset;
