@@ -20,6 +20,7 @@
 #include <QShowEvent>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QVBoxLayout>
 
@@ -435,20 +436,26 @@ void frmTessarinMobileClient::ShowEvent(const QString& text)
         Setup->AppendLog(text);
 }
 
-// The widget follows the pane's text once per pass of the event loop, not once per line, and
-// not at all while the window is minimised or hidden: under load that is most of the work of
-// an event line.
+// The widget follows the pane's text at most once every 200 ms, not once per line, and not at
+// all while the window is minimised or hidden: under load, painting the pane was most of the
+// work of an event line.
 void frmTessarinMobileClient::SchedulePaneSync()
 {
     if (m_paneSyncQueued)
         return;
     m_paneSyncQueued = true;
-    QMetaObject::invokeMethod(this, &frmTessarinMobileClient::SyncPane, Qt::QueuedConnection);
+    constexpr qint64 kPaneInterval = 200;
+    const qint64 since = m_paneLastSync.isValid() ? m_paneLastSync.elapsed() : kPaneInterval;
+    if (since >= kPaneInterval)
+        QMetaObject::invokeMethod(this, &frmTessarinMobileClient::SyncPane, Qt::QueuedConnection);
+    else
+        QTimer::singleShot(kPaneInterval - since, this, &frmTessarinMobileClient::SyncPane);
 }
 
 void frmTessarinMobileClient::SyncPane()
 {
     m_paneSyncQueued = false;
+    m_paneLastSync.start();
     if (!isVisible() || isMinimized()) {
         m_paneRebuild = true;
         m_paneDrop = 0;

@@ -5,6 +5,7 @@
 #include "table/XArrayDB.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -236,6 +237,7 @@ private:
     QString m_paneAppend;
     bool m_paneRebuild = false;
     bool m_paneSyncQueued = false;
+    QElapsedTimer m_paneLastSync;  // when the widget last followed the pane
 
     friend class HandlingScope;
     friend class ServerWindowTest;  // reaches SendReply directly
