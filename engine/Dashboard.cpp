@@ -14,24 +14,6 @@ using platform::RuntimeError;
 
 namespace {
 
-// Month number of a date within the company: the count of calendar-month boundaries from the
-// company's first day, plus one (the company's first month is 1, whatever the day of the month).
-qint16 MonthNumber(const QDate& companyStart, const QDate& date)
-{
-    return static_cast<qint16>((date.year() - companyStart.year()) * 12 + (date.month() - companyStart.month()) + 1);
-}
-
-// "ROUND(SUM(ROUND(Month2Total + Month3Total, 2) ), 2)": the month totals of the whole months of
-// the period; "0" stands for the terms when the period holds no whole month.
-QString WholeMonthsField(int firstWhole, int lastWhole)
-{
-    QStringList terms;
-    for (int k = firstWhole; k <= lastWhole; ++k)
-        terms << QStringLiteral("Month") + QString::number(k) + QStringLiteral("Total");
-    const QString joined = terms.isEmpty() ? QStringLiteral("0") : terms.join(QStringLiteral(" + "));
-    return QStringLiteral("ROUND(SUM(ROUND(") + joined + QStringLiteral(", 2) ), 2)");
-}
-
 struct Tile {
     void (clsClient::*run)(const DashboardArgs&, JsonArray&, bool&);
     const char* logWords;
@@ -100,18 +82,10 @@ QString clsClient::GetDashboard(const JsonObject& request)
             return DashboardFailure(action, mobileNo);
 
         Log(mobileNo, QStringLiteral(" Calculating Month Dates & No."));
-        a.StartDate = startDate;
-        a.LastDate = lastDate;
-        a.StartIsFirst = startDate.day() == 1;
-        a.LastIsMonthEnd = lastDate.addDays(1).day() == 1;
-        a.EndOfStartMonth = startDate.addDays(-(startDate.day() - 1)).addMonths(1).addDays(-1);
-        a.StartOfLastMonth = lastDate.addDays(-(lastDate.day() - 1));
-        const qint16 firstWhole =
-            static_cast<qint16>(MonthNumber(companyStart, startDate) + (a.StartIsFirst ? 0 : 1));
-        a.LastWhole = static_cast<qint16>(MonthNumber(companyStart, lastDate) - (a.LastIsMonthEnd ? 0 : 1));
+        static_cast<engine::Period&>(a) = engine::Period::Of(companyStart, startDate, lastDate);
 
+        // The tiles build `BalanceField` from these values as they need it.
         Log(mobileNo, QStringLiteral(" Generating Balance Fields for Dashboard"));
-        a.BalanceField = WholeMonthsField(firstWhole, a.LastWhole);
 
         Log(mobileNo, QStringLiteral(" Generating Main Data for JSON Text"));
         QString head = ReplyText(action, mobileNo, 1, QStringLiteral("Success"),

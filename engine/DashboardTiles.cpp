@@ -20,11 +20,6 @@ namespace {
 const QString CRLF = QStringLiteral("\r\n");
 const QString UnionAll = CRLF + QStringLiteral("UNION ALL ") + CRLF;
 
-QString Flag(bool value)
-{
-    return value ? QStringLiteral("True") : QStringLiteral("False");
-}
-
 // The joins are written one after the other rather than nested ("A LEFT JOIN (B LEFT JOIN C ON
 // b-c) ON a-b"). Both forms give the same rows, because every inner condition is an equality on a
 // column of B, which is NULL when B has no row; but SQLite copies a nested right-hand join into a
@@ -48,18 +43,6 @@ QString RegisterJoin(const QString& registerTable, const QString& keyConditions)
                             "Register.AccountCode = AccountMaster.AccountCode "
                             "LEFT JOIN FaAccountGroupMaster AS AccountGroupMaster ON "
                             "AccountMaster.ParentGroupCode = AccountGroupMaster.AccountGroupCode ");
-}
-
-// The closing balance of the months up to lastWhole: the opening figure and every month total of
-// the company year so far ("OpeningBalance + Month1Total + ...", rounded to `places`).
-QString ClosingField(const QString& opening, const QString& monthSuffix, int lastWhole, int places)
-{
-    QString terms = opening;
-    for (int k = 1; k <= lastWhole; ++k)
-        terms += QStringLiteral(" + ") + QStringLiteral("Month") + QString::number(k) + monthSuffix;
-    const QString p = QString::number(places);
-    return QStringLiteral("ROUND(SUM(ROUND(") + terms + QStringLiteral(", ") + p + QStringLiteral(") ), ") + p
-           + QStringLiteral(")");
 }
 
 // The balance-master half of an account tile: `amount` of the passed accounts of the group types
@@ -95,14 +78,6 @@ QString SummaryOf(const QString& unioned, int places)
            + QStringLiteral(") AS Summary ") + QStringLiteral("GROUP BY ") + QStringLiteral("Summary.GroupType ");
 }
 
-// One half of the part-month clause: the lines from `from` to `to`, unless the flag (as a word)
-// says that part is covered by whole months.
-QString PartMonth(const QString& flag, const QString& dateColumn, const QString& from, const QString& to)
-{
-    return QStringLiteral("('") + flag + QStringLiteral("' = 'False' AND ") + dateColumn + QStringLiteral(" >= ") + from
-           + QStringLiteral(" AND ") + dateColumn + QStringLiteral(" <= ") + to + QStringLiteral(" ) ");
-}
-
 using RowShape = DashboardRowShape;
 
 // Walks the open recordset and appends a DashboardRow for each row whose Amount is not zero (a
@@ -126,19 +101,6 @@ void AppendRows(platform::db::Recordset& rs, JsonArray& data, const std::functio
     }
 }
 
-// The pending-value templates of the order tiles, filled in this order: each value brings in
-// placeholders that the later pairs fill, and the longer names come before the names they begin.
-QVariantList OrderValuePairs(const QString& productAmount, const QString& quantity1, const QString& quantity)
-{
-    return {QStringLiteral("pProductAmount"), productAmount,
-            QStringLiteral("pAmount1"),
-            QStringLiteral("ROUND(ROUND(@pQuantity1 + ROUND(@pQuantity * ItemMaster.ConversionFactor, 3), 3) * "
-                           "Products.Rate / Products.Per, 2) "),
-            QStringLiteral("pAmount"), QStringLiteral("ROUND(@pQuantity * Products.Rate / Products.Per, 2) "),
-            QStringLiteral("pQuantity1"), quantity1,
-            QStringLiteral("pQuantity"), quantity};
-}
-
 // The key conditions that tie an order line to its register row.
 const QString ProductsRegisterKeys = QStringLiteral(
     "Products.DocumentYear = Register.DocumentYear AND "
@@ -147,7 +109,7 @@ const QString ProductsRegisterKeys = QStringLiteral(
     "Products.SeriesCode = Register.SeriesCode AND "
     "Products.DocumentNo = Register.DocumentNo ");
 
-const QString ProductAmountTemplate = QStringLiteral("CASE WHEN Products.RateOn = 'M' THEN @pAmount ELSE @pAmount1 END");
+const QString ProductAmountTemplate = engine::OrderProductAmount();
 
 }  // namespace
 
@@ -182,47 +144,23 @@ QDate clsClient::DashboardWeekLast(const DashboardArgs& a) const
 QString clsClient::DashboardAccountRights(const DashboardArgs& a, const QString& branchOwner,
                                           const QString& accountOwner) const
 {
-    QString clauses;
-    if (!a.BranchCode.isEmpty())
-        clauses += QStringLiteral("AND ") + branchOwner + QStringLiteral(".BranchCode = '") + QuoteSQL(a.BranchCode)
-                   + QStringLiteral("' ");
-    if (!a.BranchCodes.isEmpty() && !a.IsSupervisor)
-        clauses += QStringLiteral("AND ") + branchOwner + QStringLiteral(".BranchCode IN (") + a.BranchCodes
-                   + QStringLiteral(") ");
-    if (!a.AccountGroupCodes.isEmpty() && !a.IsSupervisor)
-        clauses += QStringLiteral("AND ") + accountOwner + QStringLiteral(".ParentGroupCode IN (") + a.AccountGroupCodes
-                   + QStringLiteral(") ");
-    return clauses;
+    return a.AccountClauses(branchOwner, accountOwner);
 }
 
 QString clsClient::DashboardStoreRights(const DashboardArgs& a, const QString& storeOwner,
                                         const QString& firstAnd) const
 {
-    QString clauses;
-    if (!a.StoreCode.isEmpty())
-        clauses += firstAnd + storeOwner + QStringLiteral(".StoreCode = '") + QuoteSQL(a.StoreCode) + QStringLiteral("' ");
-    if (!a.StoreCodes.isEmpty() && !a.IsSupervisor)
-        clauses += QStringLiteral("AND ") + storeOwner + QStringLiteral(".StoreCode IN (") + a.StoreCodes
-                   + QStringLiteral(") ");
-    return clauses;
+    return a.StoreClauses(storeOwner, firstAnd);
 }
 
-// The part-month clause over one ledger table: the lines of the start month's part, or of the
-// last month's part. The flags go in as words, so the database decides which half applies.
 QString clsClient::DashboardPartMonths(const DashboardArgs& a, const QString& dateColumn) const
 {
-    return QStringLiteral("AND ") + QStringLiteral("( ")
-           + PartMonth(Flag(a.StartIsFirst), dateColumn, DashboardDate(a.StartDate), DashboardDate(a.EndOfStartMonth))
-           + QStringLiteral("OR ")
-           + PartMonth(Flag(a.LastIsMonthEnd), dateColumn, DashboardDate(a.StartOfLastMonth), DashboardDate(a.LastDate))
-           + QStringLiteral(") ");
+    return a.PartMonths(cnnCompany.dialect(), dateColumn);
 }
 
-// The last month's half alone, for the closing figures.
 QString clsClient::DashboardLastPartMonth(const DashboardArgs& a, const QString& dateColumn) const
 {
-    return QStringLiteral("AND ")
-           + PartMonth(QStringLiteral("False"), dateColumn, DashboardDate(a.StartOfLastMonth), DashboardDate(a.LastDate));
+    return a.LastPartMonth(cnnCompany.dialect(), dateColumn);
 }
 
 // Runs a tile's statement and appends its rows, with the tile's log lines around it.
@@ -243,7 +181,7 @@ void clsClient::GetSalesPurchaseDashboard(const DashboardArgs& a, JsonArray& Dat
     Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for Sales & Purchase Dashboard"));
         const QString groupTypes = QStringLiteral("'SA','PU'");
-        QString sql = BalanceSelect(a.BalanceField, groupTypes,
+        QString sql = BalanceSelect(a.BalanceField(), groupTypes,
                                     DashboardAccountRights(a, QStringLiteral("FaAccountBalanceMaster"), QStringLiteral("FaAccountMaster")));
         if (a.StartIsFirst && a.LastIsMonthEnd) {
             sql += QStringLiteral("ORDER BY ") + QStringLiteral("CASE WHEN FaAccountGroupMaster.GroupType = 'SA' THEN 1 ELSE 2 END ");
@@ -273,7 +211,7 @@ void clsClient::GetCashBankDebtorsCreditorsDashboard(const DashboardArgs& a, Jso
 {
     Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating Balance Field for Cash/Bank/SD/SC Dashboard"));
-        const QString closing = ClosingField(QStringLiteral("OpeningBalance"), QStringLiteral("Total"), a.LastWhole, 2);
+        const QString closing = a.ClosingBalanceField();
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for Cash/Bank/SD/SC Dashboard"));
         const QString groupTypes = QStringLiteral("'CH','BK','SD','SC'");
         QString sql = BalanceSelect(closing, groupTypes,
@@ -431,7 +369,7 @@ void clsClient::DashboardWeeklyDelivery(const DashboardArgs& a, const DashboardO
         // The templates are filled before any request value enters the text, so a code sent in the
         // request can never be taken for a placeholder.
         sql = GeneralFunction::ReplaceParameters(
-            sql, OrderValuePairs(side.WeeklyProductAmount, QStringLiteral("Schedule.PendingQuantity1 "),
+            sql, engine::OrderValuePairs(cnnCompany.dialect(), side.WeeklyProductAmount, QStringLiteral("Schedule.PendingQuantity1 "),
                                  QStringLiteral("Schedule.PendingQuantity ")));
         sql += DashboardOrderRights(a);
         DashboardRows(a, sql, side.Words + QStringLiteral(" Dashboard"), side.Words, Data, [&](const QString& type) {
@@ -458,7 +396,7 @@ void clsClient::DashboardPendingOrders(const DashboardArgs& a, const DashboardOr
             + QStringLiteral("Products.PendingQuantity > 0 AND ") + QStringLiteral("Register.DocumentDate <= ")
             + DashboardDate(a.LastDate) + QStringLiteral(" ");
         sql = GeneralFunction::ReplaceParameters(
-            sql, OrderValuePairs(ProductAmountTemplate + QStringLiteral(" "), QStringLiteral("Products.PendingQuantity1"),
+            sql, engine::OrderValuePairs(cnnCompany.dialect(), ProductAmountTemplate + QStringLiteral(" "), QStringLiteral("Products.PendingQuantity1"),
                                  QStringLiteral("Products.PendingQuantity")));
         sql += DashboardOrderRights(a);
         DashboardRows(a, sql, side.Words + QStringLiteral(" Dashboard"), side.Words, Data, [&](const QString& type) {
@@ -535,8 +473,7 @@ void clsClient::GetStockBalanceDashboard(const DashboardArgs& a, JsonArray& Data
 {
     Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating Balance Field for StockBalance Dashboard"));
-        const QString quantity =
-            ClosingField(QStringLiteral("OpeningQuantity"), QStringLiteral("TotalQuantity"), a.LastWhole, 3);
+        const QString quantity = a.ClosingQuantityField();
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for Stock Balance Dashboard"));
         QString sql = QStringLiteral("SELECT ") + QStringLiteral("'ST' AS GroupType, ") + quantity
                       + QStringLiteral(" AS Amount ") + QStringLiteral("FROM FaStockMaster AS StockMaster ")

@@ -3,6 +3,7 @@
 #include "database/Value.h"
 #include "settings/GeneralFunction.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace engine {
@@ -31,11 +32,17 @@ bool IsEmptyDate(const QDate& date)
 
 QDate RequestDate(const QString& text)
 {
-    bool ok = false;
-    const QDateTime value = platform::db::convert::ParseDateTime(text, &ok);
-    if (!ok || !value.isValid())
+    // Only the form the app sends: a date text of another form (month first, say) is never
+    // guessed at.
+    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}([ T]\\d{2}:\\d{2}:\\d{2})?$"));
+    const QString t = text.trimmed();
+    if (!form.match(t).hasMatch())
         throw platform::RuntimeError(platform::err::TypeMismatch, QStringLiteral("Type mismatch"));
-    return value.date();
+    const QDate date = QDate::fromString(t.left(10), QStringLiteral("yyyy-MM-dd"));
+    const QTime time = t.size() > 10 ? QTime::fromString(t.mid(11), QStringLiteral("HH:mm:ss")) : QTime(0, 0);
+    if (!date.isValid() || !time.isValid())
+        throw platform::RuntimeError(platform::err::TypeMismatch, QStringLiteral("Type mismatch"));
+    return date;
 }
 
 QDateTime VariantDateTime(const QVariant& value)
@@ -86,12 +93,13 @@ QString TrimBlanks(const QString& text)
 
 QString QuotedList(const QString& stored)
 {
-    const QString trimmed = TrimBlanks(stored);
-    if (trimmed.isEmpty())
+    if (TrimBlanks(stored).isEmpty())
         return QString();
-    QString inner = GeneralFunction::QuoteSQL(trimmed);
-    inner.replace(QLatin1Char(','), QStringLiteral("','"));
-    return QLatin1Char('\'') + inner + QLatin1Char('\'');
+    // Each code is trimmed on its own: "01, 02" limits the user to the branches 01 and 02.
+    QStringList quoted;
+    for (const QString& code : stored.split(QLatin1Char(',')))
+        quoted << QLatin1Char('\'') + GeneralFunction::QuoteSQL(TrimBlanks(code)) + QLatin1Char('\'');
+    return quoted.join(QLatin1Char(','));
 }
 
 QString FailureText(const QString& failureLine, const QString& errorText, const platform::RuntimeError* pending)

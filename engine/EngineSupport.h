@@ -22,8 +22,9 @@ bool IsCodeInList(const QString& code, const QString& list);
 QDate EmptyDate();
 bool IsEmptyDate(const QDate& date);
 
-// A date sent in a request ("2025-04-01"; a date with a time keeps only its date; "1899-12-30" is
-// the empty date). Text that is no date, the empty text included, is run-time error 13.
+// A date sent in a request, "YYYY-MM-DD" optionally followed by a blank or "T" and "hh:mm:ss" (a
+// date with a time keeps only its date; "1899-12-30" is the empty date). Any other text, the
+// empty text included, is run-time error 13.
 QDate RequestDate(const QString& text);
 
 // A list value (a date, date-time or date text) as a date-time; a null is error 94, text that is
@@ -35,9 +36,8 @@ QString VariantText(const QVariant& value);
 // Leading and trailing blanks removed (blanks only, as the product's own Trim does).
 QString TrimBlanks(const QString& text);
 
-// A stored comma-separated code list made ready for an SQL IN list: "01,02" gives "'01','02'",
-// blanks at both ends go, blanks around inner commas stay, quotes inside are doubled; an empty or
-// blank list gives "".
+// A stored comma-separated code list made ready for an SQL IN list: "01, 02" gives "'01','02'",
+// each code trimmed of blanks, quotes inside doubled; an empty or blank list gives "".
 QString QuotedList(const QString& stored);
 
 // "<number>-<description>" of a run-time error: what a trapping service leaves as the error text.

@@ -4,6 +4,7 @@
 #include "database/Connection.h"
 #include "database/Recordset.h"
 #include "json/Json.h"
+#include "Period.h"
 
 #include <QDate>
 #include <QString>
@@ -15,23 +16,9 @@
 class clsSetup;
 
 // The values the dashboard handler works out once and hands to its tiles (the tiles' argument
-// sets are subsets of these).
-struct DashboardArgs {
+// sets are subsets of these): the period and the user's rights, as every action shares them.
+struct DashboardArgs : engine::Period, engine::Rights {
     QString MobileNo;
-    bool IsSupervisor = false;
-    QString BranchCode;
-    QString BranchCodes;        // quoted list, or ""
-    QString AccountGroupCodes;  // quoted list, or ""
-    QString StoreCode;
-    QString StoreCodes;         // quoted list, or ""
-    QString BalanceField;
-    QDate StartDate;
-    QDate LastDate;
-    bool StartIsFirst = false;
-    bool LastIsMonthEnd = false;
-    QDate EndOfStartMonth;
-    QDate StartOfLastMonth;
-    qint16 LastWhole = 0;
     QDate WeekLast;
 };
 

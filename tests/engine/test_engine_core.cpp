@@ -314,7 +314,7 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("quoted");
         QTest::newRow("outer blanks") << QStringLiteral(" 01,02 ") << QStringLiteral("'01','02'");
-        QTest::newRow("inner blank stays") << QStringLiteral("01, 02") << QStringLiteral("'01',' 02'");
+        QTest::newRow("inner blanks go") << QStringLiteral("01 , 02") << QStringLiteral("'01','02'");
         QTest::newRow("one") << QStringLiteral("01") << QStringLiteral("'01'");
         QTest::newRow("empty") << QString() << QString();
         QTest::newRow("blank") << QStringLiteral("   ") << QString();
@@ -337,6 +337,10 @@ private slots:
         QTest::newRow("empty text") << QString() << QDate();
         QTest::newRow("words") << QStringLiteral("today") << QDate();
         QTest::newRow("no such month") << QStringLiteral("2025-13-01") << QDate();
+        QTest::newRow("with T") << QStringLiteral("2025-04-01T10:30:00") << QDate(2025, 4, 1);
+        QTest::newRow("month first") << QStringLiteral("04/01/2025") << QDate();
+        QTest::newRow("no such time") << QStringLiteral("2025-04-01 25:00:00") << QDate();
+        QTest::newRow("short year") << QStringLiteral("25-04-01") << QDate();
     }
     void requestDate()
     {

@@ -83,7 +83,7 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("quoted");
         QTest::newRow("outer blanks") << QStringLiteral(" 01,02 ") << QStringLiteral("'01','02'");
-        QTest::newRow("inner blank") << QStringLiteral("01, 02") << QStringLiteral("'01',' 02'");
+        QTest::newRow("inner blanks trimmed") << QStringLiteral("01 , 02") << QStringLiteral("'01','02'");
         QTest::newRow("empty") << QString() << QString();
     }
     void checkUserLists()
