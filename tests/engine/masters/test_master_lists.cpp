@@ -323,6 +323,36 @@ private slots:
                               m + " Returning PartyCode List Data from JSON Object to Text"}));
     }
 
+    // One reply of each of the other lists, whole: member names, order and types.
+    void replyInFull_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QVariantList>("members");
+        QTest::addColumn<QString>("data");
+        QTest::newRow("BranchList") << "BranchList" << QVariantList{"Initials", "Na"}
+                                    << R"([{"BrnCd":"","BrnNm":"All Branch"},{"BrnCd":"02","BrnNm":"Nashik Branch"}])";
+        QTest::newRow("SalesmanList") << "SalesmanList" << QVariantList{"Initials", "Ra"}
+                                      << R"([{"SmnCd":"SM02","SmnNm":"Rahul Kale"}])";
+        QTest::newRow("SeriesList") << "SeriesList" << QVariantList{"DocumentType", "PUR"}
+                                    << R"([{"SerCd":"P","SerNm":"Purchase Series"}])";
+        QTest::newRow("ItemList") << "ItemList" << QVariantList{"Initials", "Br"} << R"([{"ItmCd":"I3","ItemNm":"Brush"}])";
+        QTest::newRow("PartyLocationList") << "PartyLocationList" << QVariantList{"AccountCode", "D2", "EntryMode", "True"}
+                                           << R"([{"LocCd":"001","LocNm":"Main"}])";
+        QTest::newRow("PartyContactList") << "PartyContactList"
+                                          << QVariantList{"AccountCode", "D1", "AccountLocationCode", "001", "Initials", "M"}
+                                          << R"([{"CntCd":"02","CntNm":"Meena Shah"}])";
+    }
+    void replyInFull()
+    {
+        QFETCH(QString, action);
+        QFETCH(QVariantList, members);
+        QFETCH(QString, data);
+        QCOMPARE(m_company->AskText(action, members),
+                 QStringLiteral(R"({"Action":")") + action
+                     + QStringLiteral(R"(","MobileNo":"9822012345","Status":1,"Message":"Success","Data":)") + data
+                     + QStringLiteral("}<EOF>"));
+    }
+
     // The action name is matched without regard to case; the reply echoes it as sent.
     void actionInSmallLetters()
     {
