@@ -127,10 +127,24 @@ JsonArray clsClient::MasterHead(JsonObject& reply, const QString& action, const 
 void clsClient::MasterRows(JsonArray& data, const QString& codeMember, const QString& nameMember, const QString& codeColumn,
                            const QString& nameColumn)
 {
+    if (oRecordset.IsEOF())
+        return;
+    // The columns are found by name once; a list may have thousands of rows.
+    int code = -1, name = -1;
+    for (int i = 0; i < oRecordset.FieldCount(); ++i) {
+        if (code < 0 && oRecordset.FieldName(i).compare(codeColumn, Qt::CaseInsensitive) == 0)
+            code = i;
+        if (name < 0 && oRecordset.FieldName(i).compare(nameColumn, Qt::CaseInsensitive) == 0)
+            name = i;
+    }
+    if (code < 0)
+        code = oRecordset.FieldCount();  // reading it raises the missing-field error
+    if (name < 0)
+        name = oRecordset.FieldCount();
     while (!oRecordset.IsEOF()) {
         JsonObject row = data.AddObject();
-        row.AddString(codeMember, engine::TrimBlanks(TextOf(oRecordset.Field(codeColumn))));
-        row.AddString(nameMember, engine::TrimBlanks(TextOf(oRecordset.Field(nameColumn))));
+        row.AddString(codeMember, engine::TrimBlanks(TextOf(oRecordset.Field(code))));
+        row.AddString(nameMember, engine::TrimBlanks(TextOf(oRecordset.Field(name))));
         oRecordset.MoveNext();
     }
 }
@@ -173,7 +187,10 @@ QString clsClient::MasterList(const JsonObject& request, const MasterListKind& k
             return HandlerFailure(failureLine, action, mobileNo, nullptr);
 
         JsonObject reply;
-        JsonArray data = MasterHead(reply, action, mobileNo);
+        MasterHead(reply, action, mobileNo);
+        // The rows are gathered in an array of their own and put in place of the empty "Data" at
+        // the end: a row is then found without walking the reply.
+        JsonArray data;
 
         if (kind.TakesEntryMode && !entryMode) {
             Log(mobileNo, QStringLiteral(" Query for Generating ") + kind.AllLabel);
@@ -191,6 +208,7 @@ QString clsClient::MasterList(const JsonObject& request, const MasterListKind& k
         Log(mobileNo, QStringLiteral(" Getting data of ") + kind.Label + QStringLiteral(" to JSON "));
         MasterRows(data, kind.CodeMember, kind.NameMember, kind.CodeColumn, kind.NameColumn);
         CloseRecordset();
+        reply.AddArrayCopy(QStringLiteral("Data"), data);
 
         Log(mobileNo, QStringLiteral(" Returning ") + kind.ReturnLabel + QStringLiteral(" Data from JSON Object to Text"));
         return reply.Emit(true) + kEOF;
