@@ -142,9 +142,12 @@ void clsClient::MasterRows(JsonArray& data, const QString& codeMember, const QSt
     if (name < 0)
         name = oRecordset.FieldCount();
     while (!oRecordset.IsEOF()) {
-        JsonObject row = data.AddObject();
+        // Each row is filled as an object of its own and then copied in, so that filling it never
+        // looks the row up again inside the array.
+        JsonObject row;
         row.AddString(codeMember, engine::TrimBlanks(TextOf(oRecordset.Field(code))));
         row.AddString(nameMember, engine::TrimBlanks(TextOf(oRecordset.Field(name))));
+        data.AddObjectCopy(row);
         oRecordset.MoveNext();
     }
 }
