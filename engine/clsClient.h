@@ -172,6 +172,23 @@ private:
     // ---- end of the documents ----------------------------------------------------------
 
     // ---- master lists and GST look-ups (engine/masters) --------------------------------
+    // The differences between the code-and-name lists; one routine answers them all.
+    struct MasterListKind;
+    struct MasterRights;
+    QString MasterList(const platform::JsonObject& request, const MasterListKind& kind);
+    // Opens the company database and checks the user; false (with the user message in front of
+    // ErrorText) when the user does not pass.
+    bool MasterOpen(const platform::JsonObject& request, const QString& mobileNo, MasterRights& rights);
+    // The success head in the reply object and its empty "Data" array.
+    platform::JsonArray MasterHead(platform::JsonObject& reply, const QString& action, const QString& mobileNo);
+    // Every record of the request's recordset as a row of two trimmed texts.
+    void MasterRows(platform::JsonArray& data, const QString& codeMember, const QString& nameMember,
+                    const QString& codeColumn, const QString& nameColumn);
+    // The place of supply: the branch's when one is named, else the company's.
+    bool MasterPlaceOfSupply(const QString& mobileNo, const QString& branchCode, const QString& branchWords,
+                             const QString& branchMessage, const QString& companyWords, const QString& companyMessage,
+                             bool& sezUnit, QString& stateCode, bool& unionTerritory);
+    bool GetCalculationFlags(const QString& setupDocumentType, bool& itemWiseGST, bool& itemWiseDiscount);
     // ---- end of the masters ------------------------------------------------------------
 
     // ---- state -------------------------------------------------------------------------

@@ -58,20 +58,6 @@ private slots:
         const auto row = [](const char* action, const char* extra, const char* line) {
             QTest::newRow(action) << QString::fromLatin1(action) << QString::fromLatin1(extra) << QString::fromLatin1(line);
         };
-        row("BranchList", "", "Error while getting Branch List.");
-        row("storelist", "", "Error while getting Store List.");
-        row("PARTYLIST", "\"FieldName\":\"ConsigneeCode\"", "Error while getting ConsigneeCode List.");
-        row("PartyLocationList", "\"FieldName\":\"DispatchFromCode\"", "Error while getting DispatchFromCode List.");
-        row("partycontactlist", "", "Error while getting  List.");
-        row("PartyDetail", "", "Error while getting Party Detail.");
-        row("SalesmanList", "", "Error while getting Salesman List.");
-        row("agentlist", "", "Error while getting Agent List.");
-        row("SeriesList", "", "Error while getting Series List.");
-        row("ITEMLIST", "", "Error while getting Item List.");
-        row("ItemDetail", "", "Error while getting Item Detail.");
-        row("SupplyTypes", "", "Error while getting GST SupplyTypes.");
-        row("gstlist", "", "Error while getting GST List.");
-        row("GSTDetail", "", "Error while getting GST Detail.");
         row("AccountSummary", "", "Error while getting Account Summary.");
         row("locationsummary", "", "Error while getting Account Location Summary.");
         row("ItemSummary", "", "Error while getting Item Summary.");
