@@ -117,7 +117,7 @@ QString clsClient::DocumentRequest(const JsonObject& request, bool voucher)
         key.DocumentType = request.StringOf(QStringLiteral("DocumentType"));
         key.SeriesCode = request.StringOf(QStringLiteral("SeriesCode"));
         key.DocumentNo = request.StringOf(QStringLiteral("DocumentNo"));
-        key.Type = key.DocumentType.toUpper();
+        key.Type = engine::TrimBlanks(key.DocumentType).toUpper();
         key.Label = QStringLiteral("Document No. ") + QString::number(key.DocumentYear) + key.BranchCode + key.DocumentType
                     + key.SeriesCode + key.DocumentNo;
 
