@@ -102,6 +102,14 @@ private slots:
         docstest::AddDocsCompany(*db);
         m_companyFile = db->FilePath();
         m_inst->ListCompany(QStringLiteral("DOCS"), QStringLiteral("Docs"), coretest::Midnight(2024, 4, 1), coretest::Midnight(2025, 3, 31));
+        // Companies that lack the table one detail array reads.
+        for (const char* table : {"FaSalesInvoiceProducts", "FaCalculationDef", "FaOSReg", "FaSalesOrderSchedule"}) {
+            const QString name = QStringLiteral("NO") + QString::fromLatin1(table).toUpper();
+            fixtures::CompanyDatabase broken(m_inst->DatabaseFolder(), name);
+            docstest::AddDocsCompany(broken);
+            broken.Exec(QStringLiteral("DROP TABLE ") + QString::fromLatin1(table));
+            m_inst->ListCompany(name, name, coretest::Midnight(2024, 4, 1), coretest::Midnight(2025, 3, 31));
+        }
     }
 
     // The header of a document of each family, in the order of the field list, empty values
@@ -379,6 +387,45 @@ private slots:
         QCOMPARE(reply.Size(), 4);
         QCOMPARE(reply.StringOf(QStringLiteral("Status")), QStringLiteral("0"));
         QCOMPARE(reply.StringOf(QStringLiteral("Message")), message);
+    }
+
+    // A detail array that cannot be read fails the request with its own message and the
+    // database's error, written once.
+    void detailFailures_data()
+    {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("message");
+        const QString invoice = QStringLiteral("Document No. 202401INVA1");
+        auto document = [](const char* company, const char* type, const char* series, const char* number) {
+            return Request(QStringLiteral("Document"), QStringLiteral("ADMIN"), QStringLiteral("2024"), QStringLiteral("01"),
+                           QString::fromLatin1(type), QString::fromLatin1(series), QString::fromLatin1(number), QString::fromLatin1(company));
+        };
+        QTest::newRow("products") << document("NOFASALESINVOICEPRODUCTS", "INV", "A", "1")
+                                  << QStringLiteral("Error while getting ") + invoice + CRLF + QStringLiteral("Unable to get ") + invoice
+                                         + QStringLiteral(" Products Data.") + CRLF;
+        QTest::newRow("schedule") << document("NOFASALESORDERSCHEDULE", "SAO", "", "3")
+                                  << QStringLiteral("Error while getting Document No. 202401SAO3") + CRLF
+                                         + QStringLiteral("Unable to get Document No. 202401SAO3 Products Data.") + CRLF;
+        QTest::newRow("calculation") << document("NOFACALCULATIONDEF", "INV", "A", "1")
+                                     << QStringLiteral("Error while getting ") + invoice + CRLF + QStringLiteral("Unable to get ") + invoice
+                                            + QStringLiteral(" Calculation Data.") + CRLF;
+        QTest::newRow("accounts") << Request(QStringLiteral("Voucher"), QStringLiteral("ADMIN"), QStringLiteral("2024"), QStringLiteral("01"),
+                                             QStringLiteral("BRE"), QString(), QStringLiteral("5"), QStringLiteral("NOFAOSREG"))
+                                  << QStringLiteral("Error while getting Document No. 202401BRE5") + CRLF
+                                         + QStringLiteral("Unable to get Document No. 202401BRE5 Accounts Data.") + CRLF;
+    }
+    void detailFailures()
+    {
+        QFETCH(QString, request);
+        QFETCH(QString, message);
+        const JsonObject reply = Reply(request);
+        QCOMPARE(reply.Size(), 4);
+        QCOMPARE(reply.StringOf(QStringLiteral("Status")), QStringLiteral("0"));
+        const QString text = reply.StringOf(QStringLiteral("Message"));
+        QVERIFY2(text.startsWith(message), qPrintable(text));
+        const QString error = text.mid(message.size());
+        QVERIFY2(error.contains(QLatin1String("no such table")), qPrintable(error));
+        QVERIFY2(!error.contains(CRLF), qPrintable(error));
     }
 
     // A limited user reads the documents of the types and branches granted; a supervisor needs
