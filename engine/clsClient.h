@@ -169,6 +169,48 @@ private:
     // ---- end of the ledgers ------------------------------------------------------------
 
     // ---- documents and vouchers (engine/documents) -------------------------------------
+public:
+    // A value of a record as display text: "" for a null, a zero number or the empty date; a
+    // flag "True" or "False"; text trimmed of blanks with one closing CR LF cut off.
+    static QString VariantToText(const platform::db::Value& value);
+
+private:
+    // The key of the document or voucher a request names, with its label and the type code
+    // upper-cased, on which every choice of tables, joins and fields is made.
+    struct DocumentKey {
+        QString MobileNo;
+        qint16 DocumentYear = 0;
+        QString BranchCode;
+        QString DocumentType;  // as sent: it stands in the statements and the label
+        QString SeriesCode;
+        QString DocumentNo;
+        QString Label;
+        QString Type;  // DocumentType upper-cased
+    };
+    // "<alias>.DocumentYear = 2024 AND <alias>.BranchCode = '01' AND ..." for the five keys.
+    static QString DocumentKeyCondition(const DocumentKey& key, const QString& alias);
+    QString DocumentRequest(const platform::JsonObject& request, bool voucher);
+    // The header fields of a document type, in the order they are shown: the field's name (a
+    // column of the header query), its caption and its kind ("S", "D", "N" or as stdFieldDef
+    // stores it).
+    struct DocumentField {
+        QString FieldName;
+        QString Caption;
+        QString Type;
+    };
+    QList<DocumentField> GetDocumentFieldList(const QString& mobileNo, const QString& documentType);
+    void AppendUserFieldDefs(const QString& mobileNo, QList<DocumentField>& list, const QString& documentType,
+                             const QString& kind);
+    static bool IsInArray(const QStringList& values, const QString& value);
+    static QStringList GetFieldNames(const platform::db::Recordset& recordset);
+    bool AddDocumentData(const DocumentKey& key, platform::JsonArray& Document);
+    bool AddVoucherDocumentData(const DocumentKey& key, platform::JsonArray& Document);
+    bool AddFieldRows(const DocumentKey& key, const std::function<QString()>& statement, platform::JsonArray& Document);
+    bool AddProductsData(const DocumentKey& key, platform::JsonArray& Products);
+    bool AddScheduleData(const DocumentKey& key, const QString& itemCode, qint16 itemSno, platform::JsonArray& Schs);
+    bool AddCalculationData(const DocumentKey& key, platform::JsonArray& Calculation);
+    bool AddAccountsData(const DocumentKey& key, platform::JsonArray& Accounts);
+    bool AddAdjustmentData(const DocumentKey& key, const QString& accountCode, qint16 accountSno, platform::JsonArray& Adjs);
     // ---- end of the documents ----------------------------------------------------------
 
     // ---- master lists and GST look-ups (engine/masters) --------------------------------

@@ -68,10 +68,6 @@ private slots:
         row("Order", "\"GroupType\":\"WD\"", "Error while getting Weekly SO Delivery");
         row("order", "\"GroupType\":\"XX\"", "Error while getting PO Pending");
         row("ItemLedger", "\"GroupType\":\"RQ\"", "Error while getting Todays Receipt Transaction");
-        row("Document",
-            "\"DocumentYear\":\"2024\",\"BranchCode\":\"01\",\"DocumentType\":\"INV\",\"SeriesCode\":\"A\",\"DocumentNo\":\"123\"",
-            "Error while getting Document No. 202401INVA123");
-        row("voucher", "\"DocumentYear\":\"99999\",\"DocumentType\":\"JOV\"", "Error while getting ");
     }
     void familiesAnswerWithTheirFailureLine()
     {

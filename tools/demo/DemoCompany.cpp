@@ -1,5 +1,6 @@
 #include "DemoCompany.h"
 #include "DemoMasters.h"
+#include "DemoDocuments.h"
 
 #include "Fixtures.h"
 
@@ -1831,6 +1832,7 @@ DemoSummary CreateDemoCompany(const QString& databaseFolder, const QDate& today)
             summary = generator.Run();
         }
         summary.Branches += AddDemoMasters(db.Handle());
+        AddDemoDocuments(db.Handle(), start, today);
         db.Exec(QStringLiteral("COMMIT"));
         db.Close();
     } catch (...) {

@@ -57,20 +57,10 @@ int AddDemoMasters(sqlite3* db)
     for (const auto& s : series)
         Add(db, "FaSeriesMaster", "DocumentType, SeriesCode, SeriesName", {Text(s[0]), Text(s[1]), Text(s[2])});
 
-    // Sales take GST item by item and the party's discount; purchases take the party's GST codes;
-    // sale notes take both item by item.
-    const struct {
-        const char* type;
-        const char* description;
-        const char* itemWiseGST;
-        const char* itemWiseDiscount;
-    } calculations[] = {{"INV", "Gross Amount", "True", "False"},
-                        {"PUR", "Gross Amount", "False", "False"},
-                        {"SNT", "Gross Amount", "True", "True"}};
-    for (const auto& c : calculations)
-        Add(db, "FaCalculationDef", "SetupDocumentType, Sno, Description, NickName, AmountNo, ItemWiseGST, ItemWiseDiscount",
-            {Text(c.type), QStringLiteral("1"), Text(c.description), Text("GROSS"), QStringLiteral("1"), Text(c.itemWiseGST),
-             Text(c.itemWiseDiscount)});
+    // Sale notes take GST and discount item by item (the sales and purchase calculations are
+    // the documents' own).
+    Add(db, "FaCalculationDef", "SetupDocumentType, Sno, Description, NickName, AmountNo, ItemWiseGST, ItemWiseDiscount",
+        {Text("SNT"), QStringLiteral("1"), Text("Gross Amount"), Text("GROSS"), QStringLiteral("1"), Text("True"), Text("True")});
 
     const struct {
         const char* code;

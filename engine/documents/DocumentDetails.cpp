@@ -1,0 +1,370 @@
+// The detail arrays of a document and a voucher: product lines with their delivery schedules,
+// the calculation, and account lines with their bill adjustments. A procedure that runs a query
+// for each record of another opens it on a recordset of its own on the request's connection,
+// which reads all its rows when it opens, so the walk of the first is never disturbed.
+
+#include "clsClient.h"
+
+#include "DocumentSupport.h"
+#include "EngineSupport.h"
+#include "settings/GeneralFunction.h"
+
+#include <cmath>
+
+using platform::JsonArray;
+using platform::JsonObject;
+using platform::RuntimeError;
+using platform::db::Recordset;
+using platform::db::Value;
+using GeneralFunction::QuoteSQL;
+using documents::NumberOf;
+using documents::TextOf;
+
+namespace {
+
+// A recordset of a procedure's own, closed when the procedure leaves it, also on an error.
+class OwnRecordset {
+public:
+    OwnRecordset() = default;
+    ~OwnRecordset() { Close(); }
+    OwnRecordset(const OwnRecordset&) = delete;
+    OwnRecordset& operator=(const OwnRecordset&) = delete;
+    Recordset* operator->() { return &m_recordset; }
+    Recordset& operator*() { return m_recordset; }
+    void Close()
+    {
+        if (m_recordset.State() == 1)
+            m_recordset.Close();
+    }
+
+private:
+    Recordset m_recordset;
+};
+
+// A percentage as the reply shows it: the single-precision value rounded to 3 places, an exact
+// half to the even digit.
+double Percentage(double value)
+{
+    const float single = static_cast<float>(value);
+    const double decimal = QString::number(single, 'g', 7).toDouble();
+    return std::nearbyint(decimal * 1000.0) / 1000.0;
+}
+
+QString ItemWords(const QString& itemCode, qint16 itemSno)
+{
+    return QStringLiteral(" Item Code ") + itemCode + QStringLiteral(" ItemSno ") + QString::number(itemSno);
+}
+
+}  // namespace
+
+// ---- product lines and delivery schedules -----------------------------------------------------
+
+bool clsClient::AddProductsData(const DocumentKey& key, JsonArray& Products)
+{
+    const QString& m = key.MobileNo;
+    try {
+        Log(m, QStringLiteral(" Getting Product & Register Table Name for ") + key.Label);
+        const QString productsTable = GetTableName(key.Type, QStringLiteral("P"));
+        const QString registerTable = GetTableName(key.Type, QStringLiteral("D"));
+
+        Log(m, QStringLiteral(" Generating SQL Query to Get Products Detail of ") + key.Label);
+        QString sql;
+        const QString& t = key.Type;
+        if (engine::IsCodeInList(t, documents::kDocumentList))
+            sql = QStringLiteral("SELECT Products.ItemCode, Products.ItemSno, ItemMaster.ItemName, ItemMaster.Unit ");
+        if (engine::IsCodeInList(t, QStringLiteral("ISU,RET")))
+            sql += QStringLiteral(", Products.Quantity, Products.CostRate AS Rate, Products.CostAmount AS Amount ");
+        else if (t == QLatin1String("PRE"))
+            sql += QStringLiteral(", Products.Quantity * CASE WHEN Products.ItemType = 'C' THEN -1 ELSE 1 END AS Quantity, "
+                                  "Products.CostRate AS Rate, "
+                                  "Products.CostAmount * CASE WHEN Products.ItemType = 'C' THEN -1 ELSE 1 END AS Amount ");
+        else if (engine::IsCodeInList(t, QStringLiteral("EXC,SCR")))
+            sql += QStringLiteral(", ABS(Products.Quantity) AS Quantity, Products.Rate, ABS(Products.Amount) AS Amount ");
+        else
+            sql += QStringLiteral(", Products.Quantity, Products.Rate, Products.Amount ");
+        QString source = productsTable + QStringLiteral(" AS Products LEFT JOIN FaItemMaster AS ItemMaster ON "
+                                                        "Products.ItemCode = ItemMaster.ItemCode ");
+        const bool order = engine::IsCodeInList(t, QStringLiteral("SAO,PUO"));
+        if (order) {
+            sql += QStringLiteral(", Register.DeliverySchedule ");
+            source = QLatin1Char('(') + source + QStringLiteral(") LEFT JOIN ") + registerTable
+                     + QStringLiteral(" AS Register ON Products.DocumentYear = Register.DocumentYear AND "
+                                      "Products.BranchCode = Register.BranchCode AND Products.DocumentType = Register.DocumentType AND "
+                                      "Products.SeriesCode = Register.SeriesCode AND Products.DocumentNo = Register.DocumentNo ");
+        } else {
+            sql += QStringLiteral(", 'False' AS DeliverySchedule ");
+        }
+        sql += QStringLiteral("FROM ") + source + QStringLiteral("WHERE ") + DocumentKeyCondition(key, QStringLiteral("Products"))
+               + QStringLiteral("ORDER BY Products.Sno ");
+
+        Log(m, QStringLiteral(" Getting Records of Product Detail for ") + key.Label);
+        oRecordset.Open(sql, cnnCompany);
+        Log(m, QStringLiteral(" Getting data of Product Detail for ") + key.Label + QStringLiteral(" to JSON "));
+        for (; !oRecordset.IsEOF(); oRecordset.MoveNext()) {
+            const QString code = TextOf(oRecordset.Field(QStringLiteral("ItemCode")));
+            JsonObject line = Products.AddObject();
+            line.AddString(QStringLiteral("ItmCd"), code);
+            line.AddString(QStringLiteral("ItmNm"), TextOf(oRecordset.Field(QStringLiteral("ItemName"))));
+            line.AddNumber(QStringLiteral("Qty"), NumberOf(oRecordset.Field(QStringLiteral("Quantity"))));
+            line.AddString(QStringLiteral("Unit"), TextOf(oRecordset.Field(QStringLiteral("Unit"))));
+            line.AddNumber(QStringLiteral("Rate"), NumberOf(oRecordset.Field(QStringLiteral("Rate"))));
+            line.AddNumber(QStringLiteral("Amt"), NumberOf(oRecordset.Field(QStringLiteral("Amount"))));
+            JsonArray schedule = line.AddArray(QStringLiteral("Schs"));
+            const Value& flag = oRecordset.Field(QStringLiteral("DeliverySchedule"));
+            if (!flag.IsNull() && flag.ToBool()) {
+                const Value& sno = oRecordset.Field(QStringLiteral("ItemSno"));
+                AddScheduleData(key, code, static_cast<qint16>(sno.IsNull() ? 0 : sno.ToInteger()), schedule);
+            }
+        }
+        CloseRecordset();
+        return true;
+    } catch (const RuntimeError& error) {
+        CloseRecordset();
+        ErrorText = engine::ErrorLine(error);
+        return false;
+    }
+}
+
+bool clsClient::AddScheduleData(const DocumentKey& key, const QString& itemCode, qint16 itemSno, JsonArray& Schs)
+{
+    // Errors go to the caller, which reports them for the whole product list; the own recordset
+    // closes on the way out.
+    OwnRecordset schedule;
+    const QString& m = key.MobileNo;
+    Log(m, QStringLiteral(" Getting Schedule Table Name for ") + key.Label);
+    const QString table = GetTableName(key.Type, QStringLiteral("S"));
+    Log(m, QStringLiteral(" Generating SQL Query to Get Schedule Detail of ") + key.Label + ItemWords(itemCode, itemSno));
+    const QString sql = QStringLiteral("SELECT Schedule.DeliveryDate, Schedule.Quantity FROM ") + table
+                        + QStringLiteral(" AS Schedule WHERE ") + DocumentKeyCondition(key, QStringLiteral("Schedule"))
+                        + QStringLiteral("AND Schedule.ItemCode = '") + QuoteSQL(itemCode)
+                        + QStringLiteral("' AND Schedule.ItemSno = ") + QString::number(itemSno)
+                        + QStringLiteral(" ORDER BY Schedule.DeliveryDate ");
+    Log(m, QStringLiteral(" Getting Records of Schedule Detail for ") + key.Label + ItemWords(itemCode, itemSno));
+    schedule->Open(sql, cnnCompany);
+    Log(m, QStringLiteral(" Getting data of Product Detail for ") + key.Label + ItemWords(itemCode, itemSno)
+               + QStringLiteral(" to JSON "));
+    for (; !schedule->IsEOF(); schedule->MoveNext()) {
+        const Value& date = schedule->Field(QStringLiteral("DeliveryDate"));
+        JsonObject row = Schs.AddObject();
+        row.AddString(QStringLiteral("DlyDt"), date.IsNull() ? QString() : date.ToDate().toString(QStringLiteral("yyyy-MM-dd")));
+        row.AddNumber(QStringLiteral("Qty"), NumberOf(schedule->Field(QStringLiteral("Quantity"))));
+    }
+    schedule.Close();
+    return true;
+}
+
+// ---- calculation ------------------------------------------------------------------------------
+
+bool clsClient::AddCalculationData(const DocumentKey& key, JsonArray& Calculation)
+{
+    const QString& m = key.MobileNo;
+    OwnRecordset definitions;
+    OwnRecordset gstLines;
+    try {
+        Log(m, QStringLiteral(" Getting Table Name for ") + key.Label);
+        const QString registerTable = GetTableName(key.Type, QStringLiteral("D"));
+        const QString productsTable = GetTableName(key.Type, QStringLiteral("P"));
+        QString setupType;
+        if (engine::IsCodeInList(key.Type, QStringLiteral("INV,CMO,CDN,CCN,SQT,SAO,SOA,PRI,SDO,CLN")))
+            setupType = QStringLiteral("INV");
+        else if (engine::IsCodeInList(key.Type, QStringLiteral("PUR,CPU,SCN,SDN,PQT,PUO,POA,GIN")))
+            setupType = QStringLiteral("PUR");
+        else if (key.Type == QLatin1String("SNT"))
+            setupType = QStringLiteral("SNT");
+
+        Log(m, QStringLiteral(" Generating SQL Query to Get Calculation Information of ") + setupType);
+        const QString definitionSql =
+            QStringLiteral("SELECT Calculation.Description, Calculation.NickName, Calculation.AmountNo, Calculation.ItemWiseGST "
+                           "FROM FaCalculationDef AS Calculation WHERE Calculation.SetupDocumentType = '")
+            + QuoteSQL(setupType)
+            + QStringLiteral("' AND Calculation.ApplicableWhenGST = 'True' AND "
+                             "Calculation.NickName NOT IN ('ExciseAmount','CessAmount','TaxAmount') ORDER BY Calculation.Sno ");
+        Log(m, QStringLiteral(" Getting Records of Calculation Information for ") + key.DocumentType);
+        definitions->Open(definitionSql, cnnCompany);
+
+        Log(m, QStringLiteral(" Generating SQL Query to Get Calculation Data of ") + key.Label);
+        QString amounts;
+        QString percentages;
+        for (int n = 1; n <= 20; ++n) {
+            amounts += QStringLiteral("Register.Amount%1, ").arg(n);
+            percentages += QStringLiteral("Register.Percentage%1").arg(n) + (n < 20 ? QStringLiteral(", ") : QStringLiteral(" "));
+        }
+        const QString registerSql =
+            QStringLiteral("SELECT Register.NetAmount, Register.DiscPercentage, Register.DiscountAmount, Register.GSTCode, "
+                           "IsNull(GSTMaster.GSTDescription, '') AS GSTDescription, IsNull(GSTMaster.GSTPercentage, 0) AS GSTPercentage, "
+                           "Register.GSTAmount, Register.SGSTCode, IsNull(SGSTMaster.GSTDescription, '') AS SGSTDescription, "
+                           "IsNull(SGSTMaster.GSTPercentage, 0) AS SGSTPercentage, Register.SGSTAmount, Register.GSTCessPercentage, "
+                           "Register.GSTCessAmount, Register.SGSTCessPercentage, Register.SGSTCessAmount, ")
+            + amounts + QStringLiteral("Register.GrossAmount, ") + percentages + QStringLiteral("FROM (") + registerTable
+            + QStringLiteral(" AS Register LEFT JOIN FaGSTMaster AS GSTMaster ON Register.GSTCode = GSTMaster.GSTCode) "
+                             "LEFT JOIN FaGSTMaster AS SGSTMaster ON Register.SGSTCode = SGSTMaster.GSTCode WHERE ")
+            + DocumentKeyCondition(key, QStringLiteral("Register"));
+        Log(m, QStringLiteral(" Getting Records of Calculation Data for ") + key.Label);
+        oRecordset.Open(registerSql, cnnCompany);
+
+        auto registerNumber = [&](const QString& column) { return NumberOf(oRecordset.Field(column)); };
+        auto registerText = [&](const QString& column) { return TextOf(oRecordset.Field(column)); };
+
+        for (; !definitions->IsEOF(); definitions->MoveNext()) {
+            const QString nickName = TextOf(definitions->Field(QStringLiteral("NickName")));
+            const Value& amountNoValue = definitions->Field(QStringLiteral("AmountNo"));
+            const qint16 amountNo = static_cast<qint16>(amountNoValue.IsNull() ? 0 : amountNoValue.ToInteger());
+            const Value& itemWiseValue = definitions->Field(QStringLiteral("ItemWiseGST"));
+            const bool itemWise = !itemWiseValue.IsNull() && itemWiseValue.ToBool();
+            // A zero step is left out, except the GST and SGST steps.
+            const bool gstStep = engine::IsCodeInList(nickName, QStringLiteral("GSTAmount,SGSTAmount"));
+            auto addRow = [&](const QString& caption, double percentage, double amount, bool bold) {
+                if (amount == 0 && !gstStep)
+                    return;
+                JsonObject row = Calculation.AddObject();
+                row.AddString(QStringLiteral("Descr"), caption);
+                row.AddNumber(QStringLiteral("Perc"), Percentage(percentage));
+                row.AddNumber(QStringLiteral("Amt"), amount);
+                row.AddBool(QStringLiteral("Bold"), bold);
+            };
+            const QString description = TextOf(definitions->Field(QStringLiteral("Description")));
+            if (amountNo != 0) {
+                const QString n = QString::number(amountNo);
+                addRow(description, registerNumber(QStringLiteral("Percentage") + n), registerNumber(QStringLiteral("Amount") + n), false);
+            } else if (nickName == QLatin1String("NetAmount")) {
+                addRow(description, 0, registerNumber(QStringLiteral("NetAmount")), true);
+            } else if (nickName == QLatin1String("DiscountAmount")) {
+                addRow(description, registerNumber(QStringLiteral("DiscPercentage")), registerNumber(QStringLiteral("DiscountAmount")), true);
+            } else if (!itemWise && nickName == QLatin1String("GSTAmount")) {
+                addRow(registerText(QStringLiteral("GSTDescription")), registerNumber(QStringLiteral("GSTPercentage")),
+                     registerNumber(QStringLiteral("GSTAmount")), true);
+            } else if (!itemWise && nickName == QLatin1String("SGSTAmount")) {
+                addRow(registerText(QStringLiteral("SGSTDescription")), registerNumber(QStringLiteral("SGSTPercentage")),
+                     registerNumber(QStringLiteral("SGSTAmount")), true);
+            } else if (nickName == QLatin1String("GSTCessAmount")) {
+                addRow(description, registerNumber(QStringLiteral("GSTCessPercentage")), registerNumber(QStringLiteral("GSTCessAmount")), true);
+            } else if (nickName == QLatin1String("SGSTCessAmount")) {
+                addRow(description, registerNumber(QStringLiteral("SGSTCessPercentage")),
+                     registerNumber(QStringLiteral("SGSTCessAmount")), true);
+            } else if (itemWise && gstStep) {
+                Log(m, QStringLiteral(" Generating SQL Query to Get GST Data of ") + key.Label);
+                const bool central = nickName.compare(QLatin1String("GSTAmount"), Qt::CaseInsensitive) == 0;
+                QString gstSql;
+                if (engine::IsCodeInList(key.Type, QStringLiteral("INV,CMO,CDN,CCN,PUR,CPU,SCN,SDN,SNT"))) {
+                    gstSql = QStringLiteral("SELECT GSTMaster.GSTDescription, GSTMaster.GSTPercentage, GSTRegister.GSTAmount "
+                                            "FROM FaGSTRegister AS GSTRegister LEFT JOIN FaGSTMaster AS GSTMaster ON "
+                                            "GSTRegister.GSTCode = GSTMaster.GSTCode WHERE ")
+                             + DocumentKeyCondition(key, QStringLiteral("GSTRegister")) + QStringLiteral("AND LEFT(GSTMaster.GSTCategory, 4) IN ")
+                             + (central ? QStringLiteral("('CGST','IGST')") : QStringLiteral("('SGST','UGST')"))
+                             + QStringLiteral(" ORDER BY GSTRegister.Sno ");
+                } else if (engine::IsCodeInList(key.Type, QStringLiteral("GIN,CLN,SAO,PUO"))) {
+                    const QString codeColumn = central ? QStringLiteral("Products.GSTCode") : QStringLiteral("Products.SGSTCode");
+                    const QString amountColumn = central ? QStringLiteral("Products.GSTAmount") : QStringLiteral("Products.SGSTAmount");
+                    const QString inner = QStringLiteral("SELECT ") + codeColumn + QStringLiteral(" AS GSTCode, ROUND(SUM(")
+                                          + amountColumn + QStringLiteral("), 2) AS GSTAmount FROM ") + productsTable
+                                          + QStringLiteral(" AS Products WHERE ") + DocumentKeyCondition(key, QStringLiteral("Products"))
+                                          + QStringLiteral("AND ") + codeColumn + QStringLiteral(" <> '' GROUP BY ") + codeColumn;
+                    gstSql = QStringLiteral("SELECT GSTMaster.GSTDescription, GSTMaster.GSTPercentage, Summary.GSTAmount FROM (") + inner
+                             + QStringLiteral(") AS Summary LEFT JOIN FaGSTMaster AS GSTMaster ON Summary.GSTCode = GSTMaster.GSTCode "
+                                              "ORDER BY GSTMaster.GSTPercentage ");
+                }
+                // A type with neither source of GST lines has none to show.
+                if (!gstSql.isEmpty()) {
+                    Log(m, QStringLiteral(" Getting Records of GST Data for ") + key.Label);
+                    gstLines->Open(gstSql, cnnCompany);
+                    for (; !gstLines->IsEOF(); gstLines->MoveNext())
+                        addRow(TextOf(gstLines->Field(QStringLiteral("GSTDescription"))),
+                             NumberOf(gstLines->Field(QStringLiteral("GSTPercentage"))),
+                             NumberOf(gstLines->Field(QStringLiteral("GSTAmount"))), true);
+                    gstLines.Close();
+                }
+            } else if (nickName == QLatin1String("GrossAmount")) {
+                addRow(description, 0, registerNumber(QStringLiteral("GrossAmount")), true);
+            }
+        }
+        CloseRecordset();
+        definitions.Close();
+        return true;
+    } catch (const RuntimeError& error) {
+        CloseRecordset();
+        ErrorText = engine::ErrorLine(error);
+        return false;
+    }
+}
+
+// ---- voucher account lines and bill adjustments -----------------------------------------------
+
+bool clsClient::AddAccountsData(const DocumentKey& key, JsonArray& Accounts)
+{
+    const QString& m = key.MobileNo;
+    try {
+        Log(m, QStringLiteral(" Getting Product & Register Table Name for ") + key.Label);
+        Log(m, QStringLiteral(" Generating SQL Query to Get Products Detail of ") + key.Label);
+        QString sql = QStringLiteral("SELECT Ledger.AccountCode, Ledger.AccountSno, AccountMaster.AccountName, Ledger.Amount, "
+                                     "LEFT(Ledger.Narration, 250) AS Narration ");
+        if (engine::IsCodeInList(key.Type, QStringLiteral("BRE,BPA,CRE,CPA,JOV")))
+            sql += QStringLiteral(", CAST(CASE WHEN (SELECT TOP 1 OSReg.DocumentNo FROM FaOSReg AS OSReg WHERE ")
+                   + DocumentKeyCondition(key, QStringLiteral("OSReg"))
+                   + QStringLiteral("AND OSReg.AccountCode = Ledger.AccountCode AND OSReg.AccountSno = Ledger.AccountSno AND "
+                                    "OSReg.Amount < 0) IS NOT NULL THEN 1 ELSE 0 END AS BIT) AS AdjustmentDetails ");
+        else
+            sql += QStringLiteral(", CAST(0 AS BIT) AS AdjustmentDetails ");
+        sql += QStringLiteral("FROM FaAccountLedger AS Ledger LEFT JOIN FaAccountMaster AS AccountMaster ON "
+                              "Ledger.AccountCode = AccountMaster.AccountCode WHERE ")
+               + DocumentKeyCondition(key, QStringLiteral("Ledger")) + QStringLiteral("ORDER BY Ledger.Sno ");
+
+        Log(m, QStringLiteral(" Getting Records of Account Detail for ") + key.Label);
+        oRecordset.Open(sql, cnnCompany);
+        Log(m, QStringLiteral(" Getting data of Account Detail for ") + key.Label + QStringLiteral(" to JSON "));
+        for (; !oRecordset.IsEOF(); oRecordset.MoveNext()) {
+            const QString code = TextOf(oRecordset.Field(QStringLiteral("AccountCode")));
+            JsonObject line = Accounts.AddObject();
+            line.AddString(QStringLiteral("ActCd"), code);
+            // An account missing from the master shows without a name.
+            line.AddString(QStringLiteral("ActNm"), TextOf(oRecordset.Field(QStringLiteral("AccountName"))));
+            line.AddNumber(QStringLiteral("Amt"), NumberOf(oRecordset.Field(QStringLiteral("Amount"))));
+            line.AddString(QStringLiteral("Narr"), VariantToText(oRecordset.Field(QStringLiteral("Narration"))));
+            JsonArray adjustments = line.AddArray(QStringLiteral("Adjs"));
+            const Value& flag = oRecordset.Field(QStringLiteral("AdjustmentDetails"));
+            if (!flag.IsNull() && flag.ToBool()) {
+                const Value& sno = oRecordset.Field(QStringLiteral("AccountSno"));
+                AddAdjustmentData(key, code, static_cast<qint16>(sno.IsNull() ? 0 : sno.ToInteger()), adjustments);
+            }
+        }
+        CloseRecordset();
+        return true;
+    } catch (const RuntimeError& error) {
+        CloseRecordset();
+        ErrorText = engine::ErrorLine(error);
+        return false;
+    }
+}
+
+bool clsClient::AddAdjustmentData(const DocumentKey& key, const QString& accountCode, qint16 accountSno, JsonArray& Adjs)
+{
+    OwnRecordset adjustments;
+    const QString& m = key.MobileNo;
+    const QString account = QStringLiteral(" Account Code ") + accountCode;
+    Log(m, QStringLiteral(" Getting Adjustment Table Name for ") + key.Label);
+    Log(m, QStringLiteral(" Generating SQL Query to Get Adjustment Detail of ") + key.Label + account + QStringLiteral(" Sno ")
+               + QString::number(accountSno));
+    const QString sql = QStringLiteral("SELECT OSReg.RDocumentYear, OSReg.RBranchCode, OSReg.RDocumentType, OSReg.RSeriesCode, "
+                                       "OSReg.RDocumentNo, OSReg.BillNo, OSReg.AdjustedAmount, OSReg.AdjustmentAmount "
+                                       "FROM FaOSReg AS OSReg WHERE ")
+                        + DocumentKeyCondition(key, QStringLiteral("OSReg")) + QStringLiteral("AND OSReg.AccountCode = '")
+                        + QuoteSQL(accountCode) + QStringLiteral("' AND OSReg.AccountSno = ") + QString::number(accountSno)
+                        + QStringLiteral(" ORDER BY OSReg.Sno ");
+    const QString words = key.Label + account + QStringLiteral(" AccountSno ") + QString::number(accountSno);
+    Log(m, QStringLiteral(" Getting Records of Adjustment Detail for ") + words);
+    adjustments->Open(sql, cnnCompany);
+    Log(m, QStringLiteral(" Getting data of Account Detail for ") + words + QStringLiteral(" to JSON "));
+    for (; !adjustments->IsEOF(); adjustments->MoveNext()) {
+        const QString type = engine::TrimBlanks(TextOf(adjustments->Field(QStringLiteral("RDocumentType"))));
+        const QString number = engine::TrimBlanks(TextOf(adjustments->Field(QStringLiteral("RDocumentNo"))));
+        JsonObject row = Adjs.AddObject();
+        row.AddString(QStringLiteral("BrnCd"), TextOf(adjustments->Field(QStringLiteral("RBranchCode"))));
+        row.AddString(QStringLiteral("DocTy"), type.isEmpty() ? QStringLiteral("On") : type);
+        row.AddString(QStringLiteral("SerCd"), TextOf(adjustments->Field(QStringLiteral("RSeriesCode"))));
+        row.AddString(QStringLiteral("DocNo"), number.isEmpty() ? QStringLiteral("Account") : number);
+        row.AddString(QStringLiteral("BilNo"), TextOf(adjustments->Field(QStringLiteral("BillNo"))));
+        row.AddNumber(QStringLiteral("AdAmt"), NumberOf(adjustments->Field(QStringLiteral("AdjustedAmount"))));
+        row.AddNumber(QStringLiteral("AtAmt"), NumberOf(adjustments->Field(QStringLiteral("AdjustmentAmount"))));
+    }
+    adjustments.Close();
+    return true;
+}
