@@ -102,6 +102,10 @@ int main(int argc, char** argv)
         fixtures::PointSetupAt(setup, databaseFolder);
         setup.lCurrentYearOnly = false;
         setup.LogEvents();
+        // The company discovery opens the embedded master database once, before any request is timed.
+        if (!setup.GetCompanyList() || setup.xCompanies.RowCount() == 0)
+            fixtures::ListCompany(setup.xCompanies, kCompany, QStringLiteral("Bench Traders"), kYearStart.startOfDay(),
+                                  kYearLast.startOfDay());
 
         sqlite3* straight = OpenStraight(databaseFolder);
         const QString debtor = ScalarText(straight, "SELECT FaOSReg.AccountCode FROM FaOSReg WHERE FaOSReg.DocumentType = 'INV' "
