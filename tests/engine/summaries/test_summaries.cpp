@@ -559,6 +559,24 @@ private slots:
         QVERIFY2(dashboard.contains(QLatin1String("Divide by zero error encountered.")), qPrintable(dashboard));
     }
 
+    // Flags compare as SQL Server compares them: whatever the case of the word in a statement.
+    void flagsIgnoreCase_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("count");
+        QTest::newRow("account TRUE") << QStringLiteral("SELECT COUNT(*) FROM FaAccountMaster WHERE Passed = 'TRUE'") << 7;
+        QTest::newRow("item true") << QStringLiteral("SELECT COUNT(*) FROM FaItemMaster WHERE Passed = 'true'") << 2;
+        QTest::newRow("user false") << QStringLiteral("SELECT COUNT(*) FROM stdUsers WHERE Locked = 'false'") << 6;
+        QTest::newRow("ledger TRUE") << QStringLiteral("SELECT COUNT(*) FROM FaAccountLedger WHERE Passed = 'TRUE'") << 17;
+        QTest::newRow("order false") << QStringLiteral("SELECT COUNT(*) FROM FaSalesOrderProducts WHERE Cancelled = 'FALSE'") << 5;
+    }
+    void flagsIgnoreCase()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, count);
+        QCOMPARE(m_db->Scalar(sql).toInt(), count);
+    }
+
     // A value from the request that looks like a template name stays a value.
     void valuesAreOnlyValues()
     {
