@@ -338,6 +338,52 @@ private slots:
         year.LastDate = QDate(2006, 3, 31);
         m_db = m_inst->CreateCompany(QStringLiteral("SUMM"), year);
         Fill(*m_db);
+        // A company database without its company row.
+        auto broken = m_inst->CreateCompany(QStringLiteral("NOCOMP"), year, false);
+        fixtures::UserRow admin;
+        admin.UserID = QStringLiteral("ADMIN");
+        admin.Password = QStringLiteral("pw");
+        admin.IsSupervisor = true;
+        broken->AddUser(admin);
+        for (const QString& name : {QStringLiteral("SUMM"), QStringLiteral("NOCOMP")})
+            m_inst->ListCompany(name, name, year.StartDate.startOfDay(), year.LastDate.startOfDay());
+    }
+
+    // The period values every statement is built from.
+    void period_data()
+    {
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<QDate>("last");
+        QTest::addColumn<bool>("startIsFirst");
+        QTest::addColumn<bool>("lastIsMonthEnd");
+        QTest::addColumn<QDate>("endOfStartMonth");
+        QTest::addColumn<QDate>("startOfLastMonth");
+        QTest::addColumn<int>("firstWhole");
+        QTest::addColumn<int>("lastWhole");
+        QTest::addColumn<QString>("balanceField");
+        QTest::newRow("whole quarter") << D(2025, 4, 1) << D(2025, 6, 30) << true << true << D(2025, 4, 30) << D(2025, 6, 1)
+                                       << 1 << 3 << "ROUND(SUM(ROUND(Month1Total + Month2Total + Month3Total, 2) ), 2)";
+        QTest::newRow("inside a month") << D(2025, 4, 15) << D(2025, 4, 20) << false << false << D(2025, 4, 30)
+                                        << D(2025, 4, 1) << 2 << 0 << "ROUND(SUM(ROUND(0, 2) ), 2)";
+        QTest::newRow("end of January to end of February")
+            << D(2026, 1, 31) << D(2026, 2, 28) << false << true << D(2026, 1, 31) << D(2026, 2, 1) << 11 << 11
+            << "ROUND(SUM(ROUND(Month11Total, 2) ), 2)";
+        QTest::newRow("into the second year") << D(2026, 3, 15) << D(2026, 5, 31) << false << true << D(2026, 3, 31)
+                                              << D(2026, 5, 1) << 13 << 14
+                                              << "ROUND(SUM(ROUND(Month13Total + Month14Total, 2) ), 2)";
+    }
+    void period()
+    {
+        QFETCH(QDate, start);
+        QFETCH(QDate, last);
+        const engine::Period p = engine::Period::Of(QDate(2025, 4, 1), start, last);
+        QTEST(p.StartIsFirst, "startIsFirst");
+        QTEST(p.LastIsMonthEnd, "lastIsMonthEnd");
+        QTEST(p.EndOfStartMonth, "endOfStartMonth");
+        QTEST(p.StartOfLastMonth, "startOfLastMonth");
+        QTEST(int(p.FirstWhole), "firstWhole");
+        QTEST(int(p.LastWhole), "lastWhole");
+        QTEST(p.BalanceField(), "balanceField");
     }
 
     void figures_data()
@@ -518,6 +564,10 @@ private slots:
             << Request(QStringLiteral("LocationSummary"), QStringLiteral("CASHIER"), QStringLiteral("SD"), QStringLiteral("2005-04-01"),
                        QStringLiteral("2005-04-30"), QStringLiteral("\"AccountCode\":\"DEB1\""))
             << loc + QStringLiteral("User doesn't have right to access this option.") + CRLF;
+        QTest::newRow("no company row")
+            << Request(QStringLiteral("AccountSummary"), QStringLiteral("ADMIN"), QStringLiteral("SA"), QStringLiteral("2005-04-01"),
+                       QStringLiteral("2005-04-30")).replace(QStringLiteral("SUMM"), QStringLiteral("NOCOMP"))
+            << acc + QStringLiteral("Unable to Get company Info.") + CRLF + QStringLiteral("...");
         QTest::newRow("no company")
             << Request(QStringLiteral("ItemSummary"), QStringLiteral("ADMIN"), QStringLiteral("ST"), QStringLiteral("2005-04-01"),
                        QStringLiteral("2005-04-30")).replace(QStringLiteral("SUMM"), QStringLiteral("NOSUCH"))
