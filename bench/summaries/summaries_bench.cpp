@@ -4,7 +4,8 @@
 // every tenth account a second one "002", and the location summaries ask for the debtor and the
 // creditor with the most outstanding bills.
 //
-// Usage: corvantis-bench-summaries [--runs N] [--keep FOLDER] [--no-analyze] [--plans]
+// Usage: corvantis-bench-summaries [--runs N] [--keep FOLDER] [--no-analyze] [--plans] [--only TEXT]
+// (--only: just the cases whose name, such as "AccountSummary SD", holds the text)
 
 #include "BenchCompany.h"
 #include "Fixtures.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv)
     bool analyze = true;
     bool plans = false;
     QString keep;
+    QString only;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
@@ -55,8 +57,10 @@ int main(int argc, char** argv)
             analyze = false;
         else if (args[i] == QLatin1String("--plans"))
             plans = true;
+        else if (args[i] == QLatin1String("--only") && i + 1 < args.size())
+            only = args[++i];
         else {
-            std::fprintf(stderr, "usage: %s [--runs N] [--keep FOLDER] [--no-analyze] [--plans]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--runs N] [--keep FOLDER] [--no-analyze] [--plans] [--only TEXT]\n", argv[0]);
             return 2;
         }
     }
@@ -132,6 +136,8 @@ int main(int argc, char** argv)
         for (const Case& c : cases) {
             for (const QString& code : c.codes) {
                 const QString action = QString::fromLatin1(c.action);
+                if (!only.isEmpty() && !(action + QLatin1Char(' ') + code).contains(only, Qt::CaseInsensitive))
+                    continue;
                 std::vector<std::pair<QString, QString>> members{
                     {QStringLiteral("FolderName"), kCompany},
                     {QStringLiteral("StartDate"), dayCodes.contains(code) ? day : periodStart},
