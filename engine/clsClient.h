@@ -163,6 +163,67 @@ private:
     void DashboardPendingOrders(const DashboardArgs& a, const DashboardOrderSide& side, platform::JsonArray& Data, bool& Ok);
 
     // ---- account, location and item summaries (engine/summaries) -----------------------
+    // The request values, period and rights a summary's query procedure is built from.
+    struct SummaryArgs : engine::Period, engine::Rights {
+        QString MobileNo;
+        QString GroupType;    // as sent: echoed in the rows
+        QString Code;         // GroupType upper-cased: every choice of a statement is made on it
+        QString AccountCode;  // the location summary's account
+    };
+    // The words of one summary action: its log subject, its failure line and its query lists.
+    struct SummaryAction;
+    struct SummaryQuery;
+    // The one skeleton of the three summary handlers.
+    QString SummaryReply(const platform::JsonObject& request, const SummaryAction& action);
+    // The log lines a query writes around its statement.
+    struct SummaryWords {
+        QString Generating;
+        QString Unioning;
+        QString Naming;
+        QString Records;
+        QString Adding;
+    };
+    enum class SummaryRowKind { Account, Location, Item };
+    // Runs a summary statement and appends one row for each figure that is not zero.
+    void SummaryRows(const SummaryArgs& a, const QString& sql, const SummaryWords& words, SummaryRowKind kind,
+                     platform::JsonArray& Data);
+    bool SummaryAccountAllowed(const SummaryArgs& a);
+    // Account summary queries.
+    void GetSalesPurchaseAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetCashBankDebtorsCreditorsAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetTodayReceivablePayableAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetReceiptPaymentTodayAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetOrderReceivedAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetWeeklySODeliveryAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetPendingSOAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetOrderIssuedAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetWeeklyPODeliveryAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetPendingPOAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    // Location summary queries.
+    void GetDebtorsCreditorsLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetTodayReceivablePayableLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetReceiptPaymentTodayLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetOrderReceivedLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetWeeklySODeliveryLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetPendingSOLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetOrderIssuedLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetWeeklyPODeliveryLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetPendingPOLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    // Item summary queries.
+    void GetStockBalanceItemSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetReceiptIssueTodayItemSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    // The order figures of both summaries, for the sales or the purchase side.
+    struct SummaryOrderSide;
+    static SummaryWords SummaryOrderWords(const QString& figure, const QString& summary, const QString& namingFigure);
+    static SummaryOrderSide SummarySales(const SummaryWords& words);
+    static SummaryOrderSide SummaryPurchases(const SummaryWords& words);
+    static QString SummaryOrderRights(const SummaryArgs& a, bool byLocation);
+    void SummaryOrdersOfDay(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation,
+                            platform::JsonArray& Data, bool& Ok);
+    void SummaryDeliveries(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation,
+                           platform::JsonArray& Data, bool& Ok);
+    void SummaryPendingOrders(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation,
+                              platform::JsonArray& Data, bool& Ok);
     // ---- end of the summaries ----------------------------------------------------------
 
     // ---- ledgers, outstanding, orders and item transactions (engine/ledgers) -----------

@@ -77,7 +77,7 @@ private slots:
                                  QStringLiteral("{\"Action\":\"itemsummary\",\"MobileNo\":\"98\",\"FolderName\":\"ALPHA\"}")});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QStringLiteral("{\"Action\":\"itemsummary\",\"MobileNo\":\"98\",\"Status\":0,"
-                                         "\"Message\":\"Error while getting Item Summary.\\r\\nNot available in this version.\"}<EOF>\n"));
+                                         "\"Message\":\"Error while getting Item Summary.\\r\\n\\r\\nError 13-Type mismatch\"}<EOF>\n"));
     }
 
     void withoutCredentialsTheListFails()
