@@ -75,13 +75,6 @@ private slots:
         row("AccountSummary", "", "Error while getting Account Summary.");
         row("locationsummary", "", "Error while getting Account Location Summary.");
         row("ItemSummary", "", "Error while getting Item Summary.");
-        row("ItemStoreSummary", "\"GroupType\":\"ST\"", "Error while getting Stock Balance Item Store Summary");
-        row("itemstoresummary", "\"GroupType\":\"rq\"", "Error while getting Todays Issue Item Store Summary");
-        row("AccountLedger", "", "Error while getting Account Ledger.");
-        row("OUTSTANDING", "", "Error while getting Outstanding/Todays Receivable/Payable.");
-        row("Order", "\"GroupType\":\"WD\"", "Error while getting Weekly SO Delivery");
-        row("order", "\"GroupType\":\"XX\"", "Error while getting PO Pending");
-        row("ItemLedger", "\"GroupType\":\"RQ\"", "Error while getting Todays Receipt Transaction");
         row("Document",
             "\"DocumentYear\":\"2024\",\"BranchCode\":\"01\",\"DocumentType\":\"INV\",\"SeriesCode\":\"A\",\"DocumentNo\":\"123\"",
             "Error while getting Document No. 202401INVA123");

@@ -1,4 +1,5 @@
 #include "DemoCompany.h"
+#include "DemoLedgers.h"
 
 #include "Fixtures.h"
 
@@ -1829,6 +1830,7 @@ DemoSummary CreateDemoCompany(const QString& databaseFolder, const QDate& today)
             Generator generator(db, start, last, today);
             summary = generator.Run();
         }
+        AddLedgerDemo([&](const QString& sql) { db.Exec(sql); });
         db.Exec(QStringLiteral("COMMIT"));
         db.Close();
     } catch (...) {
