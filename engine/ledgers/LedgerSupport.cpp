@@ -189,10 +189,15 @@ void clsClient::LedgerRows(const QString& mobileNo, const QString& sql, const QS
     Log(mobileNo, recordsWords);
     oRecordset.Open(sql, cnnCompany);
     Log(mobileNo, addingWords);
+    // Each row is filled in a document of its own and copied to the end of "Data" whole: a member
+    // added to a row inside the reply would look its row up from the reply's root every time.
+    // Every row of a statement has the same members in the same order, so the scratch row's values
+    // are replaced in place from one row to the next.
+    JsonObject row;
     while (!oRecordset.IsEOF()) {
         if (take(oRecordset)) {
-            JsonObject row = Data.AddObject();
             fill(row, oRecordset);
+            Data.AddObjectCopy(row);
         }
         oRecordset.MoveNext();
     }
