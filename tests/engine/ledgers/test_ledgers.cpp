@@ -80,6 +80,8 @@ const QString kMobile = QStringLiteral("9876543210");
 //   GIN 5 S1 05-25 +4 (11/1, 44); GIN 6 S2 05-12 +50 (not passed).
 //   Stock at 20 May: S9 3, S1 15+6-3-1 = 17, S2 4+2 = 6. At 31 May (month totals only): S9 3, S1 13, S2 5.
 //   On 10 May: received S2 2, issued S1 3.
+// Some flags are stored upper- or lower-case (INV 7's lines, the register entry of INV 3, SO1 L2,
+// GIN 5): they count as any other.
 //   Item ledger 5 to 25 May: opening 22 + 6 = 28; GIN 3 +2 (the receipt first), ISU 2 -3, INV 4 -1,
 //   GIN 5 +4; closing 30.
 
@@ -209,6 +211,12 @@ void FillLedg(CompanyDatabase& db)
     ItemLine(db, {INV, 4, IT1, S1, D(2025, 5, 20), -1, 150, 1, -100, -150, QStringLiteral(" sold ")});
     ItemLine(db, {GIN, 5, IT1, S1, D(2025, 5, 25), 4, 11, 1, 44, 0});
     ItemLine(db, {GIN, 6, IT1, S2, D(2025, 5, 12), 50, 1, 1, 50, 0, QString(), false});
+
+    // Flags are compared as SQL Server compares them: a flag stored in another case still counts.
+    db.Exec(QStringLiteral("UPDATE FaAccountLedger SET Passed = 'TRUE' WHERE DocumentNo = '7'; "
+                           "UPDATE FaOSReg SET Passed = 'true' WHERE DocumentNo = '3'; "
+                           "UPDATE FaSalesOrderProducts SET Cancelled = 'FALSE' WHERE DocumentNo = '1' AND Sno = 2; "
+                           "UPDATE FaItemLedger SET Passed = 'TRUE' WHERE DocumentNo = '5'"));
 }
 
 // ---- requests and replies -----------------------------------------------------------------------
