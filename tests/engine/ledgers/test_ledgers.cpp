@@ -355,6 +355,12 @@ private slots:
         auto rowless = m_inst->CreateCompany(QStringLiteral("NOROW"), year, false);
         rowless->AddUser(admin);
 
+        // The same company with its registers lost: every row procedure fails.
+        auto broken = m_inst->CreateCompany(QStringLiteral("BROKEN"), year);
+        FillLedg(*broken);
+        broken->Exec(QStringLiteral("DROP TABLE FaOSReg; DROP TABLE FaItemLedger; DROP TABLE FaAccountBalanceMaster; "
+                                    "DROP TABLE FaSalesOrderSchedule"));
+        m_inst->ListCompany(QStringLiteral("BROKEN"), QStringLiteral("Broken"), year.StartDate.startOfDay(), year.LastDate.startOfDay());
         m_inst->ListCompany(QStringLiteral("LEDG"), QStringLiteral("Ledgers"), year.StartDate.startOfDay(), year.LastDate.startOfDay());
         m_inst->ListCompany(QStringLiteral("OLD"), QStringLiteral("Old"), old.StartDate.startOfDay(), old.LastDate.startOfDay());
         m_inst->ListCompany(QStringLiteral("NOROW"), QStringLiteral("No row"), year.StartDate.startOfDay(), year.LastDate.startOfDay());
@@ -774,6 +780,26 @@ private slots:
         QTest::newRow("unknown item")
             << Request(QStringLiteral("ItemStoreSummary"), "ADMIN", Item(may15, june30, QStringLiteral("ST"), QStringLiteral("NOPE")))
             << QStringLiteral("Error while getting Stock Balance Item Store Summary") + CRLF + "Unable to Get Item Info." + CRLF + "*";
+        const QString broken = QStringLiteral("BROKEN");
+        QTest::newRow("account ledger data")
+            << Request(QStringLiteral("AccountLedger"), "ADMIN", Party(may15, june30, QStringLiteral("SD"), QStringLiteral("DEB1")), broken)
+            << ledger + "Unable to get Account Ledger Data." + CRLF + "*";
+        QTest::newRow("location ledger data")
+            << Request(QStringLiteral("AccountLedger"), "ADMIN", Party(may15, june30, QStringLiteral("SD"), QStringLiteral("DEB1"), QStringLiteral("001")), broken)
+            << ledger + "Unable to get Account Location Ledger Data." + CRLF + "*";
+        QTest::newRow("outstanding data")
+            << Request(QStringLiteral("Outstanding"), "ADMIN", Party(may15, june30, QStringLiteral("SD"), QStringLiteral("DEB1")), broken)
+            << outstanding + "Unable to get Outstanding/Todays Receivable/Payable Data." + CRLF + "*";
+        QTest::newRow("weekly delivery data")
+            << Request(QStringLiteral("Order"), "ADMIN", Party(may15, june30, QStringLiteral("WD"), QStringLiteral("DEB1")), broken)
+            << QStringLiteral("Error while getting Weekly SO Delivery") + CRLF + "Unable to get Weekly SO Delivery Data." + CRLF + "*";
+        QTest::newRow("store summary data")
+            << Request(QStringLiteral("ItemStoreSummary"), "ADMIN", Item(may15, june30, QStringLiteral("RQ"), QStringLiteral("IT1")), broken)
+            << QStringLiteral("Error while getting Todays Receipt Item Store Summary") + CRLF
+                   + "Unable to get Todays Receipt Item Store Summary Data." + CRLF + "*";
+        QTest::newRow("item ledger data")
+            << Request(QStringLiteral("ItemLedger"), "ADMIN", Item(may15, june30, QStringLiteral("ST"), QStringLiteral("IT1")), broken)
+            << QStringLiteral("Error while getting Item Ledger") + CRLF + "Unable to get Item Ledger Data." + CRLF + "*";
         QTest::newRow("a rate per nothing")
             << Request(QStringLiteral("Order"), "ADMIN", Party(may15, june30, QStringLiteral("PP"), QStringLiteral("CRED1")))
             << QStringLiteral("Error while getting PO Pending") + CRLF + "Unable to get PO Pending Data." + CRLF + "*Divide by zero error encountered.";
