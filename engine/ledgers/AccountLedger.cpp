@@ -7,6 +7,8 @@
 
 #include "settings/GeneralFunction.h"
 
+#include <QSet>
+
 using platform::JsonArray;
 using platform::JsonObject;
 using platform::db::Recordset;
@@ -34,9 +36,23 @@ QString DayTypes(const QString& code)
 
 // The row routine of both ledgers: the members of an AccountLedgerRow, and the running total.
 struct LedgerRowWriter {
-    const clsClient::LedgerRequest& r;
+    explicit LedgerRowWriter(const clsClient::LedgerRequest& request)
+        : partyLedger(engine::IsCodeInList(request.Code, QStringLiteral("SD,SC,RT,PT")))
+    {
+    }
+
+    // A party's ledger names the location of its bills (the types of a bill, compared as codes).
+    const bool partyLedger;
     double total = 0;
     bool balanceRow = false;  // the opening and closing records are taken whatever their amount
+
+    static bool BillType(const QString& documentType)
+    {
+        static const QSet<QString> types{QStringLiteral("INV"), QStringLiteral("CDN"), QStringLiteral("CCN"),
+                                         QStringLiteral("PUR"), QStringLiteral("SCN"), QStringLiteral("SDN"),
+                                         QStringLiteral("SNT"), QStringLiteral("EXP")};
+        return types.contains(engine::TrimBlanks(documentType).toUpper());
+    }
 
     bool Take(const Recordset& rs) const
     {
@@ -49,8 +65,7 @@ struct LedgerRowWriter {
     void Fill(JsonObject& row, const Recordset& rs)
     {
         const QString documentType = Text(rs, QStringLiteral("DocumentType"));
-        const bool showLocation = engine::IsCodeInList(documentType, QStringLiteral("INV,CDN,CCN,PUR,SCN,SDN,SNT,EXP"))
-                                  && engine::IsCodeInList(r.Code, QStringLiteral("SD,SC,RT,PT"));
+        const bool showLocation = partyLedger && BillType(documentType);
         const double amount = Number(rs, QStringLiteral("Amount"));
         row.AddInteger(QStringLiteral("DocYr"), Whole(rs, QStringLiteral("DocumentYear")));
         row.AddString(QStringLiteral("BrnCd"), Trimmed(rs, QStringLiteral("BranchCode")));
@@ -70,7 +85,7 @@ struct LedgerRowWriter {
 
 bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
 {
-    LedgerRowWriter writer{r};
+    LedgerRowWriter writer(r);
     const auto take = [&](const Recordset& rs) { return writer.Take(rs); };
     const auto fill = [&](JsonObject& row, const Recordset& rs) { writer.Fill(row, rs); };
     return RunQuery([&] {
@@ -200,7 +215,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
 
 bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonArray& Data)
 {
-    LedgerRowWriter writer{r};
+    LedgerRowWriter writer(r);
     const auto take = [&](const Recordset& rs) { return writer.Take(rs); };
     const auto fill = [&](JsonObject& row, const Recordset& rs) { writer.Fill(row, rs); };
     return RunQuery([&] {
