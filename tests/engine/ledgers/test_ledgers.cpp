@@ -727,6 +727,25 @@ private slots:
         QCOMPARE(Rows(reply, kItemLedgerMembers), rows);
     }
 
+    void itemLedgerReplyInFull()
+    {
+        const QString reply = Run(Request(QStringLiteral("ItemLedger"), QStringLiteral("STOREMAN"),
+                                          Item(QStringLiteral("2025-05-05"), QStringLiteral("2025-05-25"), QStringLiteral("RQ"),
+                                               QStringLiteral("IT1"))));
+        const QString balance = QStringLiteral("{\"DocYr\":0,\"BrnCd\":\"\",\"DocTy\":\"\",\"SerCd\":\"\",\"DocNo\":\"\","
+                                               "\"DocDt\":\"1899-12-30\",\"StoCd\":\"\",\"Narr\":\"%1\",\"Qty\":%2,\"Rate\":0,"
+                                               "\"Per\":1,\"Amt\":0}");
+        QCOMPARE(reply,
+                 QStringLiteral("{\"Action\":\"ItemLedger\",\"MobileNo\":\"9876543210\",\"Status\":1,\"Message\":\"Success\","
+                                "\"StDt\":\"2025-05-05\",\"LtDt\":\"2025-05-25\",\"ItmCd\":\"IT1\",\"ItmNm\":\"Item One\","
+                                "\"Unit\":\"NOS\",\"GrpTy\":\"RQ\",\"StoCd\":\"\",\"Data\":[")
+                     + balance.arg(QStringLiteral("Opening Balance")).arg(0)
+                     + QStringLiteral(",{\"DocYr\":2025,\"BrnCd\":\"01\",\"DocTy\":\"GIN\",\"SerCd\":\"A\",\"DocNo\":\"3\","
+                                      "\"DocDt\":\"2025-05-10\",\"StoCd\":\"S2\",\"Narr\":\"\",\"Qty\":2,\"Rate\":12,"
+                                      "\"Per\":1,\"Amt\":24},")
+                     + balance.arg(QStringLiteral("Closing Balance")).arg(2) + QStringLiteral("]}<EOF>"));
+    }
+
     void itemLedgerReplyHead()
     {
         const platform::JsonObject reply = Reply(Request(QStringLiteral("ItemLedger"), QStringLiteral("ADMIN"),
