@@ -399,6 +399,7 @@ private slots:
             << QStringList{Opening(QStringLiteral("2100")), QStringLiteral("CRE|4|2025-05-20||CH4|Receipt from Pune|-300"),
                            QStringLiteral("INV|3|2025-05-20|Mumbai Depot|||1200"), QStringLiteral("CRE|5|2025-06-02||CH5||-100"),
                            Closing(QStringLiteral("2900"))};
+        QTest::newRow("a user of the debtors' group") << "ACC" << Request(QStringLiteral("AccountLedger"), "ACC", Party(may15, june30, sd, deb)) << debRows;
         QTest::newRow("a supervisor is not held to the branch list")
             << "BOSS" << Request(QStringLiteral("AccountLedger"), "BOSS", Party(may15, june30, sd, deb)) << debRows;
         QTest::newRow("cash: the other lines of each voucher")
@@ -799,6 +800,9 @@ private slots:
         QTest::newRow("unknown item")
             << Request(QStringLiteral("ItemStoreSummary"), "ADMIN", Item(may15, june30, QStringLiteral("ST"), QStringLiteral("NOPE")))
             << QStringLiteral("Error while getting Stock Balance Item Store Summary") + CRLF + "Unable to Get Item Info." + CRLF + "*";
+        QTest::newRow("today outside a past company year, test mode off")
+            << Request(QStringLiteral("Outstanding"), "ADMIN", Party(QStringLiteral("2004-04-01"), QStringLiteral("2005-03-31"), QStringLiteral("TR"), QStringLiteral("DEB1")), QStringLiteral("OLD"))
+            << outstanding + "Last Date is After Company Last Date.";
         const QString broken = QStringLiteral("BROKEN");
         QTest::newRow("account ledger data")
             << Request(QStringLiteral("AccountLedger"), "ADMIN", Party(may15, june30, QStringLiteral("SD"), QStringLiteral("DEB1")), broken)
