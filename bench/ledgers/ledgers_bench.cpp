@@ -4,7 +4,10 @@
 // The company gets a party of its own on top: 22,000 journal lines over the year (its ledger is
 // the busiest) and 2,000 open bills.
 //
-// Usage: corvantis-bench-ledgers [--runs N] [--keep FOLDER] [--plans]
+// Usage: corvantis-bench-ledgers [--runs N] [--keep FOLDER] [--plans] [--no-log]
+//
+// With --no-log no text log is started, which shows what the log lines (a file opened and closed
+// for each) add to a request.
 
 #include "BenchCompany.h"
 #include "Fixtures.h"
@@ -100,6 +103,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     int runs = 5;
     bool plans = false;
+    bool log = true;
     QString keep;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -109,8 +113,10 @@ int main(int argc, char** argv)
             keep = args[++i];
         else if (args[i] == QLatin1String("--plans"))
             plans = true;
+        else if (args[i] == QLatin1String("--no-log"))
+            log = false;
         else {
-            std::fprintf(stderr, "usage: %s [--runs N] [--keep FOLDER] [--plans]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--runs N] [--keep FOLDER] [--plans] [--no-log]\n", argv[0]);
             return 2;
         }
     }
@@ -141,7 +147,8 @@ int main(int argc, char** argv)
         clsSetup setup(programFolder);
         fixtures::PointSetupAt(setup, databaseFolder);
         setup.lCurrentYearOnly = false;
-        setup.LogEvents();
+        if (log)
+            setup.LogEvents();  // the server writes its text log line by line while it answers
         if (!setup.GetCompanyList() || setup.xCompanies.RowCount() == 0)
             fixtures::ListCompany(setup.xCompanies, kCompany, QStringLiteral("Bench Traders"), kYearStart.startOfDay(),
                                   kYearLast.startOfDay());
