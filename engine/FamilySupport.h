@@ -31,10 +31,4 @@ inline QString MobileOf(const platform::JsonObject& request)
     return request.StringOf(QStringLiteral("MobileNo"));
 }
 
-// The failure text of an action this version does not answer yet.
-inline QString NotAvailable(const QString& failureLine)
-{
-    return FailureText(failureLine, QStringLiteral("Not available in this version."), nullptr);
-}
-
 }  // namespace engine

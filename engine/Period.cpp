@@ -64,6 +64,8 @@ Period Period::Of(const QDate& companyStart, const QDate& startDate, const QDate
     p.LastIsMonthEnd = lastDate.addDays(1).day() == 1;
     p.EndOfStartMonth = startDate.addDays(-(startDate.day() - 1)).addMonths(1).addDays(-1);
     p.StartOfLastMonth = lastDate.addDays(-(lastDate.day() - 1));
+    p.StartOfStartMonth = startDate.addDays(-(startDate.day() - 1));
+    p.StartMonthNo = MonthNumber(companyStart, startDate);
     p.FirstWhole = static_cast<qint16>(MonthNumber(companyStart, startDate) + (p.StartIsFirst ? 0 : 1));
     p.LastWhole = static_cast<qint16>(MonthNumber(companyStart, lastDate) - (p.LastIsMonthEnd ? 0 : 1));
     return p;
@@ -87,6 +89,27 @@ QString Period::ClosingBalanceField() const
 QString Period::ClosingQuantityField() const
 {
     return Closing(QStringLiteral("OpeningQuantity"), QStringLiteral("TotalQuantity"), LastWhole, 3);
+}
+
+QString Period::MonthTotalsField(const QString& start, int from, int to, bool quantities)
+{
+    QString expression = start;
+    const QString suffix = quantities ? QStringLiteral("TotalQuantity") : QStringLiteral("Total");
+    for (int k = from; k <= to; ++k)
+        expression += QStringLiteral(" + ") + QStringLiteral("Month") + QString::number(k) + suffix;
+    const QString places = quantities ? QStringLiteral("3") : QStringLiteral("2");
+    return QStringLiteral("ROUND(SUM(ROUND(") + expression + QStringLiteral(", ") + places + QStringLiteral(")), ")
+           + places + QStringLiteral(") ");
+}
+
+QString Period::OpeningBalanceField() const
+{
+    return MonthTotalsField(QStringLiteral("OpeningBalance"), 1, StartMonthNo - 1, false);
+}
+
+QString Period::OpeningQuantityField() const
+{
+    return MonthTotalsField(QStringLiteral("OpeningQuantity"), 1, StartMonthNo - 1, true);
 }
 
 QString Period::PartMonths(const platform::db::Dialect& dialect, const QString& dateColumn) const

@@ -24,6 +24,8 @@ struct Period {
     QDate StartOfLastMonth;        // first day of LastDate's month
     qint16 FirstWhole = 0;         // month number of the first whole month
     qint16 LastWhole = 0;          // month number of the last whole month
+    QDate StartOfStartMonth;       // first day of StartDate's month
+    qint16 StartMonthNo = 0;       // month number of StartDate
 
     static Period Of(const QDate& companyStart, const QDate& startDate, const QDate& lastDate);
 
@@ -42,6 +44,16 @@ struct Period {
     // The balance at the end of LastWhole: the opening figure and every month total up to it.
     QString ClosingBalanceField() const;
     QString ClosingQuantityField() const;
+
+    // "ROUND(SUM(ROUND(<start> + Month<from>Total + ... + Month<to>Total, 2)), 2) " (quantities:
+    // "Month<k>TotalQuantity" and 3 places): a balance from the month totals of the months from..to
+    // after the start text, which stands alone when to < from.
+    static QString MonthTotalsField(const QString& start, int from, int to, bool quantities);
+    // The opening at StartDate from the whole months before StartDate's month: the opening figure
+    // and the month totals of months 1 to StartMonthNo - 1 (the days of StartDate's month before
+    // it come from the ledger).
+    QString OpeningBalanceField() const;
+    QString OpeningQuantityField() const;
 
     // The part-month clause over a ledger's date column: "AND ( (start part) OR (last part) ) ".
     // The flags go in as the words True and False, so the database decides which half applies.

@@ -227,6 +227,28 @@ private:
     // ---- end of the summaries ----------------------------------------------------------
 
     // ---- ledgers, outstanding, orders and item transactions (engine/ledgers) -----------
+public:
+    // Defined in engine/ledgers/LedgerSupport.h; public so that the family's helpers can name them.
+    struct LedgerRequest;
+    struct LedgerAction;
+
+private:
+    // The one sequence of the five actions: keys, user, company year, period, account or item,
+    // head, the action's rows, and the failure reply.
+    QString LedgerHandler(const platform::JsonObject& request, const LedgerAction& action);
+    bool GetAccountGroup(LedgerRequest& r, bool& inUserGroups);
+    // Runs one statement on the request's recordset and appends a row for each record taken,
+    // logging the two given lines around the opening; the recordset is closed after it.
+    void LedgerRows(const QString& mobileNo, const QString& sql, const QString& recordsWords, const QString& addingWords,
+                    platform::JsonArray& Data, const std::function<bool(const platform::db::Recordset&)>& take,
+                    const std::function<void(platform::JsonObject&, const platform::db::Recordset&)>& fill);
+    bool AddAccountLedgerData(const LedgerRequest& r, platform::JsonArray& Data);
+    bool AddAccountLocationLedgerData(const LedgerRequest& r, platform::JsonArray& Data);
+    bool AddOutstandingData(const LedgerRequest& r, platform::JsonArray& Data);
+    bool AddOrderData(const LedgerRequest& r, const QString& label, platform::JsonArray& Data);
+    bool AddItemStockByStore(const LedgerRequest& r, const QString& label, platform::JsonArray& Data);
+    bool AddItemMovementByStore(const LedgerRequest& r, const QString& label, platform::JsonArray& Data);
+    bool AddItemLedgerData(const LedgerRequest& r, const QString& label, platform::JsonArray& Data);
     // ---- end of the ledgers ------------------------------------------------------------
 
     // ---- documents and vouchers (engine/documents) -------------------------------------

@@ -34,7 +34,6 @@ QString Request(const QString& action, const QString& extra = QString())
     return text;
 }
 
-const QString kNotAvailable = QStringLiteral("Not available in this version.");
 
 }  // namespace
 
@@ -49,39 +48,6 @@ private slots:
     }
 
     // --- dispatch ---------------------------------------------------------------------------
-
-    void familiesAnswerWithTheirFailureLine_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("extra");
-        QTest::addColumn<QString>("failureLine");
-        const auto row = [](const char* action, const char* extra, const char* line) {
-            QTest::newRow(action) << QString::fromLatin1(action) << QString::fromLatin1(extra) << QString::fromLatin1(line);
-        };
-        row("ItemStoreSummary", "\"GroupType\":\"ST\"", "Error while getting Stock Balance Item Store Summary");
-        row("itemstoresummary", "\"GroupType\":\"rq\"", "Error while getting Todays Issue Item Store Summary");
-        row("AccountLedger", "", "Error while getting Account Ledger.");
-        row("OUTSTANDING", "", "Error while getting Outstanding/Todays Receivable/Payable.");
-        row("Order", "\"GroupType\":\"WD\"", "Error while getting Weekly SO Delivery");
-        row("order", "\"GroupType\":\"XX\"", "Error while getting PO Pending");
-        row("ItemLedger", "\"GroupType\":\"RQ\"", "Error while getting Todays Receipt Transaction");
-    }
-    void familiesAnswerWithTheirFailureLine()
-    {
-        QFETCH(QString, action);
-        QFETCH(QString, extra);
-        QFETCH(QString, failureLine);
-        const QString reply = Reply(Request(action, extra));
-        QVERIFY(reply.endsWith(QLatin1String("<EOF>")));
-        const platform::JsonObject object = ParsedReply(reply);
-        QCOMPARE(object.Size(), 4);
-        QCOMPARE(object.NameAt(0), QStringLiteral("Action"));
-        QCOMPARE(object.StringOf(QStringLiteral("Action")), action);
-        QCOMPARE(object.StringOf(QStringLiteral("MobileNo")), QStringLiteral("9876543210"));
-        QCOMPARE(object.TypeOf(QStringLiteral("Status")), platform::JsonType::Number);
-        QCOMPARE(object.StringOf(QStringLiteral("Status")), QStringLiteral("0"));
-        QCOMPARE(object.StringOf(QStringLiteral("Message")), failureLine + CRLF + kNotAvailable);
-    }
 
     void failureReplyText()
     {

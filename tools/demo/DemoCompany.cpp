@@ -1,6 +1,7 @@
 #include "DemoCompany.h"
-#include "DemoMasters.h"
 #include "DemoDocuments.h"
+#include "DemoLedgers.h"
+#include "DemoMasters.h"
 
 #include "Fixtures.h"
 
@@ -1831,6 +1832,7 @@ DemoSummary CreateDemoCompany(const QString& databaseFolder, const QDate& today)
             Generator generator(db, start, last, today);
             summary = generator.Run();
         }
+        AddLedgerDemo([&](const QString& sql) { db.Exec(sql); });
         summary.Branches += AddDemoMasters(db.Handle());
         AddDemoDocuments(db.Handle(), start, today);
         db.Exec(QStringLiteral("COMMIT"));

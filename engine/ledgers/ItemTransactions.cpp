@@ -1,0 +1,205 @@
+// The rows of the "ItemStoreSummary" reply (an item's stock, receipts or issues by store) and of
+// the "ItemLedger" reply (an item's movements framed by its opening and closing quantities).
+
+#include "LedgerSupport.h"
+
+#include "settings/GeneralFunction.h"
+
+using platform::JsonArray;
+using platform::JsonObject;
+using platform::db::Recordset;
+using GeneralFunction::QuoteSQL;
+using namespace engine::ledgers;
+
+namespace {
+
+// The query of a store summary with each store's name; stores without a master row come first.
+QString WithStoreNames(const QString& query)
+{
+    return QStringLiteral("SELECT ItemSummary.StoreCode, IsNull(FaStoreMaster.StoreName, '') AS StoreName, "
+                          "ItemSummary.Quantity FROM (")
+           + query
+           + QStringLiteral(") AS ItemSummary LEFT JOIN FaStoreMaster ON ItemSummary.StoreCode = FaStoreMaster.StoreCode "
+                            "ORDER BY FaStoreMaster.StoreName ");
+}
+
+// A store's row is written when its quantity is not zero (nor empty).
+bool NonZeroStore(const Recordset& rs)
+{
+    return Number(rs, QStringLiteral("Quantity")) != 0.0;
+}
+
+void StoreRow(JsonObject& row, const Recordset& rs)
+{
+    row.AddString(QStringLiteral("StoCd"), Trimmed(rs, QStringLiteral("StoreCode")));
+    row.AddString(QStringLiteral("StoNm"), Trimmed(rs, QStringLiteral("StoreName")));
+    row.AddNumber(QStringLiteral("Qty"), Number(rs, QStringLiteral("Quantity")));
+}
+
+}  // namespace
+
+bool clsClient::AddItemStockByStore(const LedgerRequest& r, const QString& label, JsonArray& Data)
+{
+    return RunQuery([&] {
+        const platform::db::Dialect& dialect = cnnCompany.dialect();
+        const QString item = QuoteSQL(r.ItemCode);
+        const engine::Period& p = r.Period;
+        // 1. and 2. The stock of the whole months up to LastDate.
+        Log(r.MobileNo, QStringLiteral(" Generating Balance Field for ") + label);
+        const QString quantity = engine::Period::MonthTotalsField(QStringLiteral("OpeningQuantity"), 1, p.LastWhole, true);
+        Log(r.MobileNo, QStringLiteral(" Generating SQL Query for ") + label);
+        QString query = QStringLiteral("SELECT FaStockMaster.StoreCode, ") + quantity
+                        + QStringLiteral(" AS Quantity FROM FaStockMaster WHERE FaStockMaster.ItemCode = '") + item
+                        + QStringLiteral("' ") + r.Rights.StoreClauses(QStringLiteral("FaStockMaster"))
+                        + QStringLiteral("GROUP BY FaStockMaster.StoreCode ");
+        // 3. The last, partial month from the ledger.
+        if (!p.LastIsMonthEnd) {
+            Log(r.MobileNo, QStringLiteral(" Unioning SQL Query for ") + label);
+            query += UnionAll()
+                     + QStringLiteral("SELECT FaItemLedger.StoreCode, ROUND(SUM(FaItemLedger.Quantity), 3) As Amount FROM "
+                                      "FaItemLedger WHERE FaItemLedger.ItemCode = '")
+                     + item + QStringLiteral("' AND FaItemLedger.Passed = 'True' AND FaItemLedger.DocumentDate >= ")
+                     + dialect.DateLiteral(p.StartOfLastMonth) + QStringLiteral(" AND FaItemLedger.DocumentDate <= ")
+                     + dialect.DateLiteral(r.LastDate) + QStringLiteral(" ")
+                     + r.Rights.StoreClauses(QStringLiteral("FaItemLedger")) + QStringLiteral("GROUP BY FaItemLedger.StoreCode ");
+            query = QStringLiteral("SELECT Summary.StoreCode, ROUND(SUM(Summary.Quantity), 3) AS Quantity FROM (") + query
+                    + QStringLiteral(") AS Summary GROUP BY Summary.StoreCode ");
+        }
+        // 4. to 7.
+        Log(r.MobileNo, QStringLiteral(" Generating Query for Store Name of ") + label);
+        LedgerRows(
+            r.MobileNo, WithStoreNames(query), QStringLiteral(" Getting Records for ") + label,
+            QStringLiteral(" Adding ") + label + QStringLiteral(" Data to JSON"), Data,
+            NonZeroStore, StoreRow);
+        return true;
+    });
+}
+
+bool clsClient::AddItemMovementByStore(const LedgerRequest& r, const QString& label, JsonArray& Data)
+{
+    return RunQuery([&] {
+        const platform::db::Dialect& dialect = cnnCompany.dialect();
+        Log(r.MobileNo, QStringLiteral(" Generating SQL Query for ") + label);
+        // 2. Receipts are the positive quantities; issues the negative ones, turned positive.
+        const QString factor = r.Code == QLatin1String("IQ") ? QStringLiteral("-1") : QStringLiteral("1");
+        const QString sign = r.Code == QLatin1String("RQ") ? QStringLiteral(" > ") : QStringLiteral(" < ");
+        const QString query = QStringLiteral("SELECT ItemLedger.StoreCode, ROUND(SUM(ItemLedger.Quantity * ") + factor
+                              + QStringLiteral("), 3) AS Quantity FROM FaItemLedger AS ItemLedger WHERE ItemLedger.ItemCode = '")
+                              + QuoteSQL(r.ItemCode) + QStringLiteral("' AND ItemLedger.Passed = 'True' AND ItemLedger.DocumentDate = ")
+                              + dialect.DateLiteral(r.StartDate) + QStringLiteral(" AND ItemLedger.Quantity") + sign
+                              + QStringLiteral("0 ") + r.Rights.StoreClauses(QStringLiteral("ItemLedger"))
+                              + QStringLiteral("GROUP BY ItemLedger.StoreCode ");
+        Log(r.MobileNo, QStringLiteral(" Generating Query for Store Name for ") + label);
+        LedgerRows(
+            r.MobileNo, WithStoreNames(query), QStringLiteral(" Getting Records for ") + label,
+            QStringLiteral(" Adding ") + label + QStringLiteral(" Data to JSON"), Data,
+            NonZeroStore, StoreRow);
+        return true;
+    });
+}
+
+bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, JsonArray& Data)
+{
+    double balance = 0;
+    bool balanceRow = false;
+    const auto take = [&](const Recordset& rs) {
+        if (balanceRow)
+            return true;
+        const platform::db::Value& quantity = rs.Field(QStringLiteral("Quantity"));
+        return !quantity.IsNull() && quantity.ToDouble() != 0.0;
+    };
+    const auto fill = [&](JsonObject& row, const Recordset& rs) {
+        const double quantity = Number(rs, QStringLiteral("Quantity"));
+        row.AddInteger(QStringLiteral("DocYr"), Whole(rs, QStringLiteral("DocumentYear")));
+        row.AddString(QStringLiteral("BrnCd"), Trimmed(rs, QStringLiteral("BranchCode")));
+        row.AddString(QStringLiteral("DocTy"), Text(rs, QStringLiteral("DocumentType")));
+        row.AddString(QStringLiteral("SerCd"), Text(rs, QStringLiteral("SeriesCode")));
+        row.AddString(QStringLiteral("DocNo"), Text(rs, QStringLiteral("DocumentNo")));
+        row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
+        row.AddString(QStringLiteral("StoCd"), Text(rs, QStringLiteral("StoreCode")));
+        row.AddString(QStringLiteral("Narr"), Narration(rs, QStringLiteral("Narration")));
+        row.AddNumber(QStringLiteral("Qty"), quantity);
+        row.AddNumber(QStringLiteral("Rate"), Number(rs, QStringLiteral("Rate")));
+        row.AddNumber(QStringLiteral("Per"), Number(rs, QStringLiteral("Per")));
+        row.AddNumber(QStringLiteral("Amt"), Number(rs, QStringLiteral("Amount")));
+        balance = Rounded(balance + quantity, 3);
+    };
+    return RunQuery([&] {
+        const platform::db::Dialect& dialect = cnnCompany.dialect();
+        const QString item = QuoteSQL(r.ItemCode);
+        const engine::Period& p = r.Period;
+        const bool stock = engine::IsCodeInList(r.Code, QStringLiteral("ST"));
+        const QString balanceColumns = QStringLiteral(
+            "SELECT 0 AS DocumentYear, '' AS BranchCode, '' AS DocumentType, '' AS SeriesCode, '' AS DocumentNo, "
+            "CONVERT(DATETIME, '12/30/1899', 101) AS DocumentDate, '' AS StoreCode, '' AS StoreName, ");
+
+        // 1. to 3. The stock at StartDate: the whole months before its month, and the ledger from
+        // the first of that month to the day before StartDate. Receipts and issues open at 0.
+        QString expression = QStringLiteral("ROUND(SUM(ROUND(0, 3)), 3) ");
+        if (stock) {
+            Log(r.MobileNo, QStringLiteral(" Generating Balance Field for Opening Balance of ") + label);
+            expression = p.OpeningQuantityField();
+        }
+        Log(r.MobileNo, QStringLiteral(" Generating SQL Query to Get Opening Balance of ") + label);
+        const QString storeRights = r.Rights.StoreClauses(QStringLiteral("FaStockMaster"));
+        QString opening = QStringLiteral("SELECT ") + expression
+                          + QStringLiteral("AS Quantity FROM FaStockMaster WHERE FaStockMaster.ItemCode = '") + item
+                          + QStringLiteral("' ") + storeRights;
+        if (stock && !p.StartIsFirst) {
+            Log(r.MobileNo, QStringLiteral(" Unioning SQL Query to get opening balance of ") + label);
+            opening += UnionAll()
+                       + QStringLiteral("SELECT ROUND(SUM(FaItemLedger.Quantity), 3) As Quantity FROM FaItemLedger WHERE "
+                                        "FaItemLedger.ItemCode = '")
+                       + item + QStringLiteral("' AND FaItemLedger.Passed = 'True' AND FaItemLedger.DocumentDate >= ")
+                       + dialect.DateLiteral(p.StartOfStartMonth) + QStringLiteral(" AND FaItemLedger.DocumentDate < ")
+                       + dialect.DateLiteral(r.StartDate) + QStringLiteral(" ")
+                       + r.Rights.StoreClauses(QStringLiteral("FaItemLedger"));
+            opening = QStringLiteral("SELECT ROUND(SUM(Summary.Quantity), 3) AS Quantity FROM (") + opening
+                      + QStringLiteral(") AS Summary ");
+        }
+        // 4. and 5. Exactly one opening record.
+        Log(r.MobileNo, QStringLiteral(" Generating Query for get Opening Balance of ") + label);
+        const QString openingQuery = balanceColumns
+                                     + QStringLiteral("'Opening Balance' AS Narration, IsNull(ItemSummary.Quantity, 0) AS "
+                                                      "Quantity, 0 AS Rate, 1 AS Per, 0 AS Amount FROM (")
+                                     + opening + QStringLiteral(") AS ItemSummary ");
+        balanceRow = true;
+        LedgerRows(r.MobileNo, openingQuery, QStringLiteral(" Getting Records for Opening Balance of ") + label,
+                   QStringLiteral(" Adding Opening Balance of ") + label + QStringLiteral(" Data to JSON"), Data, take, fill);
+        balanceRow = false;
+
+        // 6. to 9. The lines of the period: signed in the stock ledger, otherwise only receipts
+        // (positive) or issues (negative) shown without sign.
+        Log(r.MobileNo, QStringLiteral(" Generating SQL Query to Get Transactions for ") + label);
+        QString sql = QStringLiteral(
+                          "SELECT ItemLedger.DocumentYear, ItemLedger.BranchCode, ItemLedger.DocumentType, "
+                          "ItemLedger.SeriesCode, ItemLedger.DocumentNo, ItemLedger.DocumentDate, ItemLedger.StoreCode, "
+                          "ItemLedger.Narration, ItemLedger.EntryRate AS Rate, ItemLedger.EntryPer AS Per, "
+                          "ABS(CASE WHEN ItemLedger.DocumentType IN ('INV','CMO','CDN','CCN','PUR','CPU','SCN','SDN','SNT') "
+                          "THEN ItemLedger.EntryAmount ELSE ItemLedger.Amount END) AS Amount , ")
+                      + (stock ? QStringLiteral("ItemLedger.Quantity ") : QStringLiteral("ABS(ItemLedger.Quantity) AS Quantity "))
+                      + QStringLiteral("FROM FaItemLedger AS ItemLedger WHERE ItemLedger.ItemCode = '") + item
+                      + QStringLiteral("' AND ItemLedger.Passed = 'True' AND ItemLedger.DocumentDate >= ")
+                      + dialect.DateLiteral(r.StartDate) + QStringLiteral(" AND ItemLedger.DocumentDate <= ")
+                      + dialect.DateLiteral(r.LastDate) + QStringLiteral(" ");
+        if (stock)
+            sql += QStringLiteral("AND ItemLedger.Quantity <> 0 ");
+        else
+            sql += QStringLiteral("AND ItemLedger.Quantity ") + (r.Code == QLatin1String("RQ") ? QStringLiteral(">") : QStringLiteral("<"))
+                   + QStringLiteral(" 0 ");
+        sql += r.Rights.StoreClauses(QStringLiteral("ItemLedger"))
+               + QStringLiteral("ORDER BY ItemLedger.DocumentDate, CASE WHEN ItemLedger.Quantity > 0 THEN 1 ELSE 2 END,  "
+                                "ItemLedger.BranchCode, ItemLedger.DocumentType, ItemLedger.SeriesCode, ItemLedger.DocumentNo ");
+        LedgerRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction of ") + label,
+                   QStringLiteral(" Adding Transaction of ") + label + QStringLiteral(" Data to JSON"), Data, take, fill);
+
+        // 10. and 11. The closing row from the running balance.
+        Log(r.MobileNo, QStringLiteral(" Generating Query for Closing Balance of ") + label);
+        const QString closing = balanceColumns + QStringLiteral("'Closing Balance' AS Narration, ") + NumberLiteral(balance)
+                                + QStringLiteral(" AS Quantity, 0 AS Rate, 1 AS Per, 0 AS Amount ");
+        balanceRow = true;
+        LedgerRows(r.MobileNo, closing, QStringLiteral(" Getting Records for Closing Balance of ") + label,
+                   QStringLiteral(" Adding Closing Balance of ") + label + QStringLiteral(" Data to JSON"), Data, take, fill);
+        return true;
+    });
+}
