@@ -128,20 +128,6 @@ int main(int argc, char** argv)
     std::printf("%-44s %9s %9s %9s   %6s\n", "step (ms, until the grid has painted)", "median", "best", "worst", "rows");
     const Figures load = Time(runs, [] {}, [&] { window->Command(1)->click(); }, *window);
     Report("Get Log Data (all rows, newest first)", load, 1000, setup.xLogData.RowCount());
-    {
-        // The same read in a settings object of its own, without a grid: the database's part.
-        clsSetup reader(installation.ProgramFolder());
-        QList<double> ms;
-        for (int i = 0; i < runs; ++i) {
-            QElapsedTimer timer;
-            timer.start();
-            reader.GetLogData(firstDay, firstDay.addDays(days));
-            ms << timer.nsecsElapsed() / 1e6;
-        }
-        std::sort(ms.begin(), ms.end());
-        Report("clsSetup.GetLogData alone (no window)", {ms.at(ms.size() / 2), ms.first(), ms.last()}, 1000,
-               reader.xLogData.RowCount());
-    }
 
     const auto clickHeading = [&](int col) { emit window->FilterBar()->sectionClicked(col); };
     Report("sort by Action (text), one heading click",
