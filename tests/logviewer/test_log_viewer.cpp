@@ -420,14 +420,18 @@ private slots:
         TypeFilter(window, 2, QStringLiteral("dash"));
         QVERIFY(window.Timer()->isActive());
         QCOMPARE(window.Grid()->model()->rowCount(), 6);
+        QElapsedTimer sinceChange;
+        sinceChange.start();
         QTest::qWait(300);
+        const bool firstPending = window.Timer()->isActive() && sinceChange.elapsed() < 450;
         TypeFilter(window, 2, QStringLiteral("B"));  // another change starts the 500 ms again
-        QElapsedTimer sinceLastChange;
-        sinceLastChange.start();
+        sinceChange.restart();
         QTest::qWait(300);
-        QCOMPARE(window.Grid()->model()->rowCount(), 6);
+        // (A machine too busy to come back within the 500 ms cannot show the wait.)
+        if (firstPending && sinceChange.elapsed() < 450)
+            QCOMPARE(window.Grid()->model()->rowCount(), 6);
         QVERIFY(WaitFilter(window));
-        QVERIFY(sinceLastChange.elapsed() >= 450);
+        QVERIFY(sinceChange.elapsed() >= 450);
         QCOMPARE(Ids(window), QStringList({"5", "4"}));
         // Typing goes on in the same cell after the rebind.
         QVERIFY(window.FilterBar()->Cell(2)->hasFocus());
