@@ -90,6 +90,8 @@ public:
     QString GetRequestAndResponse(qint32 pRequestID);
     void Sort(qint16& pCol);
     void SetFilter(const QString& pFilterText);
+    // The same with the terms one per column, as typed: a "|" inside a term is part of it.
+    void SetFilter(const QStringList& pTerms);
     qint32 xAryCopy(const platform::XArrayDB& pSourceArray, platform::XArrayDB& pTargetArray, qint32 pStartRow, qint32 pNoOfRows) const;
     bool GetSQLServerDatabasePassword();
     QVariant GetSaveSetting(qint32 pCallType, const QString& pSection, const QString& pKey, const QVariant& pDefaultValue);
@@ -117,7 +119,7 @@ private:
     bool LogTableExists();
     void CreateLogTable();
     void ExecuteLogSQL(const QString& statement);
-    bool RowMatchesFilter(qint32 row, const QStringList& terms) const;
+    bool RowMatchesFilter(qint32 row, const QStringList& terms) const;  // terms one per column
     // Fills "@pDatabaseName" and "@pLogTableName" of a request-log statement.
     QString LogStatement(const QString& statement) const;
     void RaiseMessage(const QString& description, qint32 number, qint32 button, qint32 cancelButton);

@@ -417,9 +417,15 @@ void clsSetup::Sort(qint16& pCol)
 
 void clsSetup::SetFilter(const QString& pFilterText)
 {
+    SetFilter(pFilterText.isEmpty() ? QStringList() : pFilterText.split(QLatin1Char('|')));
+}
+
+void clsSetup::SetFilter(const QStringList& pTerms)
+{
+    // The rows keep the user's sort, compared as that column compares on a heading click.
     const auto resort = [this]() {
         xLogData.QuickSort(xLogData.LowerBound(1), xLogData.UpperBound(1), nSortColumnNo,
-                           static_cast<platform::XArrayDB::SortOrder>(eSortOrder), platform::XArrayDB::XTYPE_DEFAULT);
+                           static_cast<platform::XArrayDB::SortOrder>(eSortOrder), SortTypeOf(nSortColumnNo));
         emit RebindGrid();
     };
     try {
@@ -427,17 +433,34 @@ void clsSetup::SetFilter(const QString& pFilterText)
             xAryCopy(xFilteredLogData, xLogData, 0, -1);
             xFilteredLogData.ReDim(0, -1, 0, xFilteredLogData.UpperBound(2));
         }
-        if (!pFilterText.isEmpty()) {
-            const QStringList terms = pFilterText.split(QLatin1Char('|'));
-            int row = xLogData.LowerBound(1);
-            while (row <= xLogData.UpperBound(1)) {
-                if (RowMatchesFilter(row, terms)) {
-                    ++row;
-                } else {
-                    xAryCopy(xLogData, xFilteredLogData, row, 1);
-                    xLogData.Delete(1, row);
-                }
+        bool anyTerm = false;
+        for (const QString& term : pTerms)
+            anyTerm = anyTerm || !term.isEmpty();
+        if (anyTerm) {
+            // Every row is tested before any moves, so a failing test loses none; the rows then
+            // move in one pass, each list keeping the rows' order.
+            const int first = xLogData.LowerBound(1);
+            std::vector<bool> keep(static_cast<size_t>(xLogData.RowCount()));
+            int kept = 0;
+            for (int row = first; row <= xLogData.UpperBound(1); ++row) {
+                keep[static_cast<size_t>(row - first)] = RowMatchesFilter(row, pTerms);
+                kept += keep[static_cast<size_t>(row - first)] ? 1 : 0;
             }
+            const int colLow = xLogData.LowerBound(2), colHigh = xLogData.UpperBound(2);
+            platform::XArrayDB shown(first, first + kept - 1, colLow, colHigh);
+            const int hiddenFirst = xFilteredLogData.UpperBound(1) + 1;
+            const int hidden = xLogData.RowCount() - kept;
+            if (hidden > 0)
+                xFilteredLogData.Insert(1, hiddenFirst, hidden);
+            int toShown = first, toHidden = hiddenFirst;
+            for (int row = first; row <= xLogData.UpperBound(1); ++row) {
+                const bool shownRow = keep[static_cast<size_t>(row - first)];
+                platform::XArrayDB& target = shownRow ? shown : xFilteredLogData;
+                const int at = shownRow ? toShown++ : toHidden++;
+                for (int col = colLow; col <= colHigh; ++col)
+                    target.SetValue(at, col, xLogData.Value(row, col));
+            }
+            xLogData = std::move(shown);
         }
         resort();
     } catch (const RuntimeError& e) {

@@ -219,12 +219,55 @@ void XArrayDB::QuickSort(int rowFirst, int rowLast, int col, SortOrder order, So
     checkRow(rowLast);
     checkCol(col);
     const size_t c = static_cast<size_t>(col - m_colLow);
-    auto first = m_rows.begin() + (rowFirst - m_rowLow);
-    auto last = m_rows.begin() + (rowLast - m_rowLow) + 1;
-    std::stable_sort(first, last, [&](const std::vector<QVariant>& x, const std::vector<QVariant>& y) {
-        const int cmp = Compare(x[c], y[c], type);
-        return order == XORDER_ASCEND ? cmp < 0 : cmp > 0;
-    });
+    const size_t first = static_cast<size_t>(rowFirst - m_rowLow);
+    const size_t n = static_cast<size_t>(rowLast - rowFirst) + 1;
+    const auto cell = [&](size_t i) -> const QVariant& { return m_rows[first + i][c]; };
+
+    // The rows are ordered through an index over sort keys taken once per row, so that a
+    // comparison does not convert its two values again (the lists may hold 100,000 rows).
+    std::vector<size_t> index(n);
+    for (size_t i = 0; i < n; ++i)
+        index[i] = i;
+    const auto sortBy = [&](const auto& less) {
+        std::stable_sort(index.begin(), index.end(),
+                         [&](size_t x, size_t y) { return order == XORDER_ASCEND ? less(x, y) : less(y, x); });
+    };
+    if (type == XTYPE_STRING) {
+        std::vector<QString> keys(n);
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = cell(i).toString().toCaseFolded();
+        sortBy([&](size_t x, size_t y) { return keys[x] < keys[y]; });
+    } else if (type == XTYPE_DATE) {
+        // Values that are not dates sort before every date. Local times order by their wall
+        // clock, which needs no time-zone look-up per value.
+        std::vector<QDateTime> dates(n);
+        bool allLocal = true;
+        for (size_t i = 0; i < n; ++i) {
+            dates[i] = AsDateTime(cell(i));
+            allLocal = allLocal && (!dates[i].isValid() || dates[i].timeSpec() == Qt::LocalTime);
+        }
+        std::vector<qint64> keys(n);
+        std::vector<bool> valid(n);
+        for (size_t i = 0; i < n; ++i) {
+            valid[i] = dates[i].isValid();
+            if (valid[i])
+                keys[i] = allLocal ? dates[i].date().toJulianDay() * 86400000LL + dates[i].time().msecsSinceStartOfDay()
+                                   : dates[i].toMSecsSinceEpoch();
+        }
+        sortBy([&](size_t x, size_t y) {
+            if (valid[x] != valid[y])
+                return !valid[x];
+            return valid[x] && keys[x] < keys[y];
+        });
+    } else {
+        sortBy([&](size_t x, size_t y) { return Compare(cell(x), cell(y), type) < 0; });
+    }
+    std::vector<std::vector<QVariant>> sorted;
+    sorted.reserve(n);
+    for (size_t i = 0; i < n; ++i)
+        sorted.push_back(std::move(m_rows[first + index[i]]));
+    for (size_t i = 0; i < n; ++i)
+        m_rows[first + i] = std::move(sorted[i]);
 }
 
 }  // namespace platform

@@ -97,6 +97,27 @@ private slots:
         QCOMPARE(Column(t, 0), expected);
     }
 
+    void tableSortKeepsTiesAndSortsARange()
+    {
+        const QDateTime noon(QDate(2024, 3, 1), QTime(12, 0));
+        XArrayDB t = Table({
+            {"head", 0, "x", noon},
+            {"a", 1, "dash", noon},
+            {"b", 2, "DASH", QVariant()},
+            {"c", 3, "Dash", noon.addSecs(-1)},
+            {"d", 4, "alpha", noon},
+            {"tail", 5, "a", QVariant()},
+        });
+        // Rows 1..4 only; equal keys keep their order in either direction.
+        t.QuickSort(1, 4, 2, XArrayDB::XORDER_DESCEND, XArrayDB::XTYPE_STRING);
+        QCOMPARE(Column(t, 0), QStringList({"head", "a", "b", "c", "d", "tail"}));
+        // Values that are not dates come before every date.
+        t.QuickSort(1, 4, 3, XArrayDB::XORDER_ASCEND, XArrayDB::XTYPE_DATE);
+        QCOMPARE(Column(t, 0), QStringList({"head", "b", "c", "a", "d", "tail"}));
+        t.QuickSort(1, 4, 3, XArrayDB::XORDER_DESCEND, XArrayDB::XTYPE_DATE);
+        QCOMPARE(Column(t, 0), QStringList({"head", "a", "d", "c", "b", "tail"}));
+    }
+
     void modelShowsAndEditsTheTable()
     {
         XArrayDB t = Table({{false, "98", QDateTime(QDate(2024, 3, 31), QTime(0, 0))}});
