@@ -213,6 +213,7 @@ void frmTessarinMobileClient::ProcessReceived(qint16 slot)
         MarkReceiveStart(slot, true);
         if (!IsRelaySlot(slot)) {
             m_requestTaken.insert(slot);
+            m_tcp->StopReading(slot);
             StopReceiveTimer(slot);
         }
 

@@ -1,0 +1,90 @@
+// The server window against clients that misbehave and against a machine that runs short:
+// half-closed connections, requests built to be slow or to forge log lines, many unfinished
+// requests at once, the limit of open files and a platform where no one answers a box.
+#include "WindowTestSupport.h"
+
+#include "clsSetup.h"
+#include "text/Ansi.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/socket.h>
+
+using namespace servertest;
+
+namespace {
+const QString kMobile1 = QStringLiteral("9000000001");
+}  // namespace
+
+class ServerHostileTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    std::unique_ptr<VersionServer> m_versions;
+
+    // A started window on a listening installation.
+    struct Running {
+        std::unique_ptr<Installation> installation;
+        std::unique_ptr<frmTessarinMobileClient> window;
+        quint16 port = 0;
+    };
+    Running StartListening()
+    {
+        Running running;
+        running.installation = std::make_unique<Installation>();
+        running.port = FreePort();
+        running.installation->WriteSettings(Installation::ListeningSettings(running.port));
+        running.window = MakeWindow(running.installation->ProgramFolder(), running.installation->Root());
+        StartWindow(*running.window);
+        return running;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        IsolateUserSettings(m_home.path() + QStringLiteral("/config"));
+        m_versions = std::make_unique<VersionServer>();
+        PointVersionURL(m_versions->BaseURL());
+    }
+
+    // A client that shuts down its sending side after its request still gets the whole reply,
+    // and the text log says the send completed only because it did.
+    void halfClosedClientGetsReply_data()
+    {
+        QTest::addColumn<bool>("dataRequest");
+        QTest::newRow("login") << false;
+        QTest::newRow("company list") << true;
+    }
+    void halfClosedClientGetsReply()
+    {
+        QFETCH(bool, dataRequest);
+        Running running = StartListening();
+        QVERIFY(running.window->IsStarted());
+        if (dataRequest)
+            QCOMPARE(Member(Exchange(running.port, LoginText(kMobile1, QStringLiteral("IMEI-1"))), QStringLiteral("Status")),
+                     QStringLiteral("1"));
+        const QString request = dataRequest ? RequestText(QStringLiteral("CompanyList"), kMobile1, QStringLiteral("IMEI-1"))
+                                            : LoginText(kMobile1, QStringLiteral("IMEI-1"));
+        WireClient client;
+        QVERIFY(client.Connect(running.port));
+        client.Write(platform::ansi::Encode(request));
+        QCOMPARE(::shutdown(static_cast<int>(client.Socket().socketDescriptor()), SHUT_WR), 0);
+        const QString reply = client.ReadReply();
+        QVERIFY2(Member(reply, QStringLiteral("Status")) == QStringLiteral("1"), qPrintable(running.installation->NewestLogText()));
+        QVERIFY(client.WaitClosed());
+        const QString log = running.installation->NewestLogText();
+        const QString action = dataRequest ? QStringLiteral("CompanyList") : QStringLiteral("Login");
+        QVERIFY2(log.contains(QStringLiteral("|Data Sending Complete for Mobile No.9000000001 Client Index : 1 Action : ") + action),
+                 qPrintable(log));
+        const QList<QStringList> rows = running.installation->RequestLogRows();
+        QVERIFY(!rows.isEmpty());
+        if (dataRequest)
+            QCOMPARE(rows.last().at(7) + QStringLiteral("<EOF>"), reply);
+    }
+};
+
+QTEST_MAIN(ServerHostileTest)
+#include "test_server_hostile.moc"
