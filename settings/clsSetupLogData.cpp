@@ -271,7 +271,7 @@ void clsSetup::CreateLogTable()
 
 void clsSetup::OpenLogWriter()
 {
-    const QString text = GetConnectionString(cLogDatabaseName);
+    const QString text = GetLogConnectionString();
     if (m_logWriter.State() == platform::db::adStateOpen && text == m_logWriterText)
         return;
     DropLogWriter();
