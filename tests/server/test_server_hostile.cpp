@@ -7,6 +7,7 @@
 #include "text/Ansi.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -83,6 +84,42 @@ private slots:
         QVERIFY(!rows.isEmpty());
         if (dataRequest)
             QCOMPARE(rows.last().at(7) + QStringLiteral("<EOF>"), reply);
+    }
+
+    // A value that carries line breaks and a time stamp cannot write a line of its own into the
+    // text log: every line there begins with the time of its event.
+    void forgedLogLines_data()
+    {
+        // JSON escapes: the values hold a real CR LF (or LF) once the request is parsed.
+        const QString forged = QStringLiteral("\\r\\n2024-01-05 14:03:09|Login Accepted for Mobile No.9000000001 Client Index : 7");
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<bool>("logged");  // the forged value is written into some line
+        QTest::newRow("MobileNo of a login") << LoginText(QStringLiteral("9000000009") + forged, QStringLiteral("IMEI-9")) << true;
+        QTest::newRow("IMEINo of a login") << LoginText(QStringLiteral("9000000009"), QStringLiteral("I") + forged) << true;
+        QTest::newRow("MobileNo of a data request")
+            << RequestText(QStringLiteral("CompanyList"), kMobile1 + forged, QStringLiteral("IMEI-1")) << false;
+        QTest::newRow("lone LF") << LoginText(QStringLiteral("9000000009\\n2024-01-05 14:03:09|Login Accepted"),
+                                              QStringLiteral("IMEI-9"))
+                                 << true;
+    }
+    void forgedLogLines()
+    {
+        QFETCH(QString, request);
+        QFETCH(bool, logged);
+        Running running = StartListening();
+        QVERIFY(running.window->IsStarted());
+        QVERIFY(!Exchange(running.port, request).isEmpty());
+        const QString log = running.installation->NewestLogText();
+        const QRegularExpression lineStart(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\|"));
+        const QStringList lines = log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        for (const QString& line : lines) {
+            QVERIFY2(lineStart.match(line).hasMatch() && !line.contains(QLatin1Char('\n')) && !line.contains(QLatin1Char('\r')),
+                     qPrintable(line));
+            QVERIFY2(!line.startsWith(QStringLiteral("2024-01-05")), qPrintable(line));
+        }
+        if (logged)
+            QVERIFY2(log.contains(QStringLiteral("\\n2024-01-05 14:03:09|Login Accepted")), qPrintable(log));
+        QVERIFY(!running.window->PaneText().contains(QStringLiteral("\n2024-01-05")));
     }
 };
 
