@@ -88,6 +88,8 @@ public:
     bool IsFolderAllowed(const platform::JsonObject& pJSONObject);
     bool CheckLogData();
     qint32 InsertRequest(const QString& pIPAddress, const QString& pRequestJSON);
+    // The same for a request already parsed by the caller (its text is not parsed again).
+    qint32 InsertRequest(const QString& pIPAddress, const QString& pRequestJSON, const platform::JsonObject& pParsed);
     void UpdateRequest(qint32 pRequestID, const QString& pResponseJSON);
     void GetLogData(const QDate& pStartDate, const QDate& pLastDate);
     QString GetRequestAndResponse(qint32 pRequestID);

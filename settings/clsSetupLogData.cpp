@@ -288,9 +288,14 @@ void clsSetup::DropLogWriter()
 
 qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON)
 {
-    const QString request = WithoutEof(pRequestJSON);
     platform::JsonObject parsed;
-    parsed.Load(request);
+    parsed.Load(WithoutEof(pRequestJSON));
+    return InsertRequest(pIPAddress, pRequestJSON, parsed);
+}
+
+qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON, const platform::JsonObject& parsed)
+{
+    const QString request = WithoutEof(pRequestJSON);
     const QString action = parsed.StringOf(QStringLiteral("Action"));
     const QString mobileNo = parsed.StringOf(QStringLiteral("MobileNo"));
     const QString userID = parsed.HasMember(QStringLiteral("UserID")) ? parsed.StringOf(QStringLiteral("UserID")) : QString();
