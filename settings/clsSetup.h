@@ -134,10 +134,15 @@ private:
     // dropped after a failure and opened again by the next write.
     void OpenLogWriter();
     void DropLogWriter();
+    // The identity (device and file number) of the embedded log database file, "missing" when
+    // the file is gone, "" when the log lives on a SQL Server. A kept connection to a file that
+    // was deleted or replaced would write where no one reads again.
+    QString LogFileIdentity() const;
 
     platform::db::Recordset m_recordset;
     platform::db::Connection m_logWriter;
     QString m_logWriterText;
+    QString m_logWriterFile;
     QString m_programFolder;
     QString m_logFilePath;
     bool m_cancel = false;

@@ -2,6 +2,11 @@
 #include "clsSetup.h"
 
 #include "GeneralFunction.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
 #include "clock/Clock.h"
 #include "core/RuntimeError.h"
 #include "database/Value.h"
@@ -269,14 +274,38 @@ void clsSetup::CreateLogTable()
 
 // --- writing -------------------------------------------------------------------------------
 
+QString clsSetup::LogFileIdentity() const
+{
+    const QString server = GeneralFunction::DecodeText(DB_SERVER, false, GeneralFunction::kShiftKey).trimmed();
+    if (!server.startsWith(QStringLiteral("sqlite:"), Qt::CaseInsensitive))
+        return QString();
+    const QDir folder(server.mid(7));
+    const QStringList files = folder.entryList({cLogDatabaseName + QStringLiteral(".sqlite")}, QDir::Files);
+    struct stat info {};
+    if (files.isEmpty() || ::stat(QFile::encodeName(folder.filePath(files.first())).constData(), &info) != 0)
+        return QStringLiteral("missing");
+    return QString::number(static_cast<qulonglong>(info.st_dev)) + QLatin1Char(':')
+           + QString::number(static_cast<qulonglong>(info.st_ino));
+}
+
 void clsSetup::OpenLogWriter()
 {
     const QString text = GetLogConnectionString();
-    if (m_logWriter.State() == platform::db::adStateOpen && text == m_logWriterText)
+    const bool open = m_logWriter.State() == platform::db::adStateOpen && text == m_logWriterText;
+    const QString file = LogFileIdentity();
+    if (open && file == m_logWriterFile)
         return;
     DropLogWriter();
+    if (open) {
+        // The file was deleted or replaced under the kept connection: the table is made again
+        // as at start-up, in the file that is there now.
+        emit ShowEvents(QStringLiteral("Request-log database file was deleted or replaced. Creating LogData table again."));
+        if (!LogTableExists())
+            CreateLogTable();
+    }
     m_logWriter.Open(text);
     m_logWriterText = text;
+    m_logWriterFile = LogFileIdentity();
 }
 
 void clsSetup::DropLogWriter()
@@ -284,6 +313,7 @@ void clsSetup::DropLogWriter()
     if (m_logWriter.State() == platform::db::adStateOpen)
         m_logWriter.Close();
     m_logWriterText.clear();
+    m_logWriterFile.clear();
 }
 
 qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON)
