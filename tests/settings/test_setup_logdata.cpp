@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 QString Encoded(const QString& text)
@@ -378,6 +379,33 @@ private slots:
         // The next request goes on in the same file without a further event.
         QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "983")), 2);
         QCOMPARE(events.size(), 1);
+    }
+
+    // Files the server writes are never writable by others, whatever the umask; the credentials
+    // store is readable by its owner only.
+    void fileModes()
+    {
+        const mode_t saved = ::umask(0);
+        QTemporaryDir program;
+        QTemporaryDir folder;
+        auto setup = std::make_unique<clsSetup>(program.path());
+        setup->DB_SERVER = Encoded("sqlite:" + folder.path());
+        platform::store::SaveSetting("Tessarin", "ServerInfo", "ModeProbe", "x");
+        const bool saved1 = setup->SaveSettings();
+        setup->LogEvents();
+        const bool checked = setup->CheckLogData();
+        ::umask(saved);
+        QVERIFY(saved1 && checked);
+
+        const auto mode = [](const QString& path) {
+            struct stat info {};
+            return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+        };
+        QCOMPARE(mode(platform::store::Location("Tessarin")), 0600);
+        for (const QString& path : {setup->SettingsFilePath(), setup->CurrentLogFile(), folder.path() + "/master.sqlite"}) {
+            const int m = mode(path);
+            QVERIFY2(m > 0 && (m & 0022) == 0, qPrintable(path + " " + QString::number(m, 8)));
+        }
     }
 
     // The stored request keeps everything as sent except the value of its "Password".
