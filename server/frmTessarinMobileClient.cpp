@@ -498,6 +498,10 @@ int frmTessarinMobileClient::ShowMessage(const QString& prompt, int style, const
         ShowEvent(prompt);
         return MsgBox::DefaultAnswer(style);
     }
+    // Where no one can answer a box, it is written to the event pane and the text log as well
+    // and answered at once with its default button.
+    if (MsgBox::Unattended())
+        ShowEvent(QStringLiteral("Message box: ") + prompt);
     return MsgBox::Show(this, prompt, style, title);
 }
 

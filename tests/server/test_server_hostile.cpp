@@ -7,6 +7,7 @@
 #include "text/Ansi.h"
 
 #include <QElapsedTimer>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +105,27 @@ private slots:
         const qint64 elapsed = timer.elapsed();
         QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("1"));
         QVERIFY2(elapsed < 2000, qPrintable(QString::number(elapsed)));
+    }
+
+    // Run as a service runs (offscreen, no one to answer a box) while the version host cannot
+    // be reached: the box is written to the log, answered with its default button, and the
+    // server goes on to listen.
+    void unattendedPlatformNeverWaitsOnABox()
+    {
+        Installation installation;
+        QVERIFY(installation.IsValid());
+        const quint16 port = FreePort();
+        installation.WriteSettings(Installation::ListeningSettings(port));
+        ServerProcess server(installation);
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("CORVANTIS_MESSAGE_BOXES"), QString());  // nothing set by a script
+        environment.insert(QStringLiteral("CORVANTIS_VERSION_TIMEOUT_MS"), QStringLiteral("2000"));
+        QVERIFY(server.Start(QStringLiteral("http://127.0.0.1:") + QString::number(FreePort()), {}, environment));
+        QVERIFY2(server.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")),
+                 qPrintable(server.Output() + installation.NewestLogText()));
+        QVERIFY(installation.NewestLogText().contains(QStringLiteral("|Message box: Error getting mobile Version App file.")));
+        QCOMPARE(Member(Exchange(port, LoginText(kMobile1, QStringLiteral("IMEI-1"))), QStringLiteral("Status")),
+                 QStringLiteral("1"));
     }
 
     // A value that carries line breaks and a time stamp cannot write a line of its own into the
