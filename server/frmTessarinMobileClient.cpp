@@ -71,6 +71,7 @@ ServerLimits ServerLimits::FromEnvironment()
 {
     ServerLimits limits;
     limits.nMaxRequestBytes = EnvNumber("CORVANTIS_MAX_REQUEST_BYTES", limits.nMaxRequestBytes);
+    limits.nMaxPendingBytes = EnvNumber("CORVANTIS_MAX_PENDING_BYTES", limits.nMaxPendingBytes);
     limits.nReceiveTimeoutMs = static_cast<int>(EnvNumber("CORVANTIS_RECEIVE_TIMEOUT_MS", limits.nReceiveTimeoutMs));
     limits.nVersionTimeoutMs = static_cast<int>(EnvNumber("CORVANTIS_VERSION_TIMEOUT_MS", limits.nVersionTimeoutMs));
     return limits;

@@ -128,6 +128,34 @@ private slots:
                  QStringLiteral("1"));
     }
 
+    // Unfinished requests of all connections together hold a limited amount: past it the
+    // connection with the largest one is closed with a "Request Too Large" line; the others
+    // go on and are served.
+    void unfinishedRequestsAreCapped()
+    {
+        qputenv("CORVANTIS_MAX_PENDING_BYTES", "300000");
+        Running running = StartListening();
+        qunsetenv("CORVANTIS_MAX_PENDING_BYTES");
+        QVERIFY(running.window->IsStarted());
+        QCOMPARE(running.window->Limits().nMaxPendingBytes, 300000);
+        std::vector<std::unique_ptr<WireClient>> clients;
+        const QList<int> sizes = {100000, 120000, 90000};
+        for (int size : sizes) {
+            clients.push_back(std::make_unique<WireClient>());
+            QVERIFY(clients.back()->Connect(running.port));
+            clients.back()->Write("{\"Action\":\"Login\",\"Pad\":\"" + QByteArray(size, 'x'));
+            QTest::qWait(200);
+        }
+        QVERIFY(clients[1]->WaitClosed());
+        QVERIFY(clients[0]->IsConnected());
+        QVERIFY(clients[2]->IsConnected());
+        const QString log = running.installation->NewestLogText();
+        QVERIFY2(log.contains(QStringLiteral("|Request Too Large from Mobile No.  Client Index : 2 Data Length : 120")), qPrintable(log));
+        // The first finishes its request and is answered.
+        clients[0]->Write("\",\"MobileNo\":\"9000000001\",\"IMEINo\":\"IMEI-1\"}<EOF>");
+        QCOMPARE(Member(clients[0]->ReadReply(), QStringLiteral("Status")), QStringLiteral("1"));
+    }
+
     // A value that carries line breaks and a time stamp cannot write a line of its own into the
     // text log: every line there begins with the time of its event.
     void forgedLogLines_data()
