@@ -150,6 +150,10 @@ void frmTessarinMobileClient::BuildControls()
     });
     connect(m_tcp, &TCPClient::Error, this, &frmTessarinMobileClient::TCPClient_Error);
     connect(m_tcp, &TCPClient::Connected, this, &frmTessarinMobileClient::TCPClient_Connect);
+    connect(m_tcp, &TCPClient::AcceptError, this, [this](const QString& description) {
+        ShowEvent(QStringLiteral("Unable to accept connection. Message : ") + description
+                  + QStringLiteral(" Accepting paused until a connection closes."));
+    });
 }
 
 QPushButton* frmTessarinMobileClient::Command(int index) const

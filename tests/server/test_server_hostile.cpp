@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 
 using namespace servertest;
@@ -154,6 +155,40 @@ private slots:
         // The first finishes its request and is answered.
         clients[0]->Write("\",\"MobileNo\":\"9000000001\",\"IMEINo\":\"IMEI-1\"}<EOF>");
         QCOMPARE(Member(clients[0]->ReadReply(), QStringLiteral("Status")), QStringLiteral("1"));
+    }
+
+    // At the limit of open files (set low for the program) the listener pauses instead of
+    // spinning or giving up; once the connections go away new clients are served again.
+    void openFileLimit()
+    {
+        Installation installation;
+        QVERIFY(installation.IsValid());
+        const quint16 port = FreePort();
+        installation.WriteSettings(Installation::ListeningSettings(port));
+        VersionServer versions;
+        ServerProcess server(installation);
+        server.Process().setChildProcessModifier([] {
+            struct rlimit files {64, 64};
+            ::setrlimit(RLIMIT_NOFILE, &files);
+        });
+        QVERIFY(server.Start(versions.BaseURL()));
+        QVERIFY2(server.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")), qPrintable(server.Output()));
+
+        std::vector<std::unique_ptr<WireClient>> clients;
+        for (int i = 0; i < 80; ++i) {
+            clients.push_back(std::make_unique<WireClient>());
+            QVERIFY(clients.back()->Connect(port));
+        }
+        QTest::qWait(500);
+        clients.clear();
+        QElapsedTimer timer;
+        timer.start();
+        QString reply;
+        while (reply.isEmpty() && timer.elapsed() < 5000)
+            reply = Exchange(port, LoginText(kMobile1, QStringLiteral("IMEI-1")));
+        QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("1"));
+        QVERIFY2(timer.elapsed() < 1500, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(server.Process().state() == QProcess::Running);
     }
 
     // A value that carries line breaks and a time stamp cannot write a line of its own into the
