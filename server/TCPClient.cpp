@@ -38,6 +38,17 @@ bool TCPClient::Listen(quint16 port)
     m_listenError.clear();
     m_listener = new QTcpServer(this);
     connect(m_listener, &QTcpServer::newConnection, this, &TCPClient::OnNewConnection);
+    connect(m_listener, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError) {
+        // The listener has paused itself; it takes connections in again once one closes.
+        if (!m_listener || m_acceptPaused)
+            return;
+        m_acceptPaused = true;
+        m_listener->pauseAccepting();
+        emit AcceptError(m_listener->errorString());
+    });
+    // A burst of clients connecting at once waits in the queue instead of being retried.
+    m_listener->setListenBacklogSize(4096);
+    m_acceptPaused = false;
     if (!m_listener->listen(QHostAddress::Any, port)) {
         m_listenError = m_listener->errorString();
         delete m_listener;
@@ -177,9 +188,23 @@ bool TCPClient::SendData(qint16 index, const QByteArray& bytes)
 QByteArray TCPClient::GetData(qint16 index)
 {
     const auto it = m_sockets.constFind(index);
-    if (it == m_sockets.constEnd())
+    if (it == m_sockets.constEnd() || it->stoppedReading)
         return {};
     return it->socket->readAll();
+}
+
+void TCPClient::StopReading(qint16 index)
+{
+    const auto it = m_sockets.find(index);
+    if (it == m_sockets.end())
+        return;
+    it->stoppedReading = true;
+    // The socket stops watching for data while its read buffer is full; one byte put back
+    // into a buffer of one byte keeps it so (GetData is not called on it again).
+    QTcpSocket* socket = it->socket;
+    socket->readAll();
+    socket->ungetChar(' ');
+    socket->setReadBufferSize(1);
 }
 
 void TCPClient::Close(qint16 index)
@@ -190,6 +215,19 @@ void TCPClient::Close(qint16 index)
     QTcpSocket* socket = it->socket;
     m_sockets.erase(it);
     Discard(socket);
+    ResumeAccepting();
+}
+
+void TCPClient::ResumeAccepting()
+{
+    if (!m_acceptPaused || !m_listener)
+        return;
+    m_acceptPaused = false;
+    // The closed socket gives its descriptor back once it is gone.
+    QTimer::singleShot(0, this, [this] {
+        if (m_listener && m_listener->isListening())
+            m_listener->resumeAccepting();
+    });
 }
 
 void TCPClient::CloseAll()

@@ -48,6 +48,10 @@ public:
     bool SendData(qint16 index, const QByteArray& bytes);
     // Everything that has arrived since the last read.
     QByteArray GetData(qint16 index);
+    // The element reads nothing more. Its peer may have shut down its sending side and wait
+    // for the reply: a read would meet the end of the peer's data and close the connection
+    // before the reply has gone out.
+    void StopReading(qint16 index);
     // Closes the connection and destroys the element; nothing is signalled. Bytes already
     // handed to the socket are still delivered.
     void Close(qint16 index);
@@ -81,6 +85,10 @@ signals:
     void Error(qint16 index, qint32 number, const QString& description);
     // An outgoing connection is established.
     void Connected(qint16 index);
+    // The listener could not take a connection in (for example at the limit of open files).
+    // It pauses until a connection closes and then takes connections in again; the error is
+    // signalled once per pause.
+    void AcceptError(const QString& description);
 
 private:
     struct Element {
@@ -88,6 +96,7 @@ private:
         QString tag;
         QString host;  // the host name connected to (outgoing)
         bool outgoing = false;
+        bool stoppedReading = false;
     };
 
     void OnNewConnection();
@@ -97,6 +106,8 @@ private:
 
     QTcpServer* m_listener = nullptr;
     QString m_listenError;
+    void ResumeAccepting();
+    bool m_acceptPaused = false;
     QHash<qint16, Element> m_sockets;
     QHash<qint32, QTcpSocket*> m_pending;
     QString m_pendingPeer;

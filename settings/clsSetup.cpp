@@ -174,6 +174,8 @@ QString clsSetup::WriteTextFile(const QString& pFilePathName, const QString& pTe
     if (!file.open(QIODevice::WriteOnly))
         ThrowFileError(pFilePathName, true);
     const QByteArray bytes = pText.toLocal8Bit();
+    // Nobody but its owner may change the file, whatever the umask.
+    file.setPermissions(file.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         file.cancelWriting();
         throw RuntimeError(57, QStringLiteral("Device I/O error"), QStringLiteral("clsSetup"));
@@ -290,7 +292,7 @@ bool clsSetup::IsFolderAllowed(const platform::JsonObject& pJSONObject)
 {
     const QString mobileNo = pJSONObject.StringOf(QStringLiteral("MobileNo"));
     const QString folderName = pJSONObject.StringOf(QStringLiteral("FolderName"));
-    AppendLog(QStringLiteral("Mobile No.") + mobileNo + QStringLiteral(" Checking is Folder Allowed"));
+    AppendLog(QStringLiteral("Mobile No.") + GeneralFunction::VisibleText(mobileNo) + QStringLiteral(" Checking is Folder Allowed"));
     const QString allowed = GetAllowedCompanies(mobileNo);
     if (allowed.isEmpty() && !lCurrentYearOnly)
         return true;
@@ -344,6 +346,8 @@ void clsSetup::AppendLog(const QString& pText)
     QFile file(m_logFilePath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
+    if (file.size() == 0)  // new: nobody but its owner may change it, whatever the umask
+        file.setPermissions(file.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
     const QString line = platform::Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('|') + pText + kCrLf;
     file.write(line.toLocal8Bit());
     file.close();

@@ -63,11 +63,14 @@ public:
     bool GetLocations();
     void OpenConnection(const QString& pDatabaseFilePathName);
     void CloseConnection();
-    // The connection text for the request-log database (cLogDatabaseName) or for one of the
-    // company databases of xCompanies (found again when the list is empty); any other name is
-    // a run-time error "Unknown company database: <name>", so that a name sent by a mobile never
-    // reaches a connection unchecked. Values are brace-quoted where they need it.
+    // The connection text for one of the company databases of xCompanies (found again when the
+    // list is empty); any other name, the request-log database's included, is a run-time error
+    // "Unknown company database: <name>", so that a name sent by a mobile never reaches a
+    // connection unchecked. Values are brace-quoted where they need it.
     QString GetConnectionString(const QString& pDatabaseFilePathName);
+    // The connection text for the request-log database (cLogDatabaseName), for the object's own
+    // log and discovery members and the credentials command.
+    QString GetLogConnectionString() const;
     bool GetCompanyList();
     QString GetAllowedLocations() const;
     QString GetAllowedCompanies(const QString& pMobileNo) const;
@@ -85,6 +88,8 @@ public:
     bool IsFolderAllowed(const platform::JsonObject& pJSONObject);
     bool CheckLogData();
     qint32 InsertRequest(const QString& pIPAddress, const QString& pRequestJSON);
+    // The same for a request already parsed by the caller (its text is not parsed again).
+    qint32 InsertRequest(const QString& pIPAddress, const QString& pRequestJSON, const platform::JsonObject& pParsed);
     void UpdateRequest(qint32 pRequestID, const QString& pResponseJSON);
     void GetLogData(const QDate& pStartDate, const QDate& pLastDate);
     QString GetRequestAndResponse(qint32 pRequestID);
@@ -111,6 +116,8 @@ signals:
     void RebindGrid();
 
 private:
+    void CheckCredentials() const;
+    QString ConnectionText(const QString& database) const;
     void SetDefaultSettings();
     void CloseRecordset();
     // Runs `work` on cnnConnection opened to `databaseName`, then closes the recordset and the
@@ -129,10 +136,15 @@ private:
     // dropped after a failure and opened again by the next write.
     void OpenLogWriter();
     void DropLogWriter();
+    // The identity (device and file number) of the embedded log database file, "missing" when
+    // the file is gone, "" when the log lives on a SQL Server. A kept connection to a file that
+    // was deleted or replaced would write where no one reads again.
+    QString LogFileIdentity() const;
 
     platform::db::Recordset m_recordset;
     platform::db::Connection m_logWriter;
     QString m_logWriterText;
+    QString m_logWriterFile;
     QString m_programFolder;
     QString m_logFilePath;
     bool m_cancel = false;

@@ -2,6 +2,11 @@
 #include "clsSetup.h"
 
 #include "GeneralFunction.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
 #include "clock/Clock.h"
 #include "core/RuntimeError.h"
 #include "database/Value.h"
@@ -269,14 +274,40 @@ void clsSetup::CreateLogTable()
 
 // --- writing -------------------------------------------------------------------------------
 
+QString clsSetup::LogFileIdentity() const
+{
+    const QString server = GeneralFunction::DecodeText(DB_SERVER, false, GeneralFunction::kShiftKey).trimmed();
+    if (!server.startsWith(QStringLiteral("sqlite:"), Qt::CaseInsensitive))
+        return QString();
+    const QDir folder(server.mid(7));
+    const QStringList files = folder.entryList({cLogDatabaseName + QStringLiteral(".sqlite")}, QDir::Files);
+    struct stat info {};
+    if (files.isEmpty() || ::stat(QFile::encodeName(folder.filePath(files.first())).constData(), &info) != 0)
+        return QStringLiteral("missing");
+    return QString::number(static_cast<qulonglong>(info.st_dev)) + QLatin1Char(':')
+           + QString::number(static_cast<qulonglong>(info.st_ino));
+}
+
 void clsSetup::OpenLogWriter()
 {
-    const QString text = GetConnectionString(cLogDatabaseName);
-    if (m_logWriter.State() == platform::db::adStateOpen && text == m_logWriterText)
+    const QString text = GetLogConnectionString();
+    const bool open = m_logWriter.State() == platform::db::adStateOpen && text == m_logWriterText;
+    const QString file = LogFileIdentity();
+    if (open && file == m_logWriterFile)
         return;
+    // The file last written (kept across a dropped connection) is gone or another one.
+    const bool lost = !m_logWriterFile.isEmpty() && file != m_logWriterFile;
     DropLogWriter();
+    if (lost) {
+        // The file was deleted or replaced under the kept connection: the table is made again
+        // as at start-up, in the file that is there now.
+        emit ShowEvents(QStringLiteral("Request-log database file was deleted or replaced. Creating LogData table again."));
+        if (!LogTableExists())
+            CreateLogTable();
+    }
     m_logWriter.Open(text);
     m_logWriterText = text;
+    m_logWriterFile = LogFileIdentity();
 }
 
 void clsSetup::DropLogWriter()
@@ -288,9 +319,14 @@ void clsSetup::DropLogWriter()
 
 qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON)
 {
-    const QString request = WithoutEof(pRequestJSON);
     platform::JsonObject parsed;
-    parsed.Load(request);
+    parsed.Load(WithoutEof(pRequestJSON));
+    return InsertRequest(pIPAddress, pRequestJSON, parsed);
+}
+
+qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON, const platform::JsonObject& parsed)
+{
+    const QString request = WithoutEof(pRequestJSON);
     const QString action = parsed.StringOf(QStringLiteral("Action"));
     const QString mobileNo = parsed.StringOf(QStringLiteral("MobileNo"));
     const QString userID = parsed.HasMember(QStringLiteral("UserID")) ? parsed.StringOf(QStringLiteral("UserID")) : QString();
@@ -316,8 +352,9 @@ qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pReques
         return result;
     } catch (const RuntimeError& e) {
         DropLogWriter();
+        // The database's description can quote the request's own values.
         emit ShowEvents(QStringLiteral("Error while Inserting Request in LogData. Error No.") + QString::number(e.Number())
-                        + QStringLiteral(" - ") + e.Description());
+                        + QStringLiteral(" - ") + GeneralFunction::VisibleText(e.Description()));
         return -1;
     }
 }
@@ -334,8 +371,9 @@ void clsSetup::UpdateRequest(qint32 pRequestID, const QString& pResponseJSON)
         m_logWriter.Execute(statement);
     } catch (const RuntimeError& e) {
         DropLogWriter();
+        // The database's description can quote the request's own values.
         emit ShowEvents(QStringLiteral("Error while Updating Response in LogData. Error No.") + QString::number(e.Number())
-                        + QStringLiteral(" - ") + e.Description());
+                        + QStringLiteral(" - ") + GeneralFunction::VisibleText(e.Description()));
     }
 }
 
