@@ -239,6 +239,7 @@ private:
     static SummaryOrderSide SummarySales(const SummaryWords& words);
     static SummaryOrderSide SummaryPurchases(const SummaryWords& words);
     static QString SummaryOrderRights(const SummaryArgs& a, bool byLocation);
+    void SummaryOrders(const SummaryArgs& a, const char* code, bool byLocation, platform::JsonArray& Data, bool& Ok);
     void SummaryOrdersOfDay(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation,
                             platform::JsonArray& Data, bool& Ok);
     void SummaryDeliveries(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation,

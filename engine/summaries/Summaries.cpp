@@ -638,47 +638,76 @@ clsClient::SummaryOrderSide clsClient::SummaryPurchases(const SummaryWords& word
             QStringLiteral("FaPurchaseOrderSchedule"), true, words};
 }
 
+// The six order figures of either summary, told apart by their code.
+void clsClient::SummaryOrders(const SummaryArgs& a, const char* code, bool byLocation, JsonArray& Data, bool& Ok)
+{
+    enum class Figure { OfDay, Deliveries, Pending };
+    struct OrderFigure {
+        const char* Code;
+        const char* Words;
+        const char* NamingWords;
+        bool Sales;
+        Figure Kind;
+    };
+    static const OrderFigure figures[] = {
+        {"OR", "Order Received", "Order Received", true, Figure::OfDay},
+        {"WD", "Weekly SO Delivery", "Weekly SO Delivery", true, Figure::Deliveries},
+        {"OP", "SO Pending", "SO Pending", true, Figure::Pending},
+        {"OI", "Order Issued", "Order Issued", false, Figure::OfDay},
+        // Its account-name line carries two blanks before "Account".
+        {"WR", "Weekly PO Delivery", "Weekly PO Delivery ", false, Figure::Deliveries},
+        {"PP", "PO Pending", "PO Pending", false, Figure::Pending},
+    };
+    for (const OrderFigure& figure : figures) {
+        if (qstrcmp(figure.Code, code) != 0)
+            continue;
+        const SummaryWords words = SummaryOrderWords(QString::fromLatin1(figure.Words),
+                                                     byLocation ? LocationSummaryWords : AccountSummaryWords,
+                                                     QString::fromLatin1(figure.NamingWords));
+        const SummaryOrderSide side = figure.Sales ? SummarySales(words) : SummaryPurchases(words);
+        switch (figure.Kind) {
+        case Figure::OfDay:
+            SummaryOrdersOfDay(a, side, byLocation, Data, Ok);
+            break;
+        case Figure::Deliveries:
+            SummaryDeliveries(a, side, byLocation, Data, Ok);
+            break;
+        case Figure::Pending:
+            SummaryPendingOrders(a, side, byLocation, Data, Ok);
+            break;
+        }
+        return;
+    }
+}
+
 void clsClient::GetOrderReceivedAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryOrdersOfDay(a, SummarySales(SummaryOrderWords(QStringLiteral("Order Received"), AccountSummaryWords,
-                                               QStringLiteral("Order Received"))),
-                       false, Data, Ok);
+    SummaryOrders(a, "OR", false, Data, Ok);
 }
 
 void clsClient::GetWeeklySODeliveryAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryDeliveries(a, SummarySales(SummaryOrderWords(QStringLiteral("Weekly SO Delivery"), AccountSummaryWords,
-                                              QStringLiteral("Weekly SO Delivery"))),
-                      false, Data, Ok);
+    SummaryOrders(a, "WD", false, Data, Ok);
 }
 
 void clsClient::GetPendingSOAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryPendingOrders(
-        a, SummarySales(SummaryOrderWords(QStringLiteral("SO Pending"), AccountSummaryWords, QStringLiteral("SO Pending"))), false,
-        Data, Ok);
+    SummaryOrders(a, "OP", false, Data, Ok);
 }
 
 void clsClient::GetOrderIssuedAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryOrdersOfDay(a, SummaryPurchases(SummaryOrderWords(QStringLiteral("Order Issued"), AccountSummaryWords,
-                                                  QStringLiteral("Order Issued"))),
-                       false, Data, Ok);
+    SummaryOrders(a, "OI", false, Data, Ok);
 }
 
 void clsClient::GetWeeklyPODeliveryAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    // Its account-name line carries two blanks before "Account".
-    SummaryDeliveries(a, SummaryPurchases(SummaryOrderWords(QStringLiteral("Weekly PO Delivery"), AccountSummaryWords,
-                                                 QStringLiteral("Weekly PO Delivery "))),
-                      false, Data, Ok);
+    SummaryOrders(a, "WR", false, Data, Ok);
 }
 
 void clsClient::GetPendingPOAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryPendingOrders(
-        a, SummaryPurchases(SummaryOrderWords(QStringLiteral("PO Pending"), AccountSummaryWords, QStringLiteral("PO Pending"))),
-        false, Data, Ok);
+    SummaryOrders(a, "PP", false, Data, Ok);
 }
 
 // ---- location summary queries from the outstanding register ----------------------------------------
@@ -770,45 +799,32 @@ void clsClient::GetReceiptPaymentTodayLocationSummary(const SummaryArgs& a, Json
 
 void clsClient::GetOrderReceivedLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryOrdersOfDay(a, SummarySales(SummaryOrderWords(QStringLiteral("Order Received"), LocationSummaryWords,
-                                               QStringLiteral("Order Received"))),
-                       true, Data, Ok);
+    SummaryOrders(a, "OR", true, Data, Ok);
 }
 
 void clsClient::GetWeeklySODeliveryLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryDeliveries(a, SummarySales(SummaryOrderWords(QStringLiteral("Weekly SO Delivery"), LocationSummaryWords,
-                                              QStringLiteral("Weekly SO Delivery"))),
-                      true, Data, Ok);
+    SummaryOrders(a, "WD", true, Data, Ok);
 }
 
 void clsClient::GetPendingSOLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryPendingOrders(
-        a, SummarySales(SummaryOrderWords(QStringLiteral("SO Pending"), LocationSummaryWords, QStringLiteral("SO Pending"))), true,
-        Data, Ok);
+    SummaryOrders(a, "OP", true, Data, Ok);
 }
 
 void clsClient::GetOrderIssuedLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryOrdersOfDay(a, SummaryPurchases(SummaryOrderWords(QStringLiteral("Order Issued"), LocationSummaryWords,
-                                                  QStringLiteral("Order Issued"))),
-                       true, Data, Ok);
+    SummaryOrders(a, "OI", true, Data, Ok);
 }
 
 void clsClient::GetWeeklyPODeliveryLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    // Its account-name line carries two blanks before "Account".
-    SummaryDeliveries(a, SummaryPurchases(SummaryOrderWords(QStringLiteral("Weekly PO Delivery"), LocationSummaryWords,
-                                                 QStringLiteral("Weekly PO Delivery "))),
-                      true, Data, Ok);
+    SummaryOrders(a, "WR", true, Data, Ok);
 }
 
 void clsClient::GetPendingPOLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryPendingOrders(
-        a, SummaryPurchases(SummaryOrderWords(QStringLiteral("PO Pending"), LocationSummaryWords, QStringLiteral("PO Pending"))),
-        true, Data, Ok);
+    SummaryOrders(a, "PP", true, Data, Ok);
 }
 
 // ---- item summary queries ----------------------------------------------------------------------------
