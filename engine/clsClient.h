@@ -258,6 +258,9 @@ private:
     // The five actions' steps handed to the engine's handler skeleton (ActionReply).
     QString LedgerHandler(const platform::JsonObject& request, const LedgerAction& action);
     bool GetAccountGroup(LedgerRequest& r, bool& inUserGroups);
+    // Logs " Getting <words> Data" and runs the step; after a failure "Unable to get <words> Data."
+    // goes in front of the error text.
+    bool LedgerStep(const QString& mobileNo, const QString& words, const std::function<bool()>& step);
     bool AddAccountLedgerData(const LedgerRequest& r, platform::JsonArray& Data);
     bool AddAccountLocationLedgerData(const LedgerRequest& r, platform::JsonArray& Data);
     bool AddOutstandingData(const LedgerRequest& r, platform::JsonArray& Data);
