@@ -313,6 +313,19 @@ private:
     bool AddCalculationData(const DocumentKey& key, platform::JsonArray& Calculation);
     bool AddAccountsData(const DocumentKey& key, platform::JsonArray& Accounts);
     bool AddAdjustmentData(const DocumentKey& key, const QString& accountCode, qint16 accountSno, platform::JsonArray& Adjs);
+    // What tells the product lines and the voucher's account lines apart: their log words, code,
+    // sub-list and the procedure that fills it.
+    struct DocumentLineKind {
+        QString Words;
+        QString CodeColumn;
+        QString CodeMember;
+        QString Details;
+        QString FlagColumn;
+        QString SnoColumn;
+        bool (clsClient::*Detail)(const DocumentKey&, const QString&, qint16, platform::JsonArray&);
+    };
+    void DocumentLines(const DocumentKey& key, const QString& sql, const DocumentLineKind& kind, platform::JsonArray& lines,
+                       const std::function<void(platform::JsonObject&, const platform::db::Recordset&)>& fill);
     // ---- end of the documents ----------------------------------------------------------
 
     // ---- master lists and GST look-ups (engine/masters) --------------------------------
