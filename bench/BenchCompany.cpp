@@ -555,13 +555,20 @@ bool ParseOptions(int argc, char** argv, const char* usage, Options& options)
     return true;
 }
 
-Folders::Folders(const QString& keep)
+Start::Start(int argc, char** argv, const char* usage)
 {
-    const QString root = keep.isEmpty() ? temp.path() : QDir(keep).absolutePath();
+    if (!ParseOptions(argc, argv, usage, options)) {
+        exitCode = 2;
+        return;
+    }
+    if (!temp.isValid()) {
+        std::fprintf(stderr, "no temporary folder\n");
+        exitCode = 1;
+        return;
+    }
+    const QString root = options.keep.isEmpty() ? temp.path() : QDir(options.keep).absolutePath();
     programFolder = QDir(root).filePath(QStringLiteral("CALDERWICK/Corvantis"));
     databaseFolder = QDir(root).filePath(QStringLiteral("databases"));
-    if (!temp.isValid())
-        return;
     QDir().mkpath(programFolder);
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir(root).filePath(QStringLiteral("config"))));
 }

@@ -102,13 +102,15 @@ struct Options {
 // name (usage such as "[--runs N] [--keep FOLDER] [--plans]").
 bool ParseOptions(int argc, char** argv, const char* usage, Options& options);
 
-// The benchmark's folders: a temporary one (or the kept one) holding the program folder
-// CALDERWICK/Corvantis and the databases, with a per-user settings store of its own, never the
-// real one (XDG_CONFIG_HOME).
-class Folders {
+// The start of a benchmark: its options read (exit code 2, after the usage, on a bad one) and its
+// folders made (exit code 1 without a temporary folder): a temporary one (or the kept one) holding
+// the program folder CALDERWICK/Corvantis and the databases, with a per-user settings store of its
+// own, never the real one (XDG_CONFIG_HOME).
+class Start {
 public:
-    explicit Folders(const QString& keep);
-    bool IsValid() const { return temp.isValid(); }
+    Start(int argc, char** argv, const char* usage);
+    int exitCode = 0;
+    Options options;
     QString programFolder;
     QString databaseFolder;
 

@@ -18,16 +18,12 @@ using namespace bench;
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    Options options;
-    if (!ParseOptions(argc, argv, "[--runs N] [--keep FOLDER] [--no-analyze] [--plans]", options))
-        return 2;
-    const Folders folders(options.keep);
-    if (!folders.IsValid()) {
-        std::fprintf(stderr, "no temporary folder\n");
-        return 1;
-    }
-    const QString& programFolder = folders.programFolder;
-    const QString& databaseFolder = folders.databaseFolder;
+    const Start start(argc, argv, "[--runs N] [--keep FOLDER] [--no-analyze] [--plans]");
+    if (start.exitCode != 0)
+        return start.exitCode;
+    const Options& options = start.options;
+    const QString& programFolder = start.programFolder;
+    const QString& databaseFolder = start.databaseFolder;
 
     try {
         QElapsedTimer timer;
