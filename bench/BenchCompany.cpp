@@ -524,4 +524,77 @@ sqlite3* OpenStraight(const QString& databaseFolder)
     return straight;
 }
 
+// ---- what every benchmark's main begins with ----------------------------------------------------
+
+bool ParseOptions(int argc, char** argv, const char* usage, Options& options)
+{
+    const QString named = QString::fromLatin1(usage);
+    const auto takes = [&](const QString& arg, const char* option) {
+        return arg == QLatin1String(option) && named.contains(QLatin1String(option));
+    };
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        const bool valued = i + 1 < args.size();
+        if (takes(args[i], "--runs") && valued)
+            options.runs = std::max(1, args[++i].toInt());
+        else if (takes(args[i], "--keep") && valued)
+            options.keep = args[++i];
+        else if (takes(args[i], "--no-analyze"))
+            options.analyze = false;
+        else if (takes(args[i], "--plans"))
+            options.plans = true;
+        else if (takes(args[i], "--no-log"))
+            options.log = false;
+        else if (takes(args[i], "--only") && valued)
+            options.only = args[++i];
+        else {
+            std::fprintf(stderr, "usage: %s %s\n", argc > 0 ? argv[0] : "", usage);
+            return false;
+        }
+    }
+    return true;
+}
+
+Start::Start(int argc, char** argv, const char* usage)
+{
+    if (!ParseOptions(argc, argv, usage, options)) {
+        exitCode = 2;
+        return;
+    }
+    if (!temp.isValid()) {
+        std::fprintf(stderr, "no temporary folder\n");
+        exitCode = 1;
+        return;
+    }
+    const QString root = options.keep.isEmpty() ? temp.path() : QDir(options.keep).absolutePath();
+    programFolder = QDir(root).filePath(QStringLiteral("CALDERWICK/Corvantis"));
+    databaseFolder = QDir(root).filePath(QStringLiteral("databases"));
+    QDir().mkpath(programFolder);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir(root).filePath(QStringLiteral("config"))));
+}
+
+void StartTracing()
+{
+    platform::Clock::Set(QDateTime(kToday, QTime(11, 0)));
+    TraceEveryConnection();
+}
+
+void PointSetup(clsSetup& setup, const QString& databaseFolder, bool log)
+{
+    fixtures::PointSetupAt(setup, databaseFolder);
+    setup.lCurrentYearOnly = false;
+    if (log)
+        setup.LogEvents();
+}
+
+bool DiscoverCompanies(clsSetup& setup)
+{
+    return setup.GetCompanyList() && setup.xCompanies.RowCount() > 0;
+}
+
+void ListByHand(clsSetup& setup, const QString& name)
+{
+    fixtures::ListCompany(setup.xCompanies, kCompany, name, kYearStart.startOfDay(), kYearLast.startOfDay());
+}
+
 }  // namespace bench

@@ -18,6 +18,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <QTemporaryDir>
+
 #include <sqlite3.h>
 #include <utility>
 #include <vector>
@@ -83,5 +85,48 @@ void Report(const char* what, const Timing& t, bool plans, sqlite3* straight, bo
 
 // A read-only connection to the company with the engine's SQL functions, for the straight runs.
 sqlite3* OpenStraight(const QString& databaseFolder);
+
+// ---- what every benchmark's main begins with ----------------------------------------------------
+
+// The options of a benchmark: "--runs N", "--keep FOLDER", "--no-analyze", "--plans", "--no-log"
+// and "--only TEXT"; a benchmark takes those its usage names.
+struct Options {
+    int runs = 5;
+    bool analyze = true;
+    bool plans = false;
+    bool log = true;  // the text log written while the requests are answered
+    QString keep;     // a folder kept after the run (and reused by the benchmarks that find their company there)
+    QString only;
+};
+// Reads the arguments; false, after printing "usage: <program> <usage>", on one the usage does not
+// name (usage such as "[--runs N] [--keep FOLDER] [--plans]").
+bool ParseOptions(int argc, char** argv, const char* usage, Options& options);
+
+// The start of a benchmark: its options read (exit code 2, after the usage, on a bad one) and its
+// folders made (exit code 1 without a temporary folder): a temporary one (or the kept one) holding
+// the program folder CALDERWICK/Corvantis and the databases, with a per-user settings store of its
+// own, never the real one (XDG_CONFIG_HOME).
+class Start {
+public:
+    Start(int argc, char** argv, const char* usage);
+    int exitCode = 0;
+    Options options;
+    QString programFolder;
+    QString databaseFolder;
+
+private:
+    QTemporaryDir temp;
+};
+
+// The clock set to the benchmark's day and the statements of every connection caught from now on.
+void StartTracing();
+// The settings pointed at the database folder with every company year listed; with log, the text
+// log written line by line as the server writes it while it answers.
+void PointSetup(clsSetup& setup, const QString& databaseFolder, bool log);
+// Company discovery, as the server runs it at start-up (so that what the first opening sets up is
+// not counted in the first request); false when it lists no company.
+bool DiscoverCompanies(clsSetup& setup);
+// The benchmark company listed by hand under the name, for when discovery found none.
+void ListByHand(clsSetup& setup, const QString& name);
 
 }  // namespace bench

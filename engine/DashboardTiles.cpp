@@ -5,6 +5,7 @@
 
 #include "clsClient.h"
 
+#include "ActionSkeleton.h"
 #include "EngineSupport.h"
 #include "clock/Clock.h"
 #include "settings/GeneralFunction.h"
@@ -80,27 +81,6 @@ QString SummaryOf(const QString& unioned, int places)
 
 using RowShape = DashboardRowShape;
 
-// Walks the open recordset and appends a DashboardRow for each row whose Amount is not zero (a
-// NULL Amount counts as zero).
-void AppendRows(platform::db::Recordset& rs, JsonArray& data, const std::function<RowShape(const QString&)>& shapeOf)
-{
-    while (!rs.IsEOF()) {
-        const platform::db::Value& amountValue = rs.Field(QStringLiteral("Amount"));
-        const double amount = amountValue.IsNull() ? 0.0 : amountValue.ToDouble();
-        if (amount != 0.0) {
-            const QString groupType = rs.Field(QStringLiteral("GroupType")).ToText();
-            const RowShape shape = shapeOf(groupType);
-            JsonObject row = data.AddObject();
-            row.AddString(QStringLiteral("StDt"), shape.StDt.toString(QStringLiteral("yyyy-MM-dd")));
-            row.AddString(QStringLiteral("LtDt"), shape.LtDt.toString(QStringLiteral("yyyy-MM-dd")));
-            row.AddString(QStringLiteral("ActNm"), shape.ActNm);
-            row.AddString(QStringLiteral("GrpTy"), groupType);
-            row.AddNumber(QStringLiteral("Amt"), amount * shape.Factor);
-        }
-        rs.MoveNext();
-    }
-}
-
 // The key conditions that tie an order line to its register row.
 const QString ProductsRegisterKeys = QStringLiteral(
     "Products.DocumentYear = Register.DocumentYear AND "
@@ -168,10 +148,21 @@ void clsClient::DashboardRows(const DashboardArgs& a, const QString& sql, const 
                               const QString& dataWords, JsonArray& Data,
                               const std::function<DashboardRowShape(const QString&)>& shapeOf)
 {
-    Log(a.MobileNo, QStringLiteral(" Getting Records for ") + recordsWords);
-    oRecordset.Open(sql, cnnCompany);
-    Log(a.MobileNo, QStringLiteral(" Adding ") + dataWords + QStringLiteral(" Dashboard Data to JSON"));
-    AppendRows(oRecordset, Data, shapeOf);
+    // A row for each record whose Amount is not zero (a NULL Amount counts as zero).
+    const auto take = [](const platform::db::Recordset& rs) {
+        return engine::FieldNumber(rs, QStringLiteral("Amount")) != 0.0;
+    };
+    const auto fill = [&](JsonObject& row, const platform::db::Recordset& rs) {
+        const QString groupType = rs.Field(QStringLiteral("GroupType")).ToText();
+        const RowShape shape = shapeOf(groupType);
+        row.AddString(QStringLiteral("StDt"), shape.StDt.toString(QStringLiteral("yyyy-MM-dd")));
+        row.AddString(QStringLiteral("LtDt"), shape.LtDt.toString(QStringLiteral("yyyy-MM-dd")));
+        row.AddString(QStringLiteral("ActNm"), shape.ActNm);
+        row.AddString(QStringLiteral("GrpTy"), groupType);
+        row.AddNumber(QStringLiteral("Amt"), engine::FieldNumber(rs, QStringLiteral("Amount")) * shape.Factor);
+    };
+    ActionRows(a.MobileNo, sql, QStringLiteral(" Getting Records for ") + recordsWords,
+               QStringLiteral(" Adding ") + dataWords + QStringLiteral(" Dashboard Data to JSON"), Data, take, fill);
 }
 
 // ---- tiles from accounts ------------------------------------------------------------------------

@@ -15,6 +15,11 @@
 
 class clsSetup;
 
+namespace engine {
+struct ActionRequest;
+struct ActionCourse;
+}  // namespace engine
+
 // The values the dashboard handler works out once and hands to its tiles (the tiles' argument
 // sets are subsets of these): the period and the user's rights, as every action shares them.
 struct DashboardArgs : engine::Period, engine::Rights {
@@ -90,6 +95,24 @@ private:
                            const platform::RuntimeError* pending);
     void Log(const QString& mobileNo, const QString& words) const;
 
+    // The handler skeleton and its pieces (engine/ActionSkeleton.cpp).
+    // Opens the company database and checks the user; false (with the user message in front of
+    // ErrorText) when the user does not pass.
+    bool OpenForUser(const QString& mobileNo, const QString& folderName, const QString& userID,
+                     const QString& password, engine::Rights& rights);
+    // The success head (with `more` after "Message") loaded into the reply object.
+    void LoadReplyHead(platform::JsonObject& reply, const QString& action, const QString& mobileNo,
+                       const QVariantList& more = {});
+    // The one course of the handlers that answer for a period; `rights` and `period` are the
+    // family's own, filled by the skeleton.
+    QString ActionReply(const platform::JsonObject& request, engine::ActionRequest& r, engine::Rights& rights,
+                        engine::Period& period, const engine::ActionCourse& course);
+    // Runs one statement on the request's recordset and appends a row for each record taken,
+    // logging the two given lines around the opening; the recordset is closed after it.
+    void ActionRows(const QString& mobileNo, const QString& sql, const QString& recordsWords, const QString& addingWords,
+                    platform::JsonArray& Data, const std::function<bool(const platform::db::Recordset&)>& take,
+                    const std::function<void(platform::JsonObject&, const platform::db::Recordset&)>& fill);
+
     // ---- handlers ----------------------------------------------------------------------
     QString GetCompanies(const platform::JsonObject& request);
     QString GetDashboard(const platform::JsonObject& request);
@@ -148,8 +171,6 @@ private:
     void DashboardRows(const DashboardArgs& a, const QString& sql, const QString& recordsWords, const QString& dataWords,
                        platform::JsonArray& Data, const std::function<DashboardRowShape(const QString&)>& shapeOf);
     bool DashboardTestPeriod(const QDate& lastDate) const;
-    QString DashboardFailure(const QString& action, const QString& mobileNo,
-                             const platform::RuntimeError* pending = nullptr);
     QString DashboardDate(const QDate& date) const;
     QDate DashboardDay(const QDate& lastDate) const;
     QDate DashboardWeekLast(const DashboardArgs& a) const;
@@ -173,7 +194,7 @@ private:
     // The words of one summary action: its log subject, its failure line and its query lists.
     struct SummaryAction;
     struct SummaryQuery;
-    // The one skeleton of the three summary handlers.
+    // The three summary handlers' steps handed to the engine's handler skeleton (ActionReply).
     QString SummaryReply(const platform::JsonObject& request, const SummaryAction& action);
     // The log lines a query writes around its statement.
     struct SummaryWords {
@@ -218,6 +239,7 @@ private:
     static SummaryOrderSide SummarySales(const SummaryWords& words);
     static SummaryOrderSide SummaryPurchases(const SummaryWords& words);
     static QString SummaryOrderRights(const SummaryArgs& a, bool byLocation);
+    void SummaryOrders(const SummaryArgs& a, const char* code, bool byLocation, platform::JsonArray& Data, bool& Ok);
     void SummaryOrdersOfDay(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation,
                             platform::JsonArray& Data, bool& Ok);
     void SummaryDeliveries(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation,
@@ -233,15 +255,12 @@ public:
     struct LedgerAction;
 
 private:
-    // The one sequence of the five actions: keys, user, company year, period, account or item,
-    // head, the action's rows, and the failure reply.
+    // The five actions' steps handed to the engine's handler skeleton (ActionReply).
     QString LedgerHandler(const platform::JsonObject& request, const LedgerAction& action);
     bool GetAccountGroup(LedgerRequest& r, bool& inUserGroups);
-    // Runs one statement on the request's recordset and appends a row for each record taken,
-    // logging the two given lines around the opening; the recordset is closed after it.
-    void LedgerRows(const QString& mobileNo, const QString& sql, const QString& recordsWords, const QString& addingWords,
-                    platform::JsonArray& Data, const std::function<bool(const platform::db::Recordset&)>& take,
-                    const std::function<void(platform::JsonObject&, const platform::db::Recordset&)>& fill);
+    // Logs " Getting <words> Data" and runs the step; after a failure "Unable to get <words> Data."
+    // goes in front of the error text.
+    bool LedgerStep(const QString& mobileNo, const QString& words, const std::function<bool()>& step);
     bool AddAccountLedgerData(const LedgerRequest& r, platform::JsonArray& Data);
     bool AddAccountLocationLedgerData(const LedgerRequest& r, platform::JsonArray& Data);
     bool AddOutstandingData(const LedgerRequest& r, platform::JsonArray& Data);
@@ -294,6 +313,19 @@ private:
     bool AddCalculationData(const DocumentKey& key, platform::JsonArray& Calculation);
     bool AddAccountsData(const DocumentKey& key, platform::JsonArray& Accounts);
     bool AddAdjustmentData(const DocumentKey& key, const QString& accountCode, qint16 accountSno, platform::JsonArray& Adjs);
+    // What tells the product lines and the voucher's account lines apart: their log words, code,
+    // sub-list and the procedure that fills it.
+    struct DocumentLineKind {
+        QString Words;
+        QString CodeColumn;
+        QString CodeMember;
+        QString Details;
+        QString FlagColumn;
+        QString SnoColumn;
+        bool (clsClient::*Detail)(const DocumentKey&, const QString&, qint16, platform::JsonArray&);
+    };
+    void DocumentLines(const DocumentKey& key, const QString& sql, const DocumentLineKind& kind, platform::JsonArray& lines,
+                       const std::function<void(platform::JsonObject&, const platform::db::Recordset&)>& fill);
     // ---- end of the documents ----------------------------------------------------------
 
     // ---- master lists and GST look-ups (engine/masters) --------------------------------

@@ -7,14 +7,11 @@
 
 #include "BenchCompany.h"
 #include "Fixtures.h"
-#include "clock/Clock.h"
 #include "clsSetup.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -153,60 +150,32 @@ QString DocumentRequest(const char* action, const char* type)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    int runs = 5;
-    bool plans = false;
-    bool log = true;
-    QString keep;
-    const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
-            runs = std::max(1, args[++i].toInt());
-        else if (args[i] == QLatin1String("--keep") && i + 1 < args.size())
-            keep = args[++i];
-        else if (args[i] == QLatin1String("--plans"))
-            plans = true;
-        else if (args[i] == QLatin1String("--no-log"))
-            log = false;
-        else {
-            std::fprintf(stderr, "usage: %s [--runs N] [--keep FOLDER] [--plans] [--no-log]\n", argv[0]);
-            return 2;
-        }
-    }
-    QTemporaryDir temp;
-    if (!temp.isValid()) {
-        std::fprintf(stderr, "no temporary folder\n");
-        return 1;
-    }
-    const QString root = keep.isEmpty() ? temp.path() : QDir(keep).absolutePath();
-    const QString programFolder = QDir(root).filePath(QStringLiteral("CALDERWICK/Corvantis"));
-    const QString databaseFolder = QDir(root).filePath(QStringLiteral("databases"));
-    QDir().mkpath(programFolder);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir(root).filePath(QStringLiteral("config"))));
+    const Start start(argc, argv, "[--runs N] [--keep FOLDER] [--plans] [--no-log]");
+    if (start.exitCode != 0)
+        return start.exitCode;
+    const Options& options = start.options;
+    const QString& programFolder = start.programFolder;
+    const QString& databaseFolder = start.databaseFolder;
 
     try {
         MakeCompany(databaseFolder);
-        platform::Clock::Set(QDateTime(kToday, QTime(11, 0)));
-        TraceEveryConnection();
+        StartTracing();
         clsSetup setup(programFolder);
-        fixtures::PointSetupAt(setup, databaseFolder);
-        setup.lCurrentYearOnly = false;
         // The server writes its text log line by line while it answers; --no-log shows what that costs.
-        if (log)
-            setup.LogEvents();
-        if (!setup.GetCompanyList() || setup.xCompanies.RowCount() == 0)
-            fixtures::ListCompany(setup.xCompanies, kCompany, QStringLiteral("Bench Documents"), kYearStart.startOfDay(),
-                                  kYearLast.startOfDay());
+        PointSetup(setup, databaseFolder, options.log);
+        if (!DiscoverCompanies(setup))
+            ListByHand(setup, QStringLiteral("Bench Documents"));
         sqlite3* straight = OpenStraight(databaseFolder);
-        std::printf("times are medians of %d runs after one warm-up run\n\n", runs);
+        std::printf("times are medians of %d runs after one warm-up run\n\n", options.runs);
 
-        const Timing empty = Measure(setup, DocumentRequest("Document", "ZZZ"), runs, straight);
-        Report("Document of no listed type (opening, user check)", empty, plans, straight);
-        const Timing invoice = Measure(setup, DocumentRequest("Document", "INV"), runs, straight);
-        Report("Document, sales invoice: 500 lines, 20 calculation rows", invoice, plans, straight);
-        const Timing order = Measure(setup, DocumentRequest("Document", "SAO"), runs, straight);
-        Report("Document, sales order: 500 lines x 3 deliveries, 20 calculation rows", order, plans, straight);
-        const Timing receipt = Measure(setup, DocumentRequest("Voucher", "BRE"), runs, straight);
-        Report("Voucher, bank receipt: 200 lines x 5 bills", receipt, plans, straight);
+        const Timing empty = Measure(setup, DocumentRequest("Document", "ZZZ"), options.runs, straight);
+        Report("Document of no listed type (opening, user check)", empty, options.plans, straight);
+        const Timing invoice = Measure(setup, DocumentRequest("Document", "INV"), options.runs, straight);
+        Report("Document, sales invoice: 500 lines, 20 calculation rows", invoice, options.plans, straight);
+        const Timing order = Measure(setup, DocumentRequest("Document", "SAO"), options.runs, straight);
+        Report("Document, sales order: 500 lines x 3 deliveries, 20 calculation rows", order, options.plans, straight);
+        const Timing receipt = Measure(setup, DocumentRequest("Voucher", "BRE"), options.runs, straight);
+        Report("Voucher, bank receipt: 200 lines x 5 bills", receipt, options.plans, straight);
         sqlite3_close(straight);
 
         bool goal = true;

@@ -10,16 +10,12 @@
 // for each) add to a request.
 
 #include "BenchCompany.h"
-#include "Fixtures.h"
-#include "clock/Clock.h"
 #include "clsSetup.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -101,36 +97,12 @@ int Rows(const QString& reply)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    int runs = 5;
-    bool plans = false;
-    bool log = true;
-    QString keep;
-    const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
-            runs = std::max(1, args[++i].toInt());
-        else if (args[i] == QLatin1String("--keep") && i + 1 < args.size())
-            keep = args[++i];
-        else if (args[i] == QLatin1String("--plans"))
-            plans = true;
-        else if (args[i] == QLatin1String("--no-log"))
-            log = false;
-        else {
-            std::fprintf(stderr, "usage: %s [--runs N] [--keep FOLDER] [--plans] [--no-log]\n", argv[0]);
-            return 2;
-        }
-    }
-
-    QTemporaryDir temp;
-    if (!temp.isValid()) {
-        std::fprintf(stderr, "no temporary folder\n");
-        return 1;
-    }
-    const QString root = keep.isEmpty() ? temp.path() : QDir(keep).absolutePath();
-    const QString programFolder = QDir(root).filePath(QStringLiteral("CALDERWICK/Corvantis"));
-    const QString databaseFolder = QDir(root).filePath(QStringLiteral("databases"));
-    QDir().mkpath(programFolder);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir(root).filePath(QStringLiteral("config"))));
+    const Start start(argc, argv, "[--runs N] [--keep FOLDER] [--plans] [--no-log]");
+    if (start.exitCode != 0)
+        return start.exitCode;
+    const Options& options = start.options;
+    const QString& programFolder = start.programFolder;
+    const QString& databaseFolder = start.databaseFolder;
 
     try {
         QElapsedTimer timer;
@@ -141,17 +113,12 @@ int main(int argc, char** argv)
         }
         std::printf("company ready in %.1f s\n", timer.elapsed() / 1000.0);
 
-        platform::Clock::Set(QDateTime(kToday, QTime(11, 0)));
-        TraceEveryConnection();
+        StartTracing();
 
         clsSetup setup(programFolder);
-        fixtures::PointSetupAt(setup, databaseFolder);
-        setup.lCurrentYearOnly = false;
-        if (log)
-            setup.LogEvents();  // the server writes its text log line by line while it answers
-        if (!setup.GetCompanyList() || setup.xCompanies.RowCount() == 0)
-            fixtures::ListCompany(setup.xCompanies, kCompany, QStringLiteral("Bench Traders"), kYearStart.startOfDay(),
-                                  kYearLast.startOfDay());
+        PointSetup(setup, databaseFolder, options.log);
+        if (!DiscoverCompanies(setup))
+            ListByHand(setup, QStringLiteral("Bench Traders"));
 
         sqlite3* straight = OpenStraight(databaseFolder);
         const QString cash = Scalar(straight, "SELECT L.AccountCode FROM FaAccountLedger AS L JOIN FaAccountMaster AS M ON "
@@ -163,7 +130,7 @@ int main(int argc, char** argv)
         const QString partyLines = Scalar(straight, "SELECT COUNT(*) FROM FaAccountLedger WHERE AccountCode = 'A00001'");
         std::printf("busy party %s: %s ledger lines; busiest cash account %s; busiest order party %s; busiest item %s\n",
                     qPrintable(kParty), qPrintable(partyLines), qPrintable(cash), qPrintable(debtor), qPrintable(item));
-        std::printf("times are medians of %d runs after one warm-up run\n\n", runs);
+        std::printf("times are medians of %d runs after one warm-up run\n\n", options.runs);
 
         const QString admin = QStringLiteral("ADMIN"), password = QStringLiteral("admin");
         const auto party = [&](const QString& action, const QString& start, const QString& last, const QString& groupType,
@@ -199,8 +166,8 @@ int main(int argc, char** argv)
         };
         bool goal = true;
         for (const Case& c : cases) {
-            const Timing t = Measure(setup, c.request, runs, straight);
-            Report(c.what, t, plans, straight);
+            const Timing t = Measure(setup, c.request, options.runs, straight);
+            Report(c.what, t, options.plans, straight);
             std::printf("    %d rows\n", Rows(t.reply));
             goal = goal && t.request < 1000.0 && t.ratio < (c.rowHeavy ? 1.5 : 1.2);
         }

@@ -13,16 +13,12 @@
 // Usage: corvantis-bench-masters [--runs N] [--keep FOLDER] [--no-analyze] [--plans]
 
 #include "BenchCompany.h"
-#include "Fixtures.h"
-#include "clock/Clock.h"
 #include "clsSetup.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -155,67 +151,39 @@ void AddMasters(const QString& folder, bool analyze)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    int runs = 5;
-    bool analyze = true;
-    bool plans = false;
-    QString keep;
-    const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
-            runs = std::max(1, args[++i].toInt());
-        else if (args[i] == QLatin1String("--keep") && i + 1 < args.size())
-            keep = args[++i];
-        else if (args[i] == QLatin1String("--no-analyze"))
-            analyze = false;
-        else if (args[i] == QLatin1String("--plans"))
-            plans = true;
-        else {
-            std::fprintf(stderr, "usage: %s [--runs N] [--keep FOLDER] [--no-analyze] [--plans]\n", argv[0]);
-            return 2;
-        }
-    }
-
-    QTemporaryDir temp;
-    if (!temp.isValid()) {
-        std::fprintf(stderr, "no temporary folder\n");
-        return 1;
-    }
-    const QString root = keep.isEmpty() ? temp.path() : QDir(keep).absolutePath();
-    const QString programFolder = QDir(root).filePath(QStringLiteral("CALDERWICK/Corvantis"));
-    const QString databaseFolder = QDir(root).filePath(QStringLiteral("databases"));
-    QDir().mkpath(programFolder);
-    // The per-user settings store of the benchmark's own, never the real one.
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir(root).filePath(QStringLiteral("config"))));
+    const Start start(argc, argv, "[--runs N] [--keep FOLDER] [--no-analyze] [--plans]");
+    if (start.exitCode != 0)
+        return start.exitCode;
+    const Options& options = start.options;
+    const QString& programFolder = start.programFolder;
+    const QString& databaseFolder = start.databaseFolder;
 
     try {
         QElapsedTimer timer;
         timer.start();
         GenerateCompany(databaseFolder, false);
-        AddMasters(databaseFolder, analyze);
+        AddMasters(databaseFolder, options.analyze);
         std::printf("company generated in %.1f s%s: %d accounts with their addresses, %d items with a price list\n",
-                    timer.elapsed() / 1000.0, analyze ? " (with ANALYZE)" : " (no ANALYZE)", kAccounts, kItems);
+                    timer.elapsed() / 1000.0, options.analyze ? " (with ANALYZE)" : " (no ANALYZE)", kAccounts, kItems);
 
-        platform::Clock::Set(QDateTime(kToday, QTime(11, 0)));
-        TraceEveryConnection();
+        StartTracing();
 
         clsSetup setup(programFolder);
-        fixtures::PointSetupAt(setup, databaseFolder);
-        setup.lCurrentYearOnly = false;
-        setup.LogEvents();  // the server writes its text log line by line while it answers
+        PointSetup(setup, databaseFolder, true);
         // Company discovery opens the company once, as the server does at start-up, so that what
         // the first opening sets up is not counted as a statement of the first request.
-        if (!setup.GetCompanyList() || setup.xCompanies.RowCount() == 0)
+        if (!DiscoverCompanies(setup))
             std::fprintf(stderr, "company discovery failed\n");
 
         sqlite3* straight = OpenStraight(databaseFolder);
-        std::printf("times are medians of %d runs after one warm-up run\n\n", runs);
+        std::printf("times are medians of %d runs after one warm-up run\n\n", options.runs);
         const QString folder = kCompany;
         const auto ask = [&](const char* what, const QString& action, const QString& user,
                              const std::vector<std::pair<QString, QString>>& members, double goal) {
             std::vector<std::pair<QString, QString>> all{{QStringLiteral("FolderName"), folder}};
             all.insert(all.end(), members.begin(), members.end());
-            const Timing t = Measure(setup, Request(action, user, user.toLower(), all), runs, straight);
-            Report(what, t, plans, straight);
+            const Timing t = Measure(setup, Request(action, user, user.toLower(), all), options.runs, straight);
+            Report(what, t, options.plans, straight);
             const bool met = t.request < goal && t.ratio < 1.5;
             std::printf("    %s (under %.0f ms, ratio under 1.5)\n", met ? "goal met" : "goal MISSED", goal);
             return met;

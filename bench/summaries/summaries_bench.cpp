@@ -8,15 +8,12 @@
 // (--only: just the cases whose name, such as "AccountSummary SD", holds the text)
 
 #include "BenchCompany.h"
-#include "Fixtures.h"
-#include "clock/Clock.h"
 #include "clsSetup.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
@@ -42,39 +39,12 @@ QString ScalarText(sqlite3* db, const char* sql)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    int runs = 5;
-    bool analyze = true;
-    bool plans = false;
-    QString keep;
-    QString only;
-    const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
-            runs = std::max(1, args[++i].toInt());
-        else if (args[i] == QLatin1String("--keep") && i + 1 < args.size())
-            keep = args[++i];
-        else if (args[i] == QLatin1String("--no-analyze"))
-            analyze = false;
-        else if (args[i] == QLatin1String("--plans"))
-            plans = true;
-        else if (args[i] == QLatin1String("--only") && i + 1 < args.size())
-            only = args[++i];
-        else {
-            std::fprintf(stderr, "usage: %s [--runs N] [--keep FOLDER] [--no-analyze] [--plans] [--only TEXT]\n", argv[0]);
-            return 2;
-        }
-    }
-
-    QTemporaryDir temp;
-    if (!temp.isValid()) {
-        std::fprintf(stderr, "no temporary folder\n");
-        return 1;
-    }
-    const QString root = keep.isEmpty() ? temp.path() : QDir(keep).absolutePath();
-    const QString programFolder = QDir(root).filePath(QStringLiteral("CALDERWICK/Corvantis"));
-    const QString databaseFolder = QDir(root).filePath(QStringLiteral("databases"));
-    QDir().mkpath(programFolder);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir(root).filePath(QStringLiteral("config"))));
+    const Start start(argc, argv, "[--runs N] [--keep FOLDER] [--no-analyze] [--plans] [--only TEXT]");
+    if (start.exitCode != 0)
+        return start.exitCode;
+    const Options& options = start.options;
+    const QString& programFolder = start.programFolder;
+    const QString& databaseFolder = start.databaseFolder;
 
     try {
         QElapsedTimer timer;
@@ -90,26 +60,22 @@ int main(int argc, char** argv)
             Exec(db, "INSERT INTO FaAccountAddressMaster (AccountCode, AccountLocationCode, AccountLocationName, Place) "
                      "SELECT AccountCode, '002', AccountName || ' second', 'Other' FROM FaAccountMaster "
                      "WHERE CAST(substr(AccountCode, 2) AS INTEGER) % 10 = 0");
-            if (analyze)
+            if (options.analyze)
                 Exec(db, "ANALYZE");
             sqlite3_close(db);
         }
         std::printf("company ready in %.1f s%s: %d account-ledger lines, %d accounts, %d items, %d item-ledger "
                     "lines, %d order lines\n",
-                    timer.elapsed() / 1000.0, analyze ? " (with ANALYZE)" : " (no ANALYZE)", kAccountLedgerLines,
+                    timer.elapsed() / 1000.0, options.analyze ? " (with ANALYZE)" : " (no ANALYZE)", kAccountLedgerLines,
                     kAccounts, kItems, kItemLedgerLines, kSalesOrderLines + kPurchaseOrderLines);
 
-        platform::Clock::Set(QDateTime(kToday, QTime(11, 0)));
-        TraceEveryConnection();
+        StartTracing();
 
         clsSetup setup(programFolder);
-        fixtures::PointSetupAt(setup, databaseFolder);
-        setup.lCurrentYearOnly = false;
-        setup.LogEvents();
+        PointSetup(setup, databaseFolder, true);
         // The company discovery opens the embedded master database once, before any request is timed.
-        if (!setup.GetCompanyList() || setup.xCompanies.RowCount() == 0)
-            fixtures::ListCompany(setup.xCompanies, kCompany, QStringLiteral("Bench Traders"), kYearStart.startOfDay(),
-                                  kYearLast.startOfDay());
+        if (!DiscoverCompanies(setup))
+            ListByHand(setup, QStringLiteral("Bench Traders"));
 
         sqlite3* straight = OpenStraight(databaseFolder);
         const QString debtor = ScalarText(straight, "SELECT FaOSReg.AccountCode FROM FaOSReg WHERE FaOSReg.DocumentType = 'INV' "
@@ -117,7 +83,7 @@ int main(int argc, char** argv)
         const QString creditor = ScalarText(straight, "SELECT FaOSReg.AccountCode FROM FaOSReg WHERE FaOSReg.DocumentType = 'PUR' "
                                                       "GROUP BY FaOSReg.AccountCode ORDER BY COUNT(*) DESC LIMIT 1");
         std::printf("location summaries of the debtor %s and the creditor %s\n", qPrintable(debtor), qPrintable(creditor));
-        std::printf("times are medians of %d runs after one warm-up run\n\n", runs);
+        std::printf("times are medians of %d runs after one warm-up run\n\n", options.runs);
 
         const QString periodStart = QStringLiteral("2025-04-15");
         const QString day = kToday.toString(QStringLiteral("yyyy-MM-dd"));
@@ -136,7 +102,7 @@ int main(int argc, char** argv)
         for (const Case& c : cases) {
             for (const QString& code : c.codes) {
                 const QString action = QString::fromLatin1(c.action);
-                if (!only.isEmpty() && !(action + QLatin1Char(' ') + code).contains(only, Qt::CaseInsensitive))
+                if (!options.only.isEmpty() && !(action + QLatin1Char(' ') + code).contains(options.only, Qt::CaseInsensitive))
                     continue;
                 std::vector<std::pair<QString, QString>> members{
                     {QStringLiteral("FolderName"), kCompany},
@@ -150,9 +116,9 @@ int main(int argc, char** argv)
                     members.push_back({QStringLiteral("AccountCode"), purchaseSide ? creditor : debtor});
                 }
                 const Timing t = Measure(setup, Request(action, QStringLiteral("ADMIN"), QStringLiteral("admin"), members),
-                                         runs, straight);
+                                         options.runs, straight);
                 const QByteArray what = (action + QLatin1Char(' ') + code).toLatin1();
-                Report(what.constData(), t, plans, straight);
+                Report(what.constData(), t, options.plans, straight);
                 worstMs = std::max(worstMs, t.request);
                 worstRatio = std::max(worstRatio, t.ratio);
             }

@@ -62,7 +62,7 @@ QString ItemWords(const QString& itemCode, qint16 itemSno)
 bool clsClient::AddProductsData(const DocumentKey& key, JsonArray& Products)
 {
     const QString& m = key.MobileNo;
-    try {
+    return RunQuery([&] {
         Log(m, QStringLiteral(" Getting Product & Register Table Name for ") + key.Label);
         const QString productsTable = GetTableName(key.Type, QStringLiteral("P"));
         const QString registerTable = GetTableName(key.Type, QStringLiteral("D"));
@@ -97,32 +97,18 @@ bool clsClient::AddProductsData(const DocumentKey& key, JsonArray& Products)
         sql += QStringLiteral("FROM ") + source + QStringLiteral("WHERE ") + DocumentKeyCondition(key, QStringLiteral("Products"))
                + QStringLiteral("ORDER BY Products.Sno ");
 
-        Log(m, QStringLiteral(" Getting Records of Product Detail for ") + key.Label);
-        oRecordset.Open(sql, cnnCompany);
-        Log(m, QStringLiteral(" Getting data of Product Detail for ") + key.Label + QStringLiteral(" to JSON "));
-        for (; !oRecordset.IsEOF(); oRecordset.MoveNext()) {
-            const QString code = TextOf(oRecordset.Field(QStringLiteral("ItemCode")));
-            JsonObject line = Products.AddObject();
-            line.AddString(QStringLiteral("ItmCd"), code);
-            line.AddString(QStringLiteral("ItmNm"), TextOf(oRecordset.Field(QStringLiteral("ItemName"))));
-            line.AddNumber(QStringLiteral("Qty"), NumberOf(oRecordset.Field(QStringLiteral("Quantity"))));
-            line.AddString(QStringLiteral("Unit"), TextOf(oRecordset.Field(QStringLiteral("Unit"))));
-            line.AddNumber(QStringLiteral("Rate"), NumberOf(oRecordset.Field(QStringLiteral("Rate"))));
-            line.AddNumber(QStringLiteral("Amt"), NumberOf(oRecordset.Field(QStringLiteral("Amount"))));
-            JsonArray schedule = line.AddArray(QStringLiteral("Schs"));
-            const Value& flag = oRecordset.Field(QStringLiteral("DeliverySchedule"));
-            if (!flag.IsNull() && flag.ToBool()) {
-                const Value& sno = oRecordset.Field(QStringLiteral("ItemSno"));
-                AddScheduleData(key, code, static_cast<qint16>(sno.IsNull() ? 0 : sno.ToInteger()), schedule);
-            }
-        }
-        CloseRecordset();
+        static const DocumentLineKind kind{QStringLiteral("Product"), QStringLiteral("ItemCode"), QStringLiteral("ItmCd"),
+                                           QStringLiteral("Schs"), QStringLiteral("DeliverySchedule"),
+                                           QStringLiteral("ItemSno"), &clsClient::AddScheduleData};
+        DocumentLines(key, sql, kind, Products, [](JsonObject& line, const Recordset& rs) {
+            line.AddString(QStringLiteral("ItmNm"), TextOf(rs.Field(QStringLiteral("ItemName"))));
+            line.AddNumber(QStringLiteral("Qty"), NumberOf(rs.Field(QStringLiteral("Quantity"))));
+            line.AddString(QStringLiteral("Unit"), TextOf(rs.Field(QStringLiteral("Unit"))));
+            line.AddNumber(QStringLiteral("Rate"), NumberOf(rs.Field(QStringLiteral("Rate"))));
+            line.AddNumber(QStringLiteral("Amt"), NumberOf(rs.Field(QStringLiteral("Amount"))));
+        });
         return true;
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-        return false;
-    }
+    });
 }
 
 bool clsClient::AddScheduleData(const DocumentKey& key, const QString& itemCode, qint16 itemSno, JsonArray& Schs)
@@ -292,7 +278,7 @@ bool clsClient::AddCalculationData(const DocumentKey& key, JsonArray& Calculatio
 bool clsClient::AddAccountsData(const DocumentKey& key, JsonArray& Accounts)
 {
     const QString& m = key.MobileNo;
-    try {
+    return RunQuery([&] {
         Log(m, QStringLiteral(" Getting Product & Register Table Name for ") + key.Label);
         Log(m, QStringLiteral(" Generating SQL Query to Get Products Detail of ") + key.Label);
         QString sql = QStringLiteral("SELECT Ledger.AccountCode, Ledger.AccountSno, AccountMaster.AccountName, Ledger.Amount, "
@@ -308,30 +294,40 @@ bool clsClient::AddAccountsData(const DocumentKey& key, JsonArray& Accounts)
                               "Ledger.AccountCode = AccountMaster.AccountCode WHERE ")
                + DocumentKeyCondition(key, QStringLiteral("Ledger")) + QStringLiteral("ORDER BY Ledger.Sno ");
 
-        Log(m, QStringLiteral(" Getting Records of Account Detail for ") + key.Label);
-        oRecordset.Open(sql, cnnCompany);
-        Log(m, QStringLiteral(" Getting data of Account Detail for ") + key.Label + QStringLiteral(" to JSON "));
-        for (; !oRecordset.IsEOF(); oRecordset.MoveNext()) {
-            const QString code = TextOf(oRecordset.Field(QStringLiteral("AccountCode")));
-            JsonObject line = Accounts.AddObject();
-            line.AddString(QStringLiteral("ActCd"), code);
+        static const DocumentLineKind kind{QStringLiteral("Account"), QStringLiteral("AccountCode"), QStringLiteral("ActCd"),
+                                           QStringLiteral("Adjs"), QStringLiteral("AdjustmentDetails"),
+                                           QStringLiteral("AccountSno"), &clsClient::AddAdjustmentData};
+        DocumentLines(key, sql, kind, Accounts, [](JsonObject& line, const Recordset& rs) {
             // An account missing from the master shows without a name.
-            line.AddString(QStringLiteral("ActNm"), TextOf(oRecordset.Field(QStringLiteral("AccountName"))));
-            line.AddNumber(QStringLiteral("Amt"), NumberOf(oRecordset.Field(QStringLiteral("Amount"))));
-            line.AddString(QStringLiteral("Narr"), VariantToText(oRecordset.Field(QStringLiteral("Narration"))));
-            JsonArray adjustments = line.AddArray(QStringLiteral("Adjs"));
-            const Value& flag = oRecordset.Field(QStringLiteral("AdjustmentDetails"));
-            if (!flag.IsNull() && flag.ToBool()) {
-                const Value& sno = oRecordset.Field(QStringLiteral("AccountSno"));
-                AddAdjustmentData(key, code, static_cast<qint16>(sno.IsNull() ? 0 : sno.ToInteger()), adjustments);
-            }
-        }
-        CloseRecordset();
+            line.AddString(QStringLiteral("ActNm"), TextOf(rs.Field(QStringLiteral("AccountName"))));
+            line.AddNumber(QStringLiteral("Amt"), NumberOf(rs.Field(QStringLiteral("Amount"))));
+            line.AddString(QStringLiteral("Narr"), VariantToText(rs.Field(QStringLiteral("Narration"))));
+        });
         return true;
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        ErrorText = engine::ErrorLine(error);
-        return false;
+    });
+}
+
+// The lines of a document or voucher on the request's recordset, each with the sub-list of its
+// own that the kind's detail procedure fills when the line's flag is set.
+void clsClient::DocumentLines(const DocumentKey& key, const QString& sql, const DocumentLineKind& kind, JsonArray& lines,
+                              const std::function<void(JsonObject&, const Recordset&)>& fill)
+{
+    const QString& m = key.MobileNo;
+    Log(m, QStringLiteral(" Getting Records of ") + kind.Words + QStringLiteral(" Detail for ") + key.Label);
+    oRecordset.Open(sql, cnnCompany);
+    Log(m, QStringLiteral(" Getting data of ") + kind.Words + QStringLiteral(" Detail for ") + key.Label
+               + QStringLiteral(" to JSON "));
+    for (; !oRecordset.IsEOF(); oRecordset.MoveNext()) {
+        const QString code = TextOf(oRecordset.Field(kind.CodeColumn));
+        JsonObject line = lines.AddObject();
+        line.AddString(kind.CodeMember, code);
+        fill(line, oRecordset);
+        JsonArray details = line.AddArray(kind.Details);
+        const Value& flag = oRecordset.Field(kind.FlagColumn);
+        if (!flag.IsNull() && flag.ToBool()) {
+            const Value& sno = oRecordset.Field(kind.SnoColumn);
+            (this->*kind.Detail)(key, code, static_cast<qint16>(sno.IsNull() ? 0 : sno.ToInteger()), details);
+        }
     }
 }
 

@@ -122,20 +122,13 @@ QString clsClient::DocumentRequest(const JsonObject& request, bool voucher)
                     + key.SeriesCode + key.DocumentNo;
 
         Log(mobileNo, QStringLiteral(" Getting ") + key.Label);
-        Log(mobileNo, QStringLiteral(" Opening Database ") + folderName);
-        OpenCompanyDatabase(folderName);
-
-        Log(mobileNo, QStringLiteral(" Checking User"));
-        bool isSupervisor = false;
-        QString branchCodes, storeCodes, accountGroupCodes;
-        if (!CheckUser(userID, password, isSupervisor, branchCodes, storeCodes, accountGroupCodes)) {
-            ErrorText = QStringLiteral("User doesn't exist or Locked.") + engine::CRLF + ErrorText;
+        engine::Rights rights;
+        if (!OpenForUser(mobileNo, folderName, userID, password, rights))
             return HandlerFailure(engine::BuiltSubject(key.Label), action, mobileNo, nullptr);
-        }
-        if (!isSupervisor) {
+        if (!rights.IsSupervisor) {
             Log(mobileNo, QStringLiteral(" Checking User Option Rights"));
             // A user limited to some branches sees no document of another branch either.
-            const QString branches = PlainList(branchCodes);
+            const QString branches = PlainList(rights.BranchCodes);
             if (!CheckUserOptionRight(userID, key.DocumentType)
                 || (!branches.isEmpty() && !engine::IsCodeInList(key.BranchCode, branches))) {
                 ErrorText = QStringLiteral("User doesn't have right to access this option.") + engine::CRLF + ErrorText;
@@ -143,11 +136,7 @@ QString clsClient::DocumentRequest(const JsonObject& request, bool voucher)
             }
         }
 
-        Log(mobileNo, QStringLiteral(" Generating Main Data for JSON Text"));
-        QString head = ReplyText(action, mobileNo, 1, QStringLiteral("Success"));
-        head.chop(5);
-        Log(mobileNo, QStringLiteral(" Loading Main Data to JSON Object"));
-        reply.Load(head);
+        LoadReplyHead(reply, action, mobileNo);
 
         // One array after the other; the first that fails ends the request with its message.
         auto fill = [&](const QString& words, bool (clsClient::*procedure)(const DocumentKey&, JsonArray&), JsonArray& array) {

@@ -64,17 +64,17 @@ struct LedgerRowWriter {
 
     void Fill(JsonObject& row, const Recordset& rs)
     {
-        const QString documentType = Text(rs, QStringLiteral("DocumentType"));
+        const QString documentType = FieldText(rs, QStringLiteral("DocumentType"));
         const bool showLocation = partyLedger && BillType(documentType);
-        const double amount = Number(rs, QStringLiteral("Amount"));
-        row.AddInteger(QStringLiteral("DocYr"), Whole(rs, QStringLiteral("DocumentYear")));
-        row.AddString(QStringLiteral("BrnCd"), Trimmed(rs, QStringLiteral("BranchCode")));
+        const double amount = FieldNumber(rs, QStringLiteral("Amount"));
+        row.AddInteger(QStringLiteral("DocYr"), FieldWhole(rs, QStringLiteral("DocumentYear")));
+        row.AddString(QStringLiteral("BrnCd"), FieldTrimmed(rs, QStringLiteral("BranchCode")));
         row.AddString(QStringLiteral("DocTy"), documentType);
-        row.AddString(QStringLiteral("SerCd"), Text(rs, QStringLiteral("SeriesCode")));
-        row.AddString(QStringLiteral("DocNo"), Text(rs, QStringLiteral("DocumentNo")));
+        row.AddString(QStringLiteral("SerCd"), FieldText(rs, QStringLiteral("SeriesCode")));
+        row.AddString(QStringLiteral("DocNo"), FieldText(rs, QStringLiteral("DocumentNo")));
         row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
-        row.AddString(QStringLiteral("LocNm"), showLocation ? Trimmed(rs, QStringLiteral("AccountLocationName")) : QString());
-        row.AddString(QStringLiteral("ChqNo"), Text(rs, QStringLiteral("ChequeNo")));
+        row.AddString(QStringLiteral("LocNm"), showLocation ? FieldTrimmed(rs, QStringLiteral("AccountLocationName")) : QString());
+        row.AddString(QStringLiteral("ChqNo"), FieldText(rs, QStringLiteral("ChequeNo")));
         row.AddString(QStringLiteral("Narr"), Narration(rs, QStringLiteral("Narration")));
         row.AddNumber(QStringLiteral("Amt"), amount);
         total = Rounded(total + amount, 2);
@@ -133,7 +133,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
         const QString openingQuery = BalanceColumns("Opening Balance") + QStringLiteral("AccountSummary.Amount FROM (")
                                      + opening + QStringLiteral(") AS AccountSummary ");
         writer.balanceRow = true;
-        LedgerRows(r.MobileNo, openingQuery, QStringLiteral(" Getting Records for Opening Balance of Account Ledger"),
+        ActionRows(r.MobileNo, openingQuery, QStringLiteral(" Getting Records for Opening Balance of Account Ledger"),
                    QStringLiteral(" Adding Opening Balance of Account Ledger Data to JSON"), Data, take, fill);
         writer.balanceRow = false;
 
@@ -199,7 +199,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
                                 "AccountLedger.SeriesCode, AccountLedger.DocumentNo ");
         if (cashBank)
             sql += QStringLiteral(", Ledger.Sno ");
-        LedgerRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction of Account Ledger"),
+        ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction of Account Ledger"),
                    QStringLiteral(" Adding Transaction of Account Ledger Data to JSON"), Data, take, fill);
 
         // 8. and 9. The closing row, from the running total.
@@ -207,7 +207,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
         const QString closing = BalanceColumns("Closing Balance") + NumberLiteral(Rounded(writer.total, 2))
                                 + QStringLiteral(" AS Amount ");
         writer.balanceRow = true;
-        LedgerRows(r.MobileNo, closing, QStringLiteral(" Getting Records for Closing Balance of Account Ledger"),
+        ActionRows(r.MobileNo, closing, QStringLiteral(" Getting Records for Closing Balance of Account Ledger"),
                    QStringLiteral(" Adding Closing Balance of Account Ledger Data to JSON"), Data, take, fill);
         return true;
     });
@@ -242,7 +242,7 @@ bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonArray& 
                                      + QStringLiteral("IsNull(AccountSummary.Amount, 0) AS Amount FROM (") + inner
                                      + QStringLiteral(") AS AccountSummary ");
         writer.balanceRow = true;
-        LedgerRows(r.MobileNo, openingQuery, QStringLiteral(" Getting Records for Opening Balance of Account Location Ledger"),
+        ActionRows(r.MobileNo, openingQuery, QStringLiteral(" Getting Records for Opening Balance of Account Location Ledger"),
                    QStringLiteral(" Adding Opening Balance of Account Location Ledger Data to JSON"), Data, take, fill);
         writer.balanceRow = false;
 
@@ -275,7 +275,7 @@ bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonArray& 
         sql += branches
                + QStringLiteral("ORDER BY OSReg.DocumentDate, CASE WHEN OSReg.Amount > 0 THEN 1 ELSE 2 END,  OSReg.BranchCode, "
                                 "OSReg.DocumentType, OSReg.SeriesCode, OSReg.DocumentNo ");
-        LedgerRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction of Account Location Ledger"),
+        ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction of Account Location Ledger"),
                    QStringLiteral(" Adding Transaction of Account Location Ledger Data to JSON"), Data, take, fill);
 
         // 5. The closing row.
@@ -283,7 +283,7 @@ bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonArray& 
         const QString closing = BalanceColumns("Closing Balance") + NumberLiteral(Rounded(writer.total, 2))
                                 + QStringLiteral(" AS Amount ");
         writer.balanceRow = true;
-        LedgerRows(r.MobileNo, closing, QStringLiteral(" Getting Records for Closing Balance of Account Location Ledger"),
+        ActionRows(r.MobileNo, closing, QStringLiteral(" Getting Records for Closing Balance of Account Location Ledger"),
                    QStringLiteral(" Adding Closing Balance of Account Location Ledger Data to JSON"), Data, take, fill);
         return true;
     });

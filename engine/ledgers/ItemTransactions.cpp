@@ -26,14 +26,14 @@ QString WithStoreNames(const QString& query)
 // A store's row is written when its quantity is not zero (nor empty).
 bool NonZeroStore(const Recordset& rs)
 {
-    return Number(rs, QStringLiteral("Quantity")) != 0.0;
+    return FieldNumber(rs, QStringLiteral("Quantity")) != 0.0;
 }
 
 void StoreRow(JsonObject& row, const Recordset& rs)
 {
-    row.AddString(QStringLiteral("StoCd"), Trimmed(rs, QStringLiteral("StoreCode")));
-    row.AddString(QStringLiteral("StoNm"), Trimmed(rs, QStringLiteral("StoreName")));
-    row.AddNumber(QStringLiteral("Qty"), Number(rs, QStringLiteral("Quantity")));
+    row.AddString(QStringLiteral("StoCd"), FieldTrimmed(rs, QStringLiteral("StoreCode")));
+    row.AddString(QStringLiteral("StoNm"), FieldTrimmed(rs, QStringLiteral("StoreName")));
+    row.AddNumber(QStringLiteral("Qty"), FieldNumber(rs, QStringLiteral("Quantity")));
 }
 
 }  // namespace
@@ -67,7 +67,7 @@ bool clsClient::AddItemStockByStore(const LedgerRequest& r, const QString& label
         }
         // 4. to 7.
         Log(r.MobileNo, QStringLiteral(" Generating Query for Store Name of ") + label);
-        LedgerRows(
+        ActionRows(
             r.MobileNo, WithStoreNames(query), QStringLiteral(" Getting Records for ") + label,
             QStringLiteral(" Adding ") + label + QStringLiteral(" Data to JSON"), Data,
             NonZeroStore, StoreRow);
@@ -90,7 +90,7 @@ bool clsClient::AddItemMovementByStore(const LedgerRequest& r, const QString& la
                               + QStringLiteral("0 ") + r.Rights.StoreClauses(QStringLiteral("ItemLedger"))
                               + QStringLiteral("GROUP BY ItemLedger.StoreCode ");
         Log(r.MobileNo, QStringLiteral(" Generating Query for Store Name for ") + label);
-        LedgerRows(
+        ActionRows(
             r.MobileNo, WithStoreNames(query), QStringLiteral(" Getting Records for ") + label,
             QStringLiteral(" Adding ") + label + QStringLiteral(" Data to JSON"), Data,
             NonZeroStore, StoreRow);
@@ -109,19 +109,19 @@ bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, 
         return !quantity.IsNull() && quantity.ToDouble() != 0.0;
     };
     const auto fill = [&](JsonObject& row, const Recordset& rs) {
-        const double quantity = Number(rs, QStringLiteral("Quantity"));
-        row.AddInteger(QStringLiteral("DocYr"), Whole(rs, QStringLiteral("DocumentYear")));
-        row.AddString(QStringLiteral("BrnCd"), Trimmed(rs, QStringLiteral("BranchCode")));
-        row.AddString(QStringLiteral("DocTy"), Text(rs, QStringLiteral("DocumentType")));
-        row.AddString(QStringLiteral("SerCd"), Text(rs, QStringLiteral("SeriesCode")));
-        row.AddString(QStringLiteral("DocNo"), Text(rs, QStringLiteral("DocumentNo")));
+        const double quantity = FieldNumber(rs, QStringLiteral("Quantity"));
+        row.AddInteger(QStringLiteral("DocYr"), FieldWhole(rs, QStringLiteral("DocumentYear")));
+        row.AddString(QStringLiteral("BrnCd"), FieldTrimmed(rs, QStringLiteral("BranchCode")));
+        row.AddString(QStringLiteral("DocTy"), FieldText(rs, QStringLiteral("DocumentType")));
+        row.AddString(QStringLiteral("SerCd"), FieldText(rs, QStringLiteral("SeriesCode")));
+        row.AddString(QStringLiteral("DocNo"), FieldText(rs, QStringLiteral("DocumentNo")));
         row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
-        row.AddString(QStringLiteral("StoCd"), Text(rs, QStringLiteral("StoreCode")));
+        row.AddString(QStringLiteral("StoCd"), FieldText(rs, QStringLiteral("StoreCode")));
         row.AddString(QStringLiteral("Narr"), Narration(rs, QStringLiteral("Narration")));
         row.AddNumber(QStringLiteral("Qty"), quantity);
-        row.AddNumber(QStringLiteral("Rate"), Number(rs, QStringLiteral("Rate")));
-        row.AddNumber(QStringLiteral("Per"), Number(rs, QStringLiteral("Per")));
-        row.AddNumber(QStringLiteral("Amt"), Number(rs, QStringLiteral("Amount")));
+        row.AddNumber(QStringLiteral("Rate"), FieldNumber(rs, QStringLiteral("Rate")));
+        row.AddNumber(QStringLiteral("Per"), FieldNumber(rs, QStringLiteral("Per")));
+        row.AddNumber(QStringLiteral("Amt"), FieldNumber(rs, QStringLiteral("Amount")));
         balance = Rounded(balance + quantity, 3);
     };
     return RunQuery([&] {
@@ -164,7 +164,7 @@ bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, 
                                                       "Quantity, 0 AS Rate, 1 AS Per, 0 AS Amount FROM (")
                                      + opening + QStringLiteral(") AS ItemSummary ");
         balanceRow = true;
-        LedgerRows(r.MobileNo, openingQuery, QStringLiteral(" Getting Records for Opening Balance of ") + label,
+        ActionRows(r.MobileNo, openingQuery, QStringLiteral(" Getting Records for Opening Balance of ") + label,
                    QStringLiteral(" Adding Opening Balance of ") + label + QStringLiteral(" Data to JSON"), Data, take, fill);
         balanceRow = false;
 
@@ -190,7 +190,7 @@ bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, 
         sql += r.Rights.StoreClauses(QStringLiteral("ItemLedger"))
                + QStringLiteral("ORDER BY ItemLedger.DocumentDate, CASE WHEN ItemLedger.Quantity > 0 THEN 1 ELSE 2 END,  "
                                 "ItemLedger.BranchCode, ItemLedger.DocumentType, ItemLedger.SeriesCode, ItemLedger.DocumentNo ");
-        LedgerRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction of ") + label,
+        ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction of ") + label,
                    QStringLiteral(" Adding Transaction of ") + label + QStringLiteral(" Data to JSON"), Data, take, fill);
 
         // 10. and 11. The closing row from the running balance.
@@ -198,7 +198,7 @@ bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, 
         const QString closing = balanceColumns + QStringLiteral("'Closing Balance' AS Narration, ") + NumberLiteral(balance)
                                 + QStringLiteral(" AS Quantity, 0 AS Rate, 1 AS Per, 0 AS Amount ");
         balanceRow = true;
-        LedgerRows(r.MobileNo, closing, QStringLiteral(" Getting Records for Closing Balance of ") + label,
+        ActionRows(r.MobileNo, closing, QStringLiteral(" Getting Records for Closing Balance of ") + label,
                    QStringLiteral(" Adding Closing Balance of ") + label + QStringLiteral(" Data to JSON"), Data, take, fill);
         return true;
     });

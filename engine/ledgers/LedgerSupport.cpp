@@ -1,4 +1,4 @@
-// The handler skeleton, the row writer and the small readers the ledgers family shares.
+// What the ledgers family hands the engine's handler skeleton, and its small readers.
 
 #include "LedgerSupport.h"
 
@@ -10,33 +10,9 @@
 
 using platform::JsonArray;
 using platform::JsonObject;
-using platform::RuntimeError;
 using platform::db::Recordset;
 
 namespace engine::ledgers {
-
-QString Text(const Recordset& rs, const QString& column)
-{
-    const platform::db::Value& value = rs.Field(column);
-    return value.IsNull() ? QString() : value.ToText();
-}
-
-QString Trimmed(const Recordset& rs, const QString& column)
-{
-    return TrimBlanks(Text(rs, column));
-}
-
-double Number(const Recordset& rs, const QString& column)
-{
-    const platform::db::Value& value = rs.Field(column);
-    return value.IsNull() ? 0.0 : value.ToDouble();
-}
-
-qint64 Whole(const Recordset& rs, const QString& column)
-{
-    const platform::db::Value& value = rs.Field(column);
-    return value.IsNull() ? 0 : value.ToInteger();
-}
 
 QString DateText(const Recordset& rs, const QString& column)
 {
@@ -48,7 +24,7 @@ QString DateText(const Recordset& rs, const QString& column)
 
 QString Narration(const Recordset& rs, const QString& column)
 {
-    QString text = TrimBlanks(Text(rs, column));
+    QString text = FieldTrimmed(rs, column);
     if (text.endsWith(CRLF))
         text.chop(2);
     return text;
@@ -74,49 +50,22 @@ QString UnionAll()
 
 QString clsClient::LedgerHandler(const JsonObject& request, const LedgerAction& a)
 {
-    ErrorText.clear();
     LedgerRequest r;
-    r.Action = engine::ActionOf(request);
-    r.MobileNo = engine::MobileOf(request);
-    try {
-        JsonObject reply;
-        r.UserID = request.StringOf(QStringLiteral("UserID"));
-        r.Password = request.StringOf(QStringLiteral("Password"));
-        r.FolderName = request.StringOf(QStringLiteral("FolderName"));
-        a.ReadKeys(request, r);
+    engine::ActionCourse course;
+    course.FailureLine = a.FailureLine;
+    course.GettingWords = a.GettingWords;
+    course.ReadKeys = [&](const JsonObject& keys) {
+        a.ReadKeys(keys, r);
         r.Code = r.GroupType.toUpper();
-
-        Log(r.MobileNo, a.GettingWords);
-        Log(r.MobileNo, QStringLiteral(" Opening Database ") + r.FolderName);
-        OpenCompanyDatabase(r.FolderName);
-
-        Log(r.MobileNo, QStringLiteral(" Checking User"));
-        if (!CheckUser(r.UserID, r.Password, r.Rights.IsSupervisor, r.Rights.BranchCodes, r.Rights.StoreCodes,
-                       r.Rights.AccountGroupCodes)) {
-            ErrorText = QStringLiteral("User doesn't exist or Locked.") + engine::CRLF + ErrorText;
-            return HandlerFailure(a.FailureLine, r.Action, r.MobileNo, nullptr);
-        }
-
-        Log(r.MobileNo, QStringLiteral(" Getting Company Info"));
-        bool branchRequired = false, seriesRequired = false, sezUnit = false, unionTerritory = false;
-        QString stateCode;
-        if (!GetCompanyInfo(branchRequired, seriesRequired, r.CompanyStart, r.CompanyLast, sezUnit, stateCode,
-                            unionTerritory)) {
-            ErrorText = QStringLiteral("Unable to Get company Info.") + engine::CRLF + ErrorText;
-            return HandlerFailure(a.FailureLine, r.Action, r.MobileNo, nullptr);
-        }
-
-        if (a.YearStartStep)
+    };
+    if (a.YearStartStep)
+        course.BeforeDates = [&] {
             Log(r.MobileNo, QStringLiteral(" Calculating Company Year Start Date"));
-        Log(r.MobileNo, QStringLiteral(" Checking for Valid Dates."));
-        if (!CheckValidDates(r.CompanyStart, r.CompanyLast, r.StartDate, r.LastDate, a.SameYear && engine::IsCodeInList(r.Code, QStringLiteral("SA,PU"))))
-            return HandlerFailure(a.FailureLine, r.Action, r.MobileNo, nullptr);
-
-        Log(r.MobileNo, QStringLiteral(" Calculating Month Dates & No."));
-        r.Period = engine::Period::Of(r.CompanyStart, r.StartDate, r.LastDate);
-        if (!a.BalanceWords.isEmpty())
-            Log(r.MobileNo, a.BalanceWords);
-
+            return true;
+        };
+    course.SameYear = [&] { return a.SameYear && engine::IsCodeInList(r.Code, QStringLiteral("SA,PU")); };
+    course.BalanceWords = a.BalanceWords;
+    course.LookUp = [&] {
         if (a.LookUp == LedgerAction::Lookup::Account) {
             Log(r.MobileNo, QStringLiteral(" Getting Account Info"));
             QString priceList, gst, sgst, igst, partyType, country;
@@ -126,38 +75,26 @@ QString clsClient::LedgerHandler(const JsonObject& request, const LedgerAction& 
                                 igst, discount, partyType, country)
                 || !GetAccountGroup(r, inUserGroups)) {
                 ErrorText = QStringLiteral("Unable to Get Account Info.") + engine::CRLF + ErrorText;
-                return HandlerFailure(a.FailureLine, r.Action, r.MobileNo, nullptr);
+                return false;
             }
             // Without this a user limited to some account groups could read any account by its code.
             if (a.GroupRight && !inUserGroups) {
                 ErrorText = QStringLiteral("User doesn't have right to access this option.") + engine::CRLF + ErrorText;
-                return HandlerFailure(a.FailureLine, r.Action, r.MobileNo, nullptr);
+                return false;
             }
-        } else {
-            Log(r.MobileNo, QStringLiteral(" Getting Item Info"));
-            if (!GetItemInfo(r.ItemCode, r.ItemName, r.Unit)) {
-                ErrorText = QStringLiteral("Unable to Get Item Info.") + engine::CRLF + ErrorText;
-                return HandlerFailure(a.FailureLine, r.Action, r.MobileNo, nullptr);
-            }
+            return true;
         }
-
-        Log(r.MobileNo, QStringLiteral(" Generating Main Data for JSON Text"));
-        QString head = ReplyText(r.Action, r.MobileNo, 1, QStringLiteral("Success"), a.Head(r));
-        head.chop(5);  // the "<EOF>": the Data array is still to be added
-        Log(r.MobileNo, QStringLiteral(" Loading Main Data to JSON Object"));
-        reply.Load(head);
-        Log(r.MobileNo, QStringLiteral(" Adding Data Array to JSON"));
-        JsonArray data = reply.AddArray(QStringLiteral("Data"));
-
-        if (!a.Fill(r, data))
-            return HandlerFailure(a.FailureLine, r.Action, r.MobileNo, nullptr);
-
-        Log(r.MobileNo, a.ReturningWords);
-        return reply.Emit(true) + QStringLiteral("<EOF>");
-    } catch (const RuntimeError& error) {
-        // The row procedures close the recordset themselves.
-        return HandlerFailure(a.FailureLine, r.Action, r.MobileNo, &error);
-    }
+        Log(r.MobileNo, QStringLiteral(" Getting Item Info"));
+        if (!GetItemInfo(r.ItemCode, r.ItemName, r.Unit)) {
+            ErrorText = QStringLiteral("Unable to Get Item Info.") + engine::CRLF + ErrorText;
+            return false;
+        }
+        return true;
+    };
+    course.Head = [&] { return a.Head(r); };
+    course.Fill = [&](JsonArray& data) { return a.Fill(r, data); };
+    course.ReturningWords = a.ReturningWords;
+    return ActionReply(request, r, r.Rights, r.Period, course);
 }
 
 // The group type of the account's own group (for the sign of a location ledger) and whether its
@@ -176,30 +113,8 @@ bool clsClient::GetAccountGroup(LedgerRequest& r, bool& inUserGroups)
                                              "WHERE AccountMaster.AccountCode = '")
                             + GeneralFunction::QuoteSQL(r.AccountCode) + QStringLiteral("' ");
         oRecordset.Open(sql, cnnCompany);
-        r.AccountGroupType = engine::ledgers::Text(oRecordset, QStringLiteral("GroupType"));
-        inUserGroups = engine::ledgers::Whole(oRecordset, QStringLiteral("InGroups")) != 0;
+        r.AccountGroupType = engine::FieldText(oRecordset, QStringLiteral("GroupType"));
+        inUserGroups = engine::FieldWhole(oRecordset, QStringLiteral("InGroups")) != 0;
         return true;
     });
-}
-
-void clsClient::LedgerRows(const QString& mobileNo, const QString& sql, const QString& recordsWords,
-                           const QString& addingWords, JsonArray& Data, const std::function<bool(const Recordset&)>& take,
-                           const std::function<void(JsonObject&, const Recordset&)>& fill)
-{
-    Log(mobileNo, recordsWords);
-    oRecordset.Open(sql, cnnCompany);
-    Log(mobileNo, addingWords);
-    // Each row is filled in a document of its own and copied to the end of "Data" whole: a member
-    // added to a row inside the reply would look its row up from the reply's root every time.
-    // Every row of a statement has the same members in the same order, so the scratch row's values
-    // are replaced in place from one row to the next.
-    JsonObject row;
-    while (!oRecordset.IsEOF()) {
-        if (take(oRecordset)) {
-            fill(row, oRecordset);
-            Data.AddObjectCopy(row);
-        }
-        oRecordset.MoveNext();
-    }
-    CloseRecordset();
 }

@@ -1,9 +1,10 @@
 #pragma once
 
 // What the five actions of the ledgers family share: the values of one request as the handler
-// skeleton gathers them, the steps that tell the skeleton what an action does, and the row writer
-// with its null-safe readers of a record's columns.
+// skeleton gathers them, the steps that tell the skeleton what an action does, and the small
+// readers of a record's columns the engine's own do not cover.
 
+#include "ActionSkeleton.h"
 #include "EngineSupport.h"
 #include "Period.h"
 #include "clsClient.h"
@@ -17,22 +18,13 @@
 #include <functional>
 
 // The request as the handler skeleton has read and checked it.
-struct clsClient::LedgerRequest {
-    QString Action;
-    QString MobileNo;
-    QString UserID;
-    QString Password;
-    QString FolderName;
-    QDate StartDate;
-    QDate LastDate;
+struct clsClient::LedgerRequest : engine::ActionRequest {
     QString GroupType;  // as sent; echoed in the head
     QString Code;       // GroupType upper-cased: every choice is made on it
     QString AccountCode;
     QString AccountLocationCode;
     QString ItemCode;
     engine::Rights Rights;  // the user's rights with the branch and store of the request
-    QDate CompanyStart;
-    QDate CompanyLast;
     engine::Period Period;
     QString AccountName;
     QString LocationName;
@@ -61,12 +53,13 @@ struct clsClient::LedgerAction {
 
 namespace engine::ledgers {
 
-// A column of the current record, a NULL read as the empty text, 0 or no date.
-QString Text(const platform::db::Recordset& rs, const QString& column);
-QString Trimmed(const platform::db::Recordset& rs, const QString& column);
-double Number(const platform::db::Recordset& rs, const QString& column);
-qint64 Whole(const platform::db::Recordset& rs, const QString& column);
-// "yyyy-MM-dd", or "" for a NULL or an empty text.
+using engine::FieldNumber;
+using engine::FieldText;
+using engine::FieldTrimmed;
+using engine::FieldWhole;
+
+// A date column of the current record as "yyyy-MM-dd", or "" for a NULL or an empty text
+// (engine::FieldText and its kin read the other columns).
 QString DateText(const platform::db::Recordset& rs, const QString& column);
 // The narration trimmed of blanks, less one trailing CR LF.
 QString Narration(const platform::db::Recordset& rs, const QString& column);

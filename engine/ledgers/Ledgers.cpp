@@ -71,6 +71,17 @@ QVariantList ItemHead(const clsClient::LedgerRequest& r)
             QStringLiteral("ItmNm"), r.ItemName, QStringLiteral("Unit"), r.Unit, QStringLiteral("GrpTy"), r.GroupType};
 }
 
+// The keys of the three party actions.
+void ReadPartyKeys(const JsonObject& request, clsClient::LedgerRequest& r)
+{
+    r.StartDate = DateKey(request, "StartDate");
+    r.LastDate = DateKey(request, "LastDate");
+    r.Rights.BranchCode = Key(request, "BranchCode");
+    r.GroupType = Key(request, "GroupType");
+    r.AccountCode = Key(request, "AccountCode");
+    r.AccountLocationCode = Key(request, "AccountLocationCode");
+}
+
 void ReadItemKeys(const JsonObject& request, clsClient::LedgerRequest& r)
 {
     r.StartDate = DateKey(request, "StartDate");
@@ -88,12 +99,7 @@ QString clsClient::GetAccountLedger(const JsonObject& request)
     a.FailureLine = engine::FixedSubject("Account Ledger");
     a.GettingWords = QStringLiteral(" Getting Account Ledger/Transaction");
     a.ReadKeys = [](const JsonObject& request, LedgerRequest& r) {
-        r.StartDate = DateKey(request, "StartDate");
-        r.LastDate = DateKey(request, "LastDate");
-        r.Rights.BranchCode = Key(request, "BranchCode");
-        r.GroupType = Key(request, "GroupType");
-        r.AccountCode = Key(request, "AccountCode");
-        r.AccountLocationCode = Key(request, "AccountLocationCode");
+        ReadPartyKeys(request, r);
     };
     a.YearStartStep = true;
     a.SameYear = true;
@@ -134,12 +140,7 @@ QString clsClient::GetOutstanding(const JsonObject& request)
     a.FailureLine = engine::FixedSubject("Outstanding/Todays Receivable/Payable");
     a.GettingWords = QStringLiteral(" Getting ") + subject;
     a.ReadKeys = [this](const JsonObject& request, LedgerRequest& r) {
-        r.StartDate = DateKey(request, "StartDate");
-        r.LastDate = DateKey(request, "LastDate");
-        r.Rights.BranchCode = Key(request, "BranchCode");
-        r.GroupType = Key(request, "GroupType");
-        r.AccountCode = Key(request, "AccountCode");
-        r.AccountLocationCode = Key(request, "AccountLocationCode");
+        ReadPartyKeys(request, r);
         // Today's dues are always those of today; a test installation looks at New Year's Day 2005
         // for its periods up to the end of March 2005 (the start of the period decides).
         if (engine::IsCodeInList(r.GroupType.toUpper(), QStringLiteral("TR,TP")) || engine::IsEmptyDate(r.LastDate)) {
@@ -153,12 +154,7 @@ QString clsClient::GetOutstanding(const JsonObject& request)
     a.Fill = [this, subject](LedgerRequest& r, JsonArray& data) {
         if (!engine::IsCodeInList(r.Code, QStringLiteral("SD,SC,TR,TP")))
             return true;
-        Log(r.MobileNo, QStringLiteral(" Getting ") + subject + QStringLiteral(" Data"));
-        if (!AddOutstandingData(r, data)) {
-            ErrorText = QStringLiteral("Unable to get ") + subject + QStringLiteral(" Data.") + engine::CRLF + ErrorText;
-            return false;
-        }
-        return true;
+        return LedgerStep(r.MobileNo, subject, [&] { return AddOutstandingData(r, data); });
     };
     a.ReturningWords = QStringLiteral(" Returning ") + subject + QStringLiteral(" from JSON Object to Text");
     return LedgerHandler(request, a);
@@ -172,12 +168,7 @@ QString clsClient::GetOrder(const JsonObject& request)
     a.FailureLine = engine::BuiltSubject(label);
     a.GettingWords = QStringLiteral(" Getting ") + label;
     a.ReadKeys = [](const JsonObject& request, LedgerRequest& r) {
-        r.StartDate = DateKey(request, "StartDate");
-        r.LastDate = DateKey(request, "LastDate");
-        r.Rights.BranchCode = Key(request, "BranchCode");
-        r.GroupType = Key(request, "GroupType");
-        r.AccountCode = Key(request, "AccountCode");
-        r.AccountLocationCode = Key(request, "AccountLocationCode");
+        ReadPartyKeys(request, r);
         r.Rights.StoreCode = Key(request, "StoreCode");
         if (engine::IsEmptyDate(r.LastDate))
             r.LastDate = platform::Clock::Today();
@@ -187,12 +178,7 @@ QString clsClient::GetOrder(const JsonObject& request)
     a.Fill = [this, label](LedgerRequest& r, JsonArray& data) {
         if (!engine::IsCodeInList(r.Code, QStringLiteral("OR,WD,OP,OI,WR,PP")))
             return true;
-        Log(r.MobileNo, QStringLiteral(" Getting ") + label + QStringLiteral(" Data"));
-        if (!AddOrderData(r, label, data)) {
-            ErrorText = QStringLiteral("Unable to get ") + label + QStringLiteral(" Data.") + engine::CRLF + ErrorText;
-            return false;
-        }
-        return true;
+        return LedgerStep(r.MobileNo, label, [&] { return AddOrderData(r, label, data); });
     };
     a.ReturningWords = QStringLiteral(" Returning ") + label + QStringLiteral(" from JSON Object to Text");
     return LedgerHandler(request, a);
@@ -209,17 +195,11 @@ QString clsClient::GetItemStoreSummary(const JsonObject& request)
     a.LookUp = LedgerAction::Lookup::Item;
     a.Head = ItemHead;
     a.Fill = [this, label](LedgerRequest& r, JsonArray& data) {
-        bool ok = true;
-        if (engine::IsCodeInList(r.Code, QStringLiteral("ST"))) {
-            Log(r.MobileNo, QStringLiteral(" Getting ") + label + QStringLiteral(" Data"));
-            ok = AddItemStockByStore(r, label, data);
-        } else if (engine::IsCodeInList(r.Code, QStringLiteral("RQ,IQ"))) {
-            Log(r.MobileNo, QStringLiteral(" Getting ") + label + QStringLiteral(" Data"));
-            ok = AddItemMovementByStore(r, label, data);
-        }
-        if (!ok)
-            ErrorText = QStringLiteral("Unable to get ") + label + QStringLiteral(" Data.") + engine::CRLF + ErrorText;
-        return ok;
+        if (engine::IsCodeInList(r.Code, QStringLiteral("ST")))
+            return LedgerStep(r.MobileNo, label, [&] { return AddItemStockByStore(r, label, data); });
+        if (engine::IsCodeInList(r.Code, QStringLiteral("RQ,IQ")))
+            return LedgerStep(r.MobileNo, label, [&] { return AddItemMovementByStore(r, label, data); });
+        return true;
     };
     a.ReturningWords = QStringLiteral(" Returning ") + label + QStringLiteral(" from JSON Object to Text");
     return LedgerHandler(request, a);
@@ -240,13 +220,17 @@ QString clsClient::GetItemLedger(const JsonObject& request)
     a.Fill = [this, label](LedgerRequest& r, JsonArray& data) {
         if (!engine::IsCodeInList(r.Code, QStringLiteral("ST,RQ,IQ")))
             return true;
-        Log(r.MobileNo, QStringLiteral(" Getting ") + label + QStringLiteral(" Data"));
-        if (!AddItemLedgerData(r, label, data)) {
-            ErrorText = QStringLiteral("Unable to get ") + label + QStringLiteral(" Data.") + engine::CRLF + ErrorText;
-            return false;
-        }
-        return true;
+        return LedgerStep(r.MobileNo, label, [&] { return AddItemLedgerData(r, label, data); });
     };
     a.ReturningWords = QStringLiteral(" Returning ") + label + QStringLiteral(" from JSON Object to Text");
     return LedgerHandler(request, a);
+}
+
+bool clsClient::LedgerStep(const QString& mobileNo, const QString& words, const std::function<bool()>& step)
+{
+    Log(mobileNo, QStringLiteral(" Getting ") + words + QStringLiteral(" Data"));
+    if (step())
+        return true;
+    ErrorText = QStringLiteral("Unable to get ") + words + QStringLiteral(" Data.") + engine::CRLF + ErrorText;
+    return false;
 }

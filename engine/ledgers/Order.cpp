@@ -17,25 +17,25 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
     double amountTotal = 0;
     bool totalRow = false;
     const auto take = [&](const Recordset& rs) {
-        return totalRow || Number(rs, QStringLiteral("Quantity")) != 0.0 || Number(rs, QStringLiteral("Amount")) != 0.0;
+        return totalRow || FieldNumber(rs, QStringLiteral("Quantity")) != 0.0 || FieldNumber(rs, QStringLiteral("Amount")) != 0.0;
     };
     const auto fill = [&](JsonObject& row, const Recordset& rs) {
-        const double quantity = Number(rs, QStringLiteral("Quantity"));
-        const double amount = Number(rs, QStringLiteral("Amount"));
-        row.AddInteger(QStringLiteral("DocYr"), Whole(rs, QStringLiteral("DocumentYear")));
-        row.AddString(QStringLiteral("BrnCd"), Trimmed(rs, QStringLiteral("BranchCode")));
-        row.AddString(QStringLiteral("DocTy"), Text(rs, QStringLiteral("DocumentType")));
-        row.AddString(QStringLiteral("SerCd"), Text(rs, QStringLiteral("SeriesCode")));
-        row.AddString(QStringLiteral("DocNo"), Text(rs, QStringLiteral("DocumentNo")));
+        const double quantity = FieldNumber(rs, QStringLiteral("Quantity"));
+        const double amount = FieldNumber(rs, QStringLiteral("Amount"));
+        row.AddInteger(QStringLiteral("DocYr"), FieldWhole(rs, QStringLiteral("DocumentYear")));
+        row.AddString(QStringLiteral("BrnCd"), FieldTrimmed(rs, QStringLiteral("BranchCode")));
+        row.AddString(QStringLiteral("DocTy"), FieldText(rs, QStringLiteral("DocumentType")));
+        row.AddString(QStringLiteral("SerCd"), FieldText(rs, QStringLiteral("SeriesCode")));
+        row.AddString(QStringLiteral("DocNo"), FieldText(rs, QStringLiteral("DocumentNo")));
         row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
-        row.AddString(QStringLiteral("LocNm"), Text(rs, QStringLiteral("AccountLocationName")));
-        row.AddString(QStringLiteral("RefNo"), Text(rs, QStringLiteral("RefNo")));
-        row.AddString(QStringLiteral("ItmCd"), Text(rs, QStringLiteral("ItemCode")));
-        row.AddString(QStringLiteral("ItmNm"), Text(rs, QStringLiteral("ItemName")));
+        row.AddString(QStringLiteral("LocNm"), FieldText(rs, QStringLiteral("AccountLocationName")));
+        row.AddString(QStringLiteral("RefNo"), FieldText(rs, QStringLiteral("RefNo")));
+        row.AddString(QStringLiteral("ItmCd"), FieldText(rs, QStringLiteral("ItemCode")));
+        row.AddString(QStringLiteral("ItmNm"), FieldText(rs, QStringLiteral("ItemName")));
         row.AddString(QStringLiteral("DlyDt"), DateText(rs, QStringLiteral("DeliveryDate")));
         row.AddNumber(QStringLiteral("Qty"), quantity);
-        row.AddNumber(QStringLiteral("Rate"), Number(rs, QStringLiteral("Rate")));
-        row.AddNumber(QStringLiteral("Per"), Number(rs, QStringLiteral("Per")));
+        row.AddNumber(QStringLiteral("Rate"), FieldNumber(rs, QStringLiteral("Rate")));
+        row.AddNumber(QStringLiteral("Per"), FieldNumber(rs, QStringLiteral("Per")));
         row.AddNumber(QStringLiteral("Amt"), amount);
         quantityTotal = Rounded(quantityTotal + quantity, 3);
         amountTotal = Rounded(amountTotal + amount, 2);
@@ -135,7 +135,7 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
         sql += rights + orderBy;
 
         // 9. The lines.
-        LedgerRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction for ") + label,
+        ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction for ") + label,
                    QStringLiteral(" Adding Transaction of ") + label + QStringLiteral(" Data to JSON"), Data, take, fill);
 
         // 10. and 11. The total row, always present.
@@ -150,7 +150,7 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
                                    + QStringLiteral(" AS Quantity, 0 AS Rate, 1 AS Per, ") + NumberLiteral(amountTotal)
                                    + QStringLiteral(" AS Amount ");
         totalRow = true;
-        LedgerRows(r.MobileNo, totalQuery, QStringLiteral(" Getting Records for Total of ") + label,
+        ActionRows(r.MobileNo, totalQuery, QStringLiteral(" Getting Records for Total of ") + label,
                    QStringLiteral(" Adding Total of ") + label + QStringLiteral(" Data to JSON"), Data, take, fill);
         return true;
     });

@@ -17,22 +17,22 @@ bool clsClient::AddOutstandingData(const LedgerRequest& r, JsonArray& Data)
     const QString subject = QStringLiteral("Outstanding/Todays Receivable/Payable");
     double total = 0;
     bool totalRow = false;
-    const auto take = [&](const Recordset& rs) { return totalRow || Number(rs, QStringLiteral("Amount")) != 0.0; };
+    const auto take = [&](const Recordset& rs) { return totalRow || FieldNumber(rs, QStringLiteral("Amount")) != 0.0; };
     const auto fill = [&](JsonObject& row, const Recordset& rs) {
-        const double amount = Number(rs, QStringLiteral("Amount"));
-        const double pending = Number(rs, QStringLiteral("PendingAmount"));
+        const double amount = FieldNumber(rs, QStringLiteral("Amount"));
+        const double pending = FieldNumber(rs, QStringLiteral("PendingAmount"));
         row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
-        row.AddInteger(QStringLiteral("DocYr"), Whole(rs, QStringLiteral("DocumentYear")));
-        row.AddString(QStringLiteral("BrnCd"), Trimmed(rs, QStringLiteral("BranchCode")));
-        row.AddString(QStringLiteral("DocTy"), Text(rs, QStringLiteral("DocumentType")));
-        row.AddString(QStringLiteral("SerCd"), Text(rs, QStringLiteral("SeriesCode")));
-        row.AddString(QStringLiteral("DocNo"), Text(rs, QStringLiteral("DocumentNo")));
-        row.AddString(QStringLiteral("LocNm"), Text(rs, QStringLiteral("AccountLocationName")));
-        row.AddString(QStringLiteral("BilNo"), Text(rs, QStringLiteral("BillNo")));
+        row.AddInteger(QStringLiteral("DocYr"), FieldWhole(rs, QStringLiteral("DocumentYear")));
+        row.AddString(QStringLiteral("BrnCd"), FieldTrimmed(rs, QStringLiteral("BranchCode")));
+        row.AddString(QStringLiteral("DocTy"), FieldText(rs, QStringLiteral("DocumentType")));
+        row.AddString(QStringLiteral("SerCd"), FieldText(rs, QStringLiteral("SeriesCode")));
+        row.AddString(QStringLiteral("DocNo"), FieldText(rs, QStringLiteral("DocumentNo")));
+        row.AddString(QStringLiteral("LocNm"), FieldText(rs, QStringLiteral("AccountLocationName")));
+        row.AddString(QStringLiteral("BilNo"), FieldText(rs, QStringLiteral("BillNo")));
         row.AddString(QStringLiteral("BilDt"), DateText(rs, QStringLiteral("BillDate")));
-        row.AddInteger(QStringLiteral("Crp"), Whole(rs, QStringLiteral("CreditPeriod")));
+        row.AddInteger(QStringLiteral("Crp"), FieldWhole(rs, QStringLiteral("CreditPeriod")));
         row.AddString(QStringLiteral("DueDt"), DateText(rs, QStringLiteral("DueDate")));
-        row.AddInteger(QStringLiteral("Odue"), Whole(rs, QStringLiteral("OverDue")));
+        row.AddInteger(QStringLiteral("Odue"), FieldWhole(rs, QStringLiteral("OverDue")));
         row.AddNumber(QStringLiteral("Amt"), amount);
         row.AddNumber(QStringLiteral("PndAmt"), pending);
         // A credit counts in full, a bill with what is pending of it.
@@ -121,7 +121,7 @@ bool clsClient::AddOutstandingData(const LedgerRequest& r, JsonArray& Data)
                               "FaOSReg.DocumentNo ");
 
         // 8. The bills.
-        LedgerRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction for ") + subject,
+        ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction for ") + subject,
                    QStringLiteral(" Adding Transaction of ") + subject + QStringLiteral(" Data to JSON"), Data, take, fill);
 
         // 9. to 11. The total row, always present.
@@ -134,7 +134,7 @@ bool clsClient::AddOutstandingData(const LedgerRequest& r, JsonArray& Data)
                                    + QStringLiteral(" AS DueDate, 0 AS OverDue, 0 AS Amount, ") + NumberLiteral(total)
                                    + QStringLiteral(" AS PendingAmount, '' AS AccountLocationName ");
         totalRow = true;
-        LedgerRows(r.MobileNo, totalQuery, QStringLiteral(" Getting Records for  Net Pending Amount of ") + subject,
+        ActionRows(r.MobileNo, totalQuery, QStringLiteral(" Getting Records for  Net Pending Amount of ") + subject,
                    QStringLiteral(" Adding  Net Pending Amount of ") + subject + QStringLiteral(" Data to JSON"), Data, take,
                    fill);
         return true;

@@ -98,28 +98,18 @@ struct clsClient::MasterListKind {
 
 bool clsClient::MasterOpen(const JsonObject& request, const QString& mobileNo, MasterRights& rights)
 {
-    const QString folderName = Key(request, "FolderName");
-    Log(mobileNo, QStringLiteral(" Opening Database ") + folderName);
-    OpenCompanyDatabase(folderName);
-    Log(mobileNo, QStringLiteral(" Checking User"));
-    QString accountGroupCodes;
-    if (!CheckUser(Key(request, "UserID"), Key(request, "Password"), rights.IsSupervisor, rights.BranchCodes,
-                   rights.StoreCodes, accountGroupCodes)) {
-        ErrorText = QStringLiteral("User doesn't exist or Locked.") + engine::CRLF + ErrorText;
+    engine::Rights user;
+    if (!OpenForUser(mobileNo, Key(request, "FolderName"), Key(request, "UserID"), Key(request, "Password"), user))
         return false;
-    }
-    rights.BranchCodes = TrimmedCodes(rights.BranchCodes);
-    rights.StoreCodes = TrimmedCodes(rights.StoreCodes);
+    rights.IsSupervisor = user.IsSupervisor;
+    rights.BranchCodes = TrimmedCodes(user.BranchCodes);
+    rights.StoreCodes = TrimmedCodes(user.StoreCodes);
     return true;
 }
 
 JsonArray clsClient::MasterHead(JsonObject& reply, const QString& action, const QString& mobileNo)
 {
-    Log(mobileNo, QStringLiteral(" Generating Main Data for JSON Text"));
-    QString head = ReplyText(action, mobileNo, 1, QStringLiteral("Success"));
-    head.chop(kEOF.size());
-    Log(mobileNo, QStringLiteral(" Loading Main Data to JSON Object"));
-    reply.Load(head);
+    LoadReplyHead(reply, action, mobileNo);
     Log(mobileNo, QStringLiteral(" Adding Data Array to JSON"));
     return reply.AddArray(QStringLiteral("Data"));
 }

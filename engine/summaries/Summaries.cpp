@@ -1,10 +1,11 @@
 // The account, location and item summaries: the dashboard's figures broken down by account, by
-// the locations of one account, and by item. The three handlers share one skeleton (user,
-// company and period checks, reply head, dispatch on the GroupType), the period values and right
-// clauses of the dashboard, and one writer of the reply rows.
+// the locations of one account, and by item. The three handlers hand the engine's handler skeleton
+// their words, their account look-up and their dispatch on the GroupType; they share the period
+// values and right clauses of the dashboard, and write their rows through the engine's row writer.
 
 #include "clsClient.h"
 
+#include "ActionSkeleton.h"
 #include "EngineSupport.h"
 #include "FamilySupport.h"
 #include "settings/GeneralFunction.h"
@@ -13,7 +14,10 @@
 
 using platform::JsonArray;
 using platform::JsonObject;
-using platform::RuntimeError;
+using platform::db::Recordset;
+using engine::FieldFlag;
+using engine::FieldNumber;
+using engine::FieldText;
 using GeneralFunction::QuoteSQL;
 
 // One query of an action: the codes that choose it, its log line and failure message.
@@ -128,25 +132,6 @@ QString ItemOuter(const QString& inner, const QString& groupType)
            + QStringLiteral("FaItemMaster.ItemName ");
 }
 
-// A field's text, "" for a NULL; and its number, 0 for a NULL.
-QString TextOf(platform::db::Recordset& rs, const QString& name)
-{
-    const platform::db::Value& value = rs.Field(name);
-    return value.IsNull() ? QString() : value.ToText();
-}
-
-double NumberOf(platform::db::Recordset& rs, const QString& name)
-{
-    const platform::db::Value& value = rs.Field(name);
-    return value.IsNull() ? 0.0 : value.ToDouble();
-}
-
-bool FlagOf(platform::db::Recordset& rs, const QString& name)
-{
-    const platform::db::Value& value = rs.Field(name);
-    return !value.IsNull() && value.ToBool();
-}
-
 }  // namespace
 
 // ---- the handlers --------------------------------------------------------------------------------
@@ -229,110 +214,71 @@ QString clsClient::GetItemSummary(const JsonObject& request)
 
 QString clsClient::SummaryReply(const JsonObject& request, const SummaryAction& action)
 {
-    ErrorText.clear();
     const QString subject = QString::fromLatin1(action.Subject);
-    const QString failureLine = QString::fromLatin1(action.FailureLine);
-    JsonObject reply;
-    QString actionText;
-    QString mobileNo;
-    try {
-        actionText = request.StringOf(QStringLiteral("Action"));
-        mobileNo = request.StringOf(QStringLiteral("MobileNo"));
-        const QString userID = request.StringOf(QStringLiteral("UserID"));
-        const QString password = request.StringOf(QStringLiteral("Password"));
-        const QString folderName = request.StringOf(QStringLiteral("FolderName"));
+    engine::ActionRequest r;
+    SummaryArgs a;
+    QString accountName;
+    engine::ActionCourse course;
+    course.FailureLine = QString::fromLatin1(action.FailureLine);
+    course.GettingWords = QStringLiteral(" Getting ") + subject;
+    course.ReadKeys = [&](const JsonObject& keys) {
         // A date text of another form is a conversion error of the handler itself.
-        const QDate startDate = engine::RequestDate(request.StringOf(QStringLiteral("StartDate")));
-        const QDate lastDate = engine::RequestDate(request.StringOf(QStringLiteral("LastDate")));
-
-        SummaryArgs a;
-        a.MobileNo = mobileNo;
+        r.StartDate = engine::RequestDate(keys.StringOf(QStringLiteral("StartDate")));
+        r.LastDate = engine::RequestDate(keys.StringOf(QStringLiteral("LastDate")));
+        a.MobileNo = r.MobileNo;
         if (action.ReadsStore)
-            a.StoreCode = request.StringOf(QStringLiteral("StoreCode"));
+            a.StoreCode = keys.StringOf(QStringLiteral("StoreCode"));
         else
-            a.BranchCode = request.StringOf(QStringLiteral("BranchCode"));
-        a.GroupType = request.StringOf(QStringLiteral("GroupType"));
+            a.BranchCode = keys.StringOf(QStringLiteral("BranchCode"));
+        a.GroupType = keys.StringOf(QStringLiteral("GroupType"));
         a.Code = engine::TrimBlanks(a.GroupType).toUpper();
         if (action.ForAccount)
-            a.AccountCode = request.StringOf(QStringLiteral("AccountCode"));
-
-        Log(mobileNo, QStringLiteral(" Getting ") + subject);
-        Log(mobileNo, QStringLiteral(" Opening Database ") + folderName);
-        OpenCompanyDatabase(folderName);
-
-        Log(mobileNo, QStringLiteral(" Checking User"));
-        if (!CheckUser(userID, password, a.IsSupervisor, a.BranchCodes, a.StoreCodes, a.AccountGroupCodes)) {
-            ErrorText = QStringLiteral("User doesn't exist or Locked.") + engine::CRLF + ErrorText;
-            return HandlerFailure(failureLine, actionText, mobileNo, nullptr);
-        }
-
-        Log(mobileNo, QStringLiteral(" Getting Company Info"));
-        bool branchRequired = false, seriesRequired = false, sezUnit = false, unionTerritory = false;
-        QDate companyStart, companyLast;
-        QString stateCode;
-        if (!GetCompanyInfo(branchRequired, seriesRequired, companyStart, companyLast, sezUnit, stateCode,
-                            unionTerritory)) {
-            ErrorText = QStringLiteral("Unable to Get company Info.") + engine::CRLF + ErrorText;
-            return HandlerFailure(failureLine, actionText, mobileNo, nullptr);
-        }
-
-        Log(mobileNo, QStringLiteral(" Checking for Valid Dates."));
-        if (!CheckValidDates(companyStart, companyLast, startDate, lastDate, false))
-            return HandlerFailure(failureLine, actionText, mobileNo, nullptr);
-
-        Log(mobileNo, QStringLiteral(" Calculating Month Dates & No."));
-        static_cast<engine::Period&>(a) = engine::Period::Of(companyStart, startDate, lastDate);
-        // The queries build their balance expressions from the period values as they need them.
-        Log(mobileNo, QStringLiteral(" Generating Balance Fields for ") + subject);
-
-        QVariantList head{QStringLiteral("StDt"), startDate, QStringLiteral("LtDt"), lastDate};
-        if (action.ForAccount) {
-            Log(mobileNo, QStringLiteral(" Getting Account Info"));
-            QString accountName, locationName, priceList, gst, sgst, igst, partyType, country;
+            a.AccountCode = keys.StringOf(QStringLiteral("AccountCode"));
+    };
+    course.BalanceWords = QStringLiteral(" Generating Balance Fields for ") + subject;
+    if (action.ForAccount)
+        course.LookUp = [&] {
+            Log(r.MobileNo, QStringLiteral(" Getting Account Info"));
+            QString locationName, priceList, gst, sgst, igst, partyType, country;
             double discount = 0;
             if (!GetAccountInfo(a.AccountCode, QStringLiteral("001"), accountName, locationName, priceList, gst, sgst,
                                 igst, discount, partyType, country)) {
                 ErrorText = QStringLiteral("Unable to Get Account Info.") + engine::CRLF + ErrorText;
-                return HandlerFailure(failureLine, actionText, mobileNo, nullptr);
+                return false;
             }
             // A user limited to some account groups sees only the accounts of those groups, as the
             // account summary shows them.
             if (!SummaryAccountAllowed(a)) {
                 ErrorText = QStringLiteral("User doesn't have right to access this option.") + engine::CRLF + ErrorText;
-                return HandlerFailure(failureLine, actionText, mobileNo, nullptr);
+                return false;
             }
+            return true;
+        };
+    course.Head = [&] {
+        QVariantList head{QStringLiteral("StDt"), r.StartDate, QStringLiteral("LtDt"), r.LastDate};
+        if (action.ForAccount)
             head << QStringLiteral("ActCd") << a.AccountCode << QStringLiteral("ActNm") << accountName
                  << QStringLiteral("GrpTy") << a.GroupType;
-        }
-
-        Log(mobileNo, QStringLiteral(" Generating Main Data for JSON Text"));
-        QString headText = ReplyText(actionText, mobileNo, 1, QStringLiteral("Success"), head);
-        headText.chop(5);  // the "<EOF>": the Data array is still to be added
-        Log(mobileNo, QStringLiteral(" Loading Main Data to JSON Object"));
-        reply.Load(headText);
-        Log(mobileNo, QStringLiteral(" Adding Data Array to JSON"));
-        JsonArray data = reply.AddArray(QStringLiteral("Data"));
-
+        return head;
+    };
+    course.Fill = [&](JsonArray& data) {
         // A code is found in a list only as one of its entries; a code no list holds runs no query.
         for (const SummaryQuery& query : action.Queries) {
             if (!engine::IsCodeInList(a.Code, QString::fromLatin1(query.Codes)))
                 continue;
-            Log(mobileNo, QString::fromLatin1(query.Getting));
+            Log(r.MobileNo, QString::fromLatin1(query.Getting));
             bool ok = false;
             (this->*query.Run)(a, data, ok);
             if (!ok) {
                 ErrorText = QString::fromLatin1(query.Unable) + engine::CRLF + ErrorText;
-                return HandlerFailure(failureLine, actionText, mobileNo, nullptr);
+                return false;
             }
             break;
         }
-
-        Log(mobileNo, QStringLiteral(" Returning ") + subject + QStringLiteral(" from JSON Object to Text"));
-        return reply.Emit(true) + QStringLiteral("<EOF>");
-    } catch (const RuntimeError& error) {
-        CloseRecordset();
-        return HandlerFailure(failureLine, actionText, mobileNo, &error);
-    }
+        return true;
+    };
+    course.ReturningWords = QStringLiteral(" Returning ") + subject + QStringLiteral(" from JSON Object to Text");
+    return ActionReply(request, r, a, a, course);
 }
 
 bool clsClient::SummaryAccountAllowed(const SummaryArgs& a)
@@ -343,7 +289,7 @@ bool clsClient::SummaryAccountAllowed(const SummaryArgs& a)
     oRecordset.Open(QStringLiteral("SELECT COUNT(*) AS Found FROM FaAccountMaster WHERE FaAccountMaster.AccountCode = '")
                         + QuoteSQL(a.AccountCode) + QStringLiteral("' ") + clause,
                     cnnCompany);
-    const bool found = NumberOf(oRecordset, QStringLiteral("Found")) > 0;
+    const bool found = FieldNumber(oRecordset, QStringLiteral("Found")) > 0;
     CloseRecordset();
     return found;
 }
@@ -353,39 +299,34 @@ bool clsClient::SummaryAccountAllowed(const SummaryArgs& a)
 void clsClient::SummaryRows(const SummaryArgs& a, const QString& sql, const SummaryWords& words, SummaryRowKind kind,
                             JsonArray& Data)
 {
-    Log(a.MobileNo, words.Records);
-    oRecordset.Open(sql, cnnCompany);
-    Log(a.MobileNo, words.Adding);
     const QString amountName = kind == SummaryRowKind::Item ? QStringLiteral("Quantity") : QStringLiteral("Amount");
-    while (!oRecordset.IsEOF()) {
-        const double amount = NumberOf(oRecordset, amountName);
-        if (amount != 0.0) {
-            JsonObject row = Data.AddObject();
-            switch (kind) {
-            case SummaryRowKind::Account:
-                row.AddString(QStringLiteral("ActCd"), TextOf(oRecordset, QStringLiteral("AccountCode")).trimmed());
-                row.AddString(QStringLiteral("ActNm"), TextOf(oRecordset, QStringLiteral("AccountName")).trimmed());
-                row.AddString(QStringLiteral("GrpTy"), TextOf(oRecordset, QStringLiteral("GroupType")));
-                row.AddString(QStringLiteral("Place"), TextOf(oRecordset, QStringLiteral("Place")));
-                row.AddNumber(QStringLiteral("Amt"), amount);
-                row.AddBool(QStringLiteral("IsLoc"), FlagOf(oRecordset, QStringLiteral("IsLocation")));
-                break;
-            case SummaryRowKind::Location:
-                row.AddString(QStringLiteral("LocCd"), TextOf(oRecordset, QStringLiteral("AccountLocationCode")).trimmed());
-                row.AddString(QStringLiteral("LocNm"), TextOf(oRecordset, QStringLiteral("AccountLocationName")).trimmed());
-                row.AddNumber(QStringLiteral("Amt"), amount);
-                break;
-            case SummaryRowKind::Item:
-                row.AddString(QStringLiteral("ItmCd"), TextOf(oRecordset, QStringLiteral("ItemCode")).trimmed());
-                row.AddString(QStringLiteral("ItmNm"), TextOf(oRecordset, QStringLiteral("ItemName")).trimmed());
-                row.AddString(QStringLiteral("Unit"), TextOf(oRecordset, QStringLiteral("Unit")).trimmed());
-                row.AddString(QStringLiteral("GrpTy"), TextOf(oRecordset, QStringLiteral("GroupType")));
-                row.AddNumber(QStringLiteral("Qty"), amount);
-                break;
-            }
+    const auto take = [&](const Recordset& rs) { return FieldNumber(rs, amountName) != 0.0; };
+    const auto fill = [&](JsonObject& row, const Recordset& rs) {
+        const double amount = FieldNumber(rs, amountName);
+        switch (kind) {
+        case SummaryRowKind::Account:
+            row.AddString(QStringLiteral("ActCd"), FieldText(rs, QStringLiteral("AccountCode")).trimmed());
+            row.AddString(QStringLiteral("ActNm"), FieldText(rs, QStringLiteral("AccountName")).trimmed());
+            row.AddString(QStringLiteral("GrpTy"), FieldText(rs, QStringLiteral("GroupType")));
+            row.AddString(QStringLiteral("Place"), FieldText(rs, QStringLiteral("Place")));
+            row.AddNumber(QStringLiteral("Amt"), amount);
+            row.AddBool(QStringLiteral("IsLoc"), FieldFlag(rs, QStringLiteral("IsLocation")));
+            break;
+        case SummaryRowKind::Location:
+            row.AddString(QStringLiteral("LocCd"), FieldText(rs, QStringLiteral("AccountLocationCode")).trimmed());
+            row.AddString(QStringLiteral("LocNm"), FieldText(rs, QStringLiteral("AccountLocationName")).trimmed());
+            row.AddNumber(QStringLiteral("Amt"), amount);
+            break;
+        case SummaryRowKind::Item:
+            row.AddString(QStringLiteral("ItmCd"), FieldText(rs, QStringLiteral("ItemCode")).trimmed());
+            row.AddString(QStringLiteral("ItmNm"), FieldText(rs, QStringLiteral("ItemName")).trimmed());
+            row.AddString(QStringLiteral("Unit"), FieldText(rs, QStringLiteral("Unit")).trimmed());
+            row.AddString(QStringLiteral("GrpTy"), FieldText(rs, QStringLiteral("GroupType")));
+            row.AddNumber(QStringLiteral("Qty"), amount);
+            break;
         }
-        oRecordset.MoveNext();
-    }
+    };
+    ActionRows(a.MobileNo, sql, words.Records, words.Adding, Data, take, fill);
 }
 
 // ---- account summary queries from accounts -------------------------------------------------------
@@ -697,47 +638,76 @@ clsClient::SummaryOrderSide clsClient::SummaryPurchases(const SummaryWords& word
             QStringLiteral("FaPurchaseOrderSchedule"), true, words};
 }
 
+// The six order figures of either summary, told apart by their code.
+void clsClient::SummaryOrders(const SummaryArgs& a, const char* code, bool byLocation, JsonArray& Data, bool& Ok)
+{
+    enum class Figure { OfDay, Deliveries, Pending };
+    struct OrderFigure {
+        const char* Code;
+        const char* Words;
+        const char* NamingWords;
+        bool Sales;
+        Figure Kind;
+    };
+    static const OrderFigure figures[] = {
+        {"OR", "Order Received", "Order Received", true, Figure::OfDay},
+        {"WD", "Weekly SO Delivery", "Weekly SO Delivery", true, Figure::Deliveries},
+        {"OP", "SO Pending", "SO Pending", true, Figure::Pending},
+        {"OI", "Order Issued", "Order Issued", false, Figure::OfDay},
+        // Its account-name line carries two blanks before "Account".
+        {"WR", "Weekly PO Delivery", "Weekly PO Delivery ", false, Figure::Deliveries},
+        {"PP", "PO Pending", "PO Pending", false, Figure::Pending},
+    };
+    for (const OrderFigure& figure : figures) {
+        if (qstrcmp(figure.Code, code) != 0)
+            continue;
+        const SummaryWords words = SummaryOrderWords(QString::fromLatin1(figure.Words),
+                                                     byLocation ? LocationSummaryWords : AccountSummaryWords,
+                                                     QString::fromLatin1(figure.NamingWords));
+        const SummaryOrderSide side = figure.Sales ? SummarySales(words) : SummaryPurchases(words);
+        switch (figure.Kind) {
+        case Figure::OfDay:
+            SummaryOrdersOfDay(a, side, byLocation, Data, Ok);
+            break;
+        case Figure::Deliveries:
+            SummaryDeliveries(a, side, byLocation, Data, Ok);
+            break;
+        case Figure::Pending:
+            SummaryPendingOrders(a, side, byLocation, Data, Ok);
+            break;
+        }
+        return;
+    }
+}
+
 void clsClient::GetOrderReceivedAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryOrdersOfDay(a, SummarySales(SummaryOrderWords(QStringLiteral("Order Received"), AccountSummaryWords,
-                                               QStringLiteral("Order Received"))),
-                       false, Data, Ok);
+    SummaryOrders(a, "OR", false, Data, Ok);
 }
 
 void clsClient::GetWeeklySODeliveryAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryDeliveries(a, SummarySales(SummaryOrderWords(QStringLiteral("Weekly SO Delivery"), AccountSummaryWords,
-                                              QStringLiteral("Weekly SO Delivery"))),
-                      false, Data, Ok);
+    SummaryOrders(a, "WD", false, Data, Ok);
 }
 
 void clsClient::GetPendingSOAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryPendingOrders(
-        a, SummarySales(SummaryOrderWords(QStringLiteral("SO Pending"), AccountSummaryWords, QStringLiteral("SO Pending"))), false,
-        Data, Ok);
+    SummaryOrders(a, "OP", false, Data, Ok);
 }
 
 void clsClient::GetOrderIssuedAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryOrdersOfDay(a, SummaryPurchases(SummaryOrderWords(QStringLiteral("Order Issued"), AccountSummaryWords,
-                                                  QStringLiteral("Order Issued"))),
-                       false, Data, Ok);
+    SummaryOrders(a, "OI", false, Data, Ok);
 }
 
 void clsClient::GetWeeklyPODeliveryAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    // Its account-name line carries two blanks before "Account".
-    SummaryDeliveries(a, SummaryPurchases(SummaryOrderWords(QStringLiteral("Weekly PO Delivery"), AccountSummaryWords,
-                                                 QStringLiteral("Weekly PO Delivery "))),
-                      false, Data, Ok);
+    SummaryOrders(a, "WR", false, Data, Ok);
 }
 
 void clsClient::GetPendingPOAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryPendingOrders(
-        a, SummaryPurchases(SummaryOrderWords(QStringLiteral("PO Pending"), AccountSummaryWords, QStringLiteral("PO Pending"))),
-        false, Data, Ok);
+    SummaryOrders(a, "PP", false, Data, Ok);
 }
 
 // ---- location summary queries from the outstanding register ----------------------------------------
@@ -829,45 +799,32 @@ void clsClient::GetReceiptPaymentTodayLocationSummary(const SummaryArgs& a, Json
 
 void clsClient::GetOrderReceivedLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryOrdersOfDay(a, SummarySales(SummaryOrderWords(QStringLiteral("Order Received"), LocationSummaryWords,
-                                               QStringLiteral("Order Received"))),
-                       true, Data, Ok);
+    SummaryOrders(a, "OR", true, Data, Ok);
 }
 
 void clsClient::GetWeeklySODeliveryLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryDeliveries(a, SummarySales(SummaryOrderWords(QStringLiteral("Weekly SO Delivery"), LocationSummaryWords,
-                                              QStringLiteral("Weekly SO Delivery"))),
-                      true, Data, Ok);
+    SummaryOrders(a, "WD", true, Data, Ok);
 }
 
 void clsClient::GetPendingSOLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryPendingOrders(
-        a, SummarySales(SummaryOrderWords(QStringLiteral("SO Pending"), LocationSummaryWords, QStringLiteral("SO Pending"))), true,
-        Data, Ok);
+    SummaryOrders(a, "OP", true, Data, Ok);
 }
 
 void clsClient::GetOrderIssuedLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryOrdersOfDay(a, SummaryPurchases(SummaryOrderWords(QStringLiteral("Order Issued"), LocationSummaryWords,
-                                                  QStringLiteral("Order Issued"))),
-                       true, Data, Ok);
+    SummaryOrders(a, "OI", true, Data, Ok);
 }
 
 void clsClient::GetWeeklyPODeliveryLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    // Its account-name line carries two blanks before "Account".
-    SummaryDeliveries(a, SummaryPurchases(SummaryOrderWords(QStringLiteral("Weekly PO Delivery"), LocationSummaryWords,
-                                                 QStringLiteral("Weekly PO Delivery "))),
-                      true, Data, Ok);
+    SummaryOrders(a, "WR", true, Data, Ok);
 }
 
 void clsClient::GetPendingPOLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
 {
-    SummaryPendingOrders(
-        a, SummaryPurchases(SummaryOrderWords(QStringLiteral("PO Pending"), LocationSummaryWords, QStringLiteral("PO Pending"))),
-        true, Data, Ok);
+    SummaryOrders(a, "PP", true, Data, Ok);
 }
 
 // ---- item summary queries ----------------------------------------------------------------------------
