@@ -1,6 +1,7 @@
 #include "clsClient.h"
 
 #include "EngineSupport.h"
+#include "GeneralFunction.h"
 #include "settings/clsSetup.h"
 
 #include <QDateTime>
@@ -170,5 +171,6 @@ void clsClient::Log(const QString& mobileNo, const QString& words) const
 {
     if (!Setup)
         throw platform::ObjectNotSet();
-    Setup->AppendLog(QStringLiteral("Mobile No.") + mobileNo + words);
+    // Request values never start a log line of their own.
+    Setup->AppendLog(QStringLiteral("Mobile No.") + GeneralFunction::VisibleText(mobileNo) + GeneralFunction::VisibleText(words));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GeneralFunction.h"
+
 #include <QString>
 #include <QTime>
 #include <QVariant>
@@ -11,6 +13,13 @@ namespace server_text {
 
 inline const QString kCrLf = QStringLiteral("\r\n");
 inline const QString kEndMarker = QStringLiteral("<EOF>");
+
+// A value from a request or a peer as it goes into an event line: control characters are made
+// visible, so that one event always stays one line.
+inline QString Shown(const QString& value)
+{
+    return GeneralFunction::VisibleText(value);
+}
 
 // A stored flag as text or value: "True"/"False" in any case, or a number (non-zero is True).
 inline bool TextIsTrue(const QString& text)

@@ -177,9 +177,23 @@ bool TCPClient::SendData(qint16 index, const QByteArray& bytes)
 QByteArray TCPClient::GetData(qint16 index)
 {
     const auto it = m_sockets.constFind(index);
-    if (it == m_sockets.constEnd())
+    if (it == m_sockets.constEnd() || it->stoppedReading)
         return {};
     return it->socket->readAll();
+}
+
+void TCPClient::StopReading(qint16 index)
+{
+    const auto it = m_sockets.find(index);
+    if (it == m_sockets.end())
+        return;
+    it->stoppedReading = true;
+    // The socket stops watching for data while its read buffer is full; one byte put back
+    // into a buffer of one byte keeps it so (GetData is not called on it again).
+    QTcpSocket* socket = it->socket;
+    socket->readAll();
+    socket->ungetChar(' ');
+    socket->setReadBufferSize(1);
 }
 
 void TCPClient::Close(qint16 index)

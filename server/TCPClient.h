@@ -48,6 +48,10 @@ public:
     bool SendData(qint16 index, const QByteArray& bytes);
     // Everything that has arrived since the last read.
     QByteArray GetData(qint16 index);
+    // The element reads nothing more. Its peer may have shut down its sending side and wait
+    // for the reply: a read would meet the end of the peer's data and close the connection
+    // before the reply has gone out.
+    void StopReading(qint16 index);
     // Closes the connection and destroys the element; nothing is signalled. Bytes already
     // handed to the socket are still delivered.
     void Close(qint16 index);
@@ -88,6 +92,7 @@ private:
         QString tag;
         QString host;  // the host name connected to (outgoing)
         bool outgoing = false;
+        bool stoppedReading = false;
     };
 
     void OnNewConnection();

@@ -114,7 +114,7 @@ void frmTessarinMobileClient::timerEvent(QTimerEvent* event)
     if (m_unloaded || !m_tcp->Exists(slot) || m_requestTaken.contains(slot))
         return;
     HandlingScope scope(this);
-    ShowEvent(QStringLiteral("Receive Time-out for Mobile No.") + m_tcp->Tag(slot) + QStringLiteral(" Client Index : ")
+    ShowEvent(QStringLiteral("Receive Time-out for Mobile No.") + Shown(m_tcp->Tag(slot)) + QStringLiteral(" Client Index : ")
               + QString::number(slot) + QStringLiteral(" No complete request within ")
               + SecondsText(m_limits.nReceiveTimeoutMs / 1000.0) + QStringLiteral(" seconds. Connection closed."));
     TCPClient_Close(slot);
@@ -158,7 +158,7 @@ void frmTessarinMobileClient::TCPClient_DataArrival(qint16 Index, qint64 bytesTo
         MarkReceiveStart(slot, false);
         ReceivingFlags.insert(slot, true);
         const QString piece = platform::ansi::Decode(m_tcp->GetData(slot));
-        ShowEvent(QStringLiteral("Data Received From Mobile No. ") + m_tcp->Tag(slot) + QStringLiteral(" Client Index : ")
+        ShowEvent(QStringLiteral("Data Received From Mobile No. ") + Shown(m_tcp->Tag(slot)) + QStringLiteral(" Client Index : ")
                   + QString::number(slot) + QStringLiteral(" Data Length : ") + QString::number(piece.size()));
         AppendReceived(slot, piece);
         ReceivingFlags.insert(slot, false);
@@ -187,7 +187,7 @@ void frmTessarinMobileClient::ProcessReceived(qint16 slot)
         // characters may be the start of one ("<EO") still on its way.
         if ((marker < 0 && buffer.size() > m_limits.nMaxRequestBytes + kEndMarker.size() - 1)
             || (marker >= 0 && marker > m_limits.nMaxRequestBytes)) {
-            ShowEvent(QStringLiteral("Request Too Large from Mobile No. ") + m_tcp->Tag(slot)
+            ShowEvent(QStringLiteral("Request Too Large from Mobile No. ") + Shown(m_tcp->Tag(slot))
                       + QStringLiteral(" Client Index : ") + QString::number(slot) + QStringLiteral(" Data Length : ")
                       + QString::number(requestLength) + QStringLiteral(" exceeds ")
                       + QString::number(m_limits.nMaxRequestBytes) + QStringLiteral(" without end marker. Connection closed."));
@@ -207,12 +207,13 @@ void frmTessarinMobileClient::ProcessReceived(qint16 slot)
         const double now = TimeOfDay();
         const double start = ReceiveStartTimes.value(slot, 0.0);
         ShowEvent(QStringLiteral("Data Received From IP : ") + m_tcp->RemoteHostIP(slot) + QStringLiteral(" Mobile No. ")
-                  + m_tcp->Tag(slot) + QStringLiteral(" Client Index : ") + QString::number(slot)
+                  + Shown(m_tcp->Tag(slot)) + QStringLiteral(" Client Index : ") + QString::number(slot)
                   + QStringLiteral(" Data Length : ") + QString::number(request.size()) + QStringLiteral(" Received Time : ")
                   + SecondsText(now - start));
         MarkReceiveStart(slot, true);
         if (!IsRelaySlot(slot)) {
             m_requestTaken.insert(slot);
+            m_tcp->StopReading(slot);
             StopReceiveTimer(slot);
         }
 
@@ -249,9 +250,9 @@ void frmTessarinMobileClient::DataArrivalFailed(qint16 slot, long number, const 
                                                  + QString::number(number) + QStringLiteral(" - ") + description));
     } catch (...) {
     }
-    ShowEvent(QStringLiteral("Error while Data Arrival from Mobile No.") + m_tcp->Tag(slot)
+    ShowEvent(QStringLiteral("Error while Data Arrival from Mobile No.") + Shown(m_tcp->Tag(slot))
               + QStringLiteral(" Client Index :") + QString::number(slot) + QStringLiteral(" Error No. : ")
-              + QString::number(number) + QStringLiteral(" Message : ") + description);
+              + QString::number(number) + QStringLiteral(" Message : ") + Shown(description));
 }
 
 // --- sending -------------------------------------------------------------------------------
@@ -263,15 +264,15 @@ void frmTessarinMobileClient::SendReply(qint16 slot, const QString& text)
         return;
     }
     MarkSendStart(slot, false);
-    QString line = QStringLiteral("Sending Data for Mobile No.") + m_tcp->Tag(slot) + QStringLiteral(" Client Index : ")
+    QString line = QStringLiteral("Sending Data for Mobile No.") + Shown(m_tcp->Tag(slot)) + QStringLiteral(" Client Index : ")
                    + QString::number(slot);
     const auto action = ClientActions.constFind(slot);
     if (action != ClientActions.constEnd())
-        line += QStringLiteral(" Action : ") + action.value();
+        line += QStringLiteral(" Action : ") + Shown(action.value());
     ShowEvent(line);
     if (!m_tcp->SendData(slot, platform::ansi::Encode(text))) {
         SendStartTimes.remove(slot);
-        ShowEvent(QStringLiteral("Sending Data failed for Mobile No.") + m_tcp->Tag(slot)
+        ShowEvent(QStringLiteral("Sending Data failed for Mobile No.") + Shown(m_tcp->Tag(slot))
                   + QStringLiteral(" Client Index : ") + QString::number(slot) + QStringLiteral(" connection is not open."));
     }
 }
@@ -289,7 +290,7 @@ void frmTessarinMobileClient::TCPClient_SendComplete(qint16 Index)
     if (actionIt != ClientActions.end()) {
         action = actionIt.value();
         if (!action.isEmpty())
-            actionPart = QStringLiteral(" Action : ") + action;
+            actionPart = QStringLiteral(" Action : ") + Shown(action);
         ClientActions.erase(actionIt);
     }
     const auto timeIt = SendStartTimes.find(slot);
@@ -297,7 +298,7 @@ void frmTessarinMobileClient::TCPClient_SendComplete(qint16 Index)
         timePart = QStringLiteral(" Sending Time : ") + SecondsText(TimeOfDay() - timeIt.value());
         SendStartTimes.erase(timeIt);
     }
-    ShowEvent(QStringLiteral("Data Sending Complete for Mobile No.") + m_tcp->Tag(slot) + QStringLiteral(" Client Index : ")
+    ShowEvent(QStringLiteral("Data Sending Complete for Mobile No.") + Shown(m_tcp->Tag(slot)) + QStringLiteral(" Client Index : ")
               + QString::number(slot) + actionPart + timePart);
     if (action == QStringLiteral("Close") || !IsRelaySlot(slot))
         TCPClient_Close(slot);
@@ -310,7 +311,7 @@ void frmTessarinMobileClient::TCPClient_Close(qint16 Index)
     if (Index <= 0 || !m_tcp->Exists(Index))
         return;
     const qint16 slot = Index;
-    ShowEvent(QStringLiteral("Closing Connection for Mobile No.") + m_tcp->Tag(slot) + QStringLiteral(" Client Index : ")
+    ShowEvent(QStringLiteral("Closing Connection for Mobile No.") + Shown(m_tcp->Tag(slot)) + QStringLiteral(" Client Index : ")
               + QString::number(slot));
     const QString mobileNo = m_tcp->Tag(slot);
     m_tcp->Close(slot);
@@ -339,9 +340,9 @@ void frmTessarinMobileClient::TCPClient_Error(qint16 Index, qint32 Number, const
     if (m_unloaded)
         return;
     HandlingScope scope(this);
-    ShowEvent(QStringLiteral("Error in connection for Mobile No.") + m_tcp->Tag(Index) + QStringLiteral(" Client Index : ")
+    ShowEvent(QStringLiteral("Error in connection for Mobile No.") + Shown(m_tcp->Tag(Index)) + QStringLiteral(" Client Index : ")
               + QString::number(Index) + QStringLiteral(" Error No.") + QString::number(Number)
-              + QStringLiteral(" Message : ") + Description);
+              + QStringLiteral(" Message : ") + Shown(Description));
     if (Index > 0)
         TCPClient_Close(Index);
 }
@@ -351,6 +352,6 @@ void frmTessarinMobileClient::TCPClient_Connect(qint16 Index)
     if (m_unloaded)
         return;
     HandlingScope scope(this);
-    ShowEvent(QStringLiteral("Connected to Server for Mobile No.:") + m_tcp->Tag(Index) + QStringLiteral(" Client Index : ")
+    ShowEvent(QStringLiteral("Connected to Server for Mobile No.:") + Shown(m_tcp->Tag(Index)) + QStringLiteral(" Client Index : ")
               + QString::number(Index));
 }

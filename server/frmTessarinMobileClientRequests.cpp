@@ -116,8 +116,8 @@ void frmTessarinMobileClient::HandleMobileLogin(qint16 slot, const JsonObject& r
     try {
         mobileNo = request.StringOf(QStringLiteral("MobileNo"));
         imeiNo = request.StringOf(QStringLiteral("IMEINo"));
-        ShowEvent(QStringLiteral("Login Request Received for Mobile No.") + mobileNo + QStringLiteral(" Client Index : ")
-                  + QString::number(slot) + QStringLiteral(" IMEI No.") + imeiNo);
+        ShowEvent(QStringLiteral("Login Request Received for Mobile No.") + Shown(mobileNo) + QStringLiteral(" Client Index : ")
+                  + QString::number(slot) + QStringLiteral(" IMEI No.") + Shown(imeiNo));
         if (GetTCPIndex(mobileNo) != 0) {
             message = QStringLiteral("Mobile No. is already connected.");
         } else if (CheckMobileNo(mobileNo, imeiNo)) {
@@ -128,7 +128,7 @@ void frmTessarinMobileClient::HandleMobileLogin(qint16 slot, const JsonObject& r
             RecordLoginSession(mobileNo, imeiNo);
             SendReply(slot, clsClient::ReplyText(QStringLiteral("Login"), mobileNo, 1, QStringLiteral("Success"),
                                                  {QStringLiteral("Android"), cAndroidVersion, QStringLiteral("iOS"), cIOSVersion}));
-            ShowEvent(QStringLiteral("Login Accepted for Mobile No.") + mobileNo + QStringLiteral(" Client Index : ")
+            ShowEvent(QStringLiteral("Login Accepted for Mobile No.") + Shown(mobileNo) + QStringLiteral(" Client Index : ")
                       + QString::number(slot));
             return;
         } else {
@@ -139,8 +139,8 @@ void frmTessarinMobileClient::HandleMobileLogin(qint16 slot, const JsonObject& r
     } catch (const std::exception& e) {
         message = QStringLiteral("Error No.0-") + QString::fromLocal8Bit(e.what());
     }
-    ShowEvent(QStringLiteral("Login Rejected for Mobile No.") + mobileNo + QStringLiteral(" Client Index : ")
-              + QString::number(slot) + QStringLiteral(" Message : ") + message);
+    ShowEvent(QStringLiteral("Login Rejected for Mobile No.") + Shown(mobileNo) + QStringLiteral(" Client Index : ")
+              + QString::number(slot) + QStringLiteral(" Message : ") + Shown(message));
     ClientActions.insert(slot, QStringLiteral("Close"));
     SendReply(slot, clsClient::ReplyText(QStringLiteral("Login"), mobileNo, 0, message,
                                          {QStringLiteral("Android"), cAndroidVersion, QStringLiteral("iOS"), cIOSVersion}));
@@ -212,14 +212,15 @@ void frmTessarinMobileClient::SaveRegisteredIMEINo(const QString& mobileNo, cons
         JsonObject settings;
         settings.Load(platform::json::FromUtf8(document.dump()));
         Setup->WriteTextFile(path, settings.Emit(false));
-        ShowEvent(QStringLiteral("IMEI No. Registered for Mobile No.") + mobileNo + QStringLiteral(" IMEI No.") + imeiNo);
+        ShowEvent(QStringLiteral("IMEI No. Registered for Mobile No.") + Shown(mobileNo) + QStringLiteral(" IMEI No.")
+                  + Shown(imeiNo));
     } catch (const RuntimeError& e) {
         Setup->lSettingChanged = true;
-        ShowEvent(QStringLiteral("Unable to save IMEI No. of Mobile No.") + mobileNo + QStringLiteral(" Error No.")
+        ShowEvent(QStringLiteral("Unable to save IMEI No. of Mobile No.") + Shown(mobileNo) + QStringLiteral(" Error No.")
                   + QString::number(e.Number()) + QStringLiteral(" - ") + e.Description());
     } catch (const std::exception& e) {
         Setup->lSettingChanged = true;
-        ShowEvent(QStringLiteral("Unable to save IMEI No. of Mobile No.") + mobileNo + QStringLiteral(" Error No.0 - ")
+        ShowEvent(QStringLiteral("Unable to save IMEI No. of Mobile No.") + Shown(mobileNo) + QStringLiteral(" Error No.0 - ")
                   + QString::fromLocal8Bit(e.what()));
     }
 }
@@ -315,7 +316,7 @@ void frmTessarinMobileClient::HandleServerLoginReply(qint16 slot, const JsonObje
         const QString slotMobileNo = m_tcp->Tag(slot);
         const QString answeredFor = mobileNo.isEmpty() ? slotMobileNo : mobileNo;
         if (status == 1 && answeredFor == slotMobileNo) {
-            ShowEvent(QStringLiteral("Login to Server Successful for Mobile No.") + answeredFor
+            ShowEvent(QStringLiteral("Login to Server Successful for Mobile No.") + Shown(answeredFor)
                       + QStringLiteral(" Client Index : ") + QString::number(slot));
             MobileIndexes.insert(answeredFor.toUpper(), slot);
             m_tcp->SetTag(slot, answeredFor);
@@ -324,9 +325,9 @@ void frmTessarinMobileClient::HandleServerLoginReply(qint16 slot, const JsonObje
             if (status == 1)
                 message = QStringLiteral("The answer is for another Mobile No. than this connection's ") + slotMobileNo
                           + QLatin1Char('.');
-            ShowEvent(QStringLiteral("Login to Server Rejected for Mobile No.") + mobileNo
+            ShowEvent(QStringLiteral("Login to Server Rejected for Mobile No.") + Shown(mobileNo)
                       + QStringLiteral(" Client Index : ") + QString::number(slot) + QStringLiteral(" Message : ")
-                      + message);
+                      + Shown(message));
             m_relayBound.remove(slot);
         }
     } catch (const RuntimeError& e) {
@@ -347,7 +348,7 @@ bool frmTessarinMobileClient::CheckRelayRequest(qint16 slot, const JsonObject& r
                           && CheckMobileNo(mobileNo, m_relayIMEINo.value(slot));
     if (admitted)
         return true;
-    ShowEvent(QStringLiteral("Request Refused for Mobile No.") + mobileNo + QStringLiteral(" Client Index : ")
+    ShowEvent(QStringLiteral("Request Refused for Mobile No.") + Shown(mobileNo) + QStringLiteral(" Client Index : ")
               + QString::number(slot) + QStringLiteral(" Message : ") + kNotLoggedIn);
     SendReply(slot, clsClient::ReplyText(action, mobileNo, 0, kNotLoggedIn));
     return false;

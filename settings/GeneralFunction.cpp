@@ -1,5 +1,7 @@
 #include "GeneralFunction.h"
 
+#include <algorithm>
+
 #include "core/RuntimeError.h"
 #include "database/Value.h"
 #include "text/Ansi.h"
@@ -95,6 +97,33 @@ QString QuoteSQL(const QString& pText)
     QString quoted = pText;
     quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
     return quoted;
+}
+
+QString VisibleText(const QString& pText)
+{
+    const auto isControl = [](char16_t c) {
+        return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+    };
+    if (std::none_of(pText.cbegin(), pText.cend(), [&](QChar c) { return isControl(c.unicode()); }))
+        return pText;
+    QString shown;
+    shown.reserve(pText.size() + 8);
+    for (const QChar c : pText) {
+        const char16_t u = c.unicode();
+        if (!isControl(u))
+            shown += c;
+        else if (u == u'\r')
+            shown += QStringLiteral("\\r");
+        else if (u == u'\n')
+            shown += QStringLiteral("\\n");
+        else if (u == u'\t')
+            shown += QStringLiteral("\\t");
+        else if (u <= 0xFF)
+            shown += QStringLiteral("\\x") + QString::number(u, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        else
+            shown += QStringLiteral("\\u") + QString::number(u, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    }
+    return shown;
 }
 
 QString VariantText(const QVariant& pValue)

@@ -25,6 +25,10 @@ QString DecodeText(const QString& pText, bool pPlainHex, qint16 pShift);
 
 // Every "'" doubled; nothing else changes.
 QString QuoteSQL(const QString& pText);
+// A value from outside (a request, a peer) as it goes into a text-log line: CR, LF, TAB and
+// every other control character (and the Unicode line and paragraph separators) are written
+// visibly as \r, \n, \t or \xHH / \uHHHH, so that a value can never start a line of its own.
+QString VisibleText(const QString& pText);
 
 // For each name/value pair in order, every "@" + name (any case) is replaced by the value's
 // text. Values go in as they are. A pair list with an odd number of elements fails with error

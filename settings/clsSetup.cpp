@@ -290,7 +290,7 @@ bool clsSetup::IsFolderAllowed(const platform::JsonObject& pJSONObject)
 {
     const QString mobileNo = pJSONObject.StringOf(QStringLiteral("MobileNo"));
     const QString folderName = pJSONObject.StringOf(QStringLiteral("FolderName"));
-    AppendLog(QStringLiteral("Mobile No.") + mobileNo + QStringLiteral(" Checking is Folder Allowed"));
+    AppendLog(QStringLiteral("Mobile No.") + GeneralFunction::VisibleText(mobileNo) + QStringLiteral(" Checking is Folder Allowed"));
     const QString allowed = GetAllowedCompanies(mobileNo);
     if (allowed.isEmpty() && !lCurrentYearOnly)
         return true;

@@ -63,11 +63,14 @@ public:
     bool GetLocations();
     void OpenConnection(const QString& pDatabaseFilePathName);
     void CloseConnection();
-    // The connection text for the request-log database (cLogDatabaseName) or for one of the
-    // company databases of xCompanies (found again when the list is empty); any other name is
-    // a run-time error "Unknown company database: <name>", so that a name sent by a mobile never
-    // reaches a connection unchecked. Values are brace-quoted where they need it.
+    // The connection text for one of the company databases of xCompanies (found again when the
+    // list is empty); any other name, the request-log database's included, is a run-time error
+    // "Unknown company database: <name>", so that a name sent by a mobile never reaches a
+    // connection unchecked. Values are brace-quoted where they need it.
     QString GetConnectionString(const QString& pDatabaseFilePathName);
+    // The connection text for the request-log database (cLogDatabaseName), for the object's own
+    // log and discovery members and the credentials command.
+    QString GetLogConnectionString() const;
     bool GetCompanyList();
     QString GetAllowedLocations() const;
     QString GetAllowedCompanies(const QString& pMobileNo) const;
@@ -111,6 +114,8 @@ signals:
     void RebindGrid();
 
 private:
+    void CheckCredentials() const;
+    QString ConnectionText(const QString& database) const;
     void SetDefaultSettings();
     void CloseRecordset();
     // Runs `work` on cnnConnection opened to `databaseName`, then closes the recordset and the

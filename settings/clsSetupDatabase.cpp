@@ -30,7 +30,10 @@ QString Decoded(const QString& value)
 
 void clsSetup::OpenConnection(const QString& pDatabaseFilePathName)
 {
-    cnnConnection.Open(GetConnectionString(pDatabaseFilePathName));
+    // Only the object's own members open its connection: the log database is theirs.
+    cnnConnection.Open(pDatabaseFilePathName.compare(cLogDatabaseName, Qt::CaseInsensitive) == 0
+                           ? GetLogConnectionString()
+                           : GetConnectionString(pDatabaseFilePathName));
 }
 
 void clsSetup::CloseConnection()
@@ -45,7 +48,7 @@ void clsSetup::CloseRecordset()
         m_recordset.Close();
 }
 
-QString clsSetup::GetConnectionString(const QString& pDatabaseFilePathName)
+void clsSetup::CheckCredentials() const
 {
     if (!m_credentialsError.isEmpty())
         throw platform::db::DatabaseError(platform::err::ProviderError,
@@ -56,25 +59,10 @@ QString clsSetup::GetConnectionString(const QString& pDatabaseFilePathName)
             platform::err::ProviderError,
             QStringLiteral("The SQL Server credentials are set to come from ODBC, and no server, user or password is "
                            "stored. Store them with corvantis-credentials."));
+}
 
-    // Only the request-log database and the company databases found on the server are ever
-    // opened: a name that came with a request goes no further than this unless it is one of them.
-    QString database;
-    if (pDatabaseFilePathName.compare(cLogDatabaseName, Qt::CaseInsensitive) == 0) {
-        database = cLogDatabaseName;
-    } else {
-        if (xCompanies.RowCount() == 0)
-            GetCompanyList();
-        for (int row = xCompanies.LowerBound(1); row <= xCompanies.UpperBound(1) && database.isEmpty(); ++row) {
-            const QString name = xCompanies.Value(row, 4).toString();
-            if (!name.isEmpty() && name.compare(pDatabaseFilePathName, Qt::CaseInsensitive) == 0)
-                database = name;
-        }
-        if (database.isEmpty())
-            throw platform::db::DatabaseError(platform::err::ProviderError,
-                                              QStringLiteral("Unknown company database: ") + pDatabaseFilePathName);
-    }
-
+QString clsSetup::ConnectionText(const QString& database) const
+{
     platform::db::ConnectionString text;
     text.Set(QStringLiteral("Provider"), QStringLiteral("SQLOLEDB"));
     text.Set(QStringLiteral("Server"), Decoded(DB_SERVER));
@@ -82,6 +70,34 @@ QString clsSetup::GetConnectionString(const QString& pDatabaseFilePathName)
     text.Set(QStringLiteral("User ID"), Decoded(DB_USERID));
     text.Set(QStringLiteral("Password"), Decoded(DB_PASSWORD));
     return text.ToText();
+}
+
+// A name that came with a request opens only a company database found on the server: the
+// request-log database is never one of them, whatever the case of its name, so a request can
+// neither read nor change the log.
+QString clsSetup::GetConnectionString(const QString& pDatabaseFilePathName)
+{
+    CheckCredentials();
+    QString database;
+    if (pDatabaseFilePathName.compare(cLogDatabaseName, Qt::CaseInsensitive) != 0) {
+        if (xCompanies.RowCount() == 0)
+            GetCompanyList();
+        for (int row = xCompanies.LowerBound(1); row <= xCompanies.UpperBound(1) && database.isEmpty(); ++row) {
+            const QString name = xCompanies.Value(row, 4).toString();
+            if (!name.isEmpty() && name.compare(pDatabaseFilePathName, Qt::CaseInsensitive) == 0)
+                database = name;
+        }
+    }
+    if (database.isEmpty())
+        throw platform::db::DatabaseError(platform::err::ProviderError,
+                                          QStringLiteral("Unknown company database: ") + pDatabaseFilePathName);
+    return ConnectionText(database);
+}
+
+QString clsSetup::GetLogConnectionString() const
+{
+    CheckCredentials();
+    return ConnectionText(cLogDatabaseName);
 }
 
 std::optional<RuntimeError> clsSetup::RunOnDatabase(const QString& databaseName, const std::function<void()>& work)

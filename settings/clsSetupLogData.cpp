@@ -271,7 +271,7 @@ void clsSetup::CreateLogTable()
 
 void clsSetup::OpenLogWriter()
 {
-    const QString text = GetConnectionString(cLogDatabaseName);
+    const QString text = GetLogConnectionString();
     if (m_logWriter.State() == platform::db::adStateOpen && text == m_logWriterText)
         return;
     DropLogWriter();
@@ -316,8 +316,9 @@ qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pReques
         return result;
     } catch (const RuntimeError& e) {
         DropLogWriter();
+        // The database's description can quote the request's own values.
         emit ShowEvents(QStringLiteral("Error while Inserting Request in LogData. Error No.") + QString::number(e.Number())
-                        + QStringLiteral(" - ") + e.Description());
+                        + QStringLiteral(" - ") + GeneralFunction::VisibleText(e.Description()));
         return -1;
     }
 }
@@ -334,8 +335,9 @@ void clsSetup::UpdateRequest(qint32 pRequestID, const QString& pResponseJSON)
         m_logWriter.Execute(statement);
     } catch (const RuntimeError& e) {
         DropLogWriter();
+        // The database's description can quote the request's own values.
         emit ShowEvents(QStringLiteral("Error while Updating Response in LogData. Error No.") + QString::number(e.Number())
-                        + QStringLiteral(" - ") + e.Description());
+                        + QStringLiteral(" - ") + GeneralFunction::VisibleText(e.Description()));
     }
 }
 

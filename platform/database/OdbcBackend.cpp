@@ -2,6 +2,7 @@
 
 #include "ConnectionString.h"
 #include "DatabaseError.h"
+#include "TsqlTokenizer.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -152,7 +153,7 @@ private:
     {
         query.setForwardOnly(true);
         query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-        if (!query.exec(sql))
+        if (!query.exec(tsql::SpellOutNulInLiterals(sql, m_sqlServer)))
             Throw(query.lastError());
     }
 

@@ -1,5 +1,7 @@
 #include "TsqlTokenizer.h"
 
+#include <QStringList>
+
 namespace platform::db::tsql {
 
 namespace {
@@ -63,6 +65,42 @@ QString QuoteIdentifier(const QString& name)
     QString v = name;
     v.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + v + QLatin1Char('"');
+}
+
+QString SpellOutNul(const QString& literal, bool sqlServer)
+{
+    const QChar nul(0);
+    if (!literal.contains(nul))
+        return literal;
+    const bool national = literal.startsWith(QLatin1Char('N'), Qt::CaseInsensitive);
+    QString body = literal.mid(national ? 2 : 1);
+    if (body.endsWith(QLatin1Char('\'')))
+        body.chop(1);
+    const QString quote = sqlServer && national ? QStringLiteral("N'") : QStringLiteral("'");
+    const QString joint = sqlServer ? (national ? QStringLiteral("'+NCHAR(0)+") : QStringLiteral("'+CHAR(0)+"))
+                                    : QStringLiteral("'||char(0)||");
+    QString out = QStringLiteral("(");
+    const QStringList pieces = body.split(nul);
+    for (int i = 0; i < pieces.size(); ++i) {
+        out += quote + pieces.at(i);
+        out += i + 1 < pieces.size() ? joint : QStringLiteral("'");
+    }
+    return out + QLatin1Char(')');
+}
+
+QString SpellOutNulInLiterals(const QString& sql, bool sqlServer)
+{
+    if (!sql.contains(QChar(0)))
+        return sql;
+    QString out;
+    out.reserve(sql.size() + 32);
+    for (const Token& token : Tokenize(sql)) {
+        if (token.spaceBefore)
+            out += QLatin1Char(' ');
+        const bool literal = token.kind == TokenKind::String || token.kind == TokenKind::NString;
+        out += literal ? SpellOutNul(token.text, sqlServer) : token.text;
+    }
+    return out;
 }
 
 std::vector<Token> Tokenize(const QString& sql)

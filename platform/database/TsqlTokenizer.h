@@ -45,4 +45,14 @@ QString QuoteString(const QString& value);
 // An identifier for SQLite in double quotes.
 QString QuoteIdentifier(const QString& name);
 
+// A database engine reads a statement only up to its first NUL character, so a NUL inside a
+// string literal would cut the statement short there. The literal (its text as tokenized,
+// with or without N) is spelled instead as its pieces joined by CHAR(0), in parentheses:
+// 'a<NUL>b' becomes ('a'||char(0)||'b') for SQLite, ('a'+CHAR(0)+'b') for SQL Server.
+// A literal without NUL is returned as it is.
+QString SpellOutNul(const QString& literal, bool sqlServer);
+// The same for every string literal of a statement text; the text comes back unchanged when
+// it holds no NUL, otherwise rebuilt from its tokens (comments dropped).
+QString SpellOutNulInLiterals(const QString& sql, bool sqlServer);
+
 }  // namespace platform::db::tsql

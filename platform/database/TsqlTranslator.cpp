@@ -429,8 +429,8 @@ private:
     {
         const Token& t = At(i);
         switch (t.kind) {
-        case TokenKind::String: Put(out, t, t.text); return i + 1;
-        case TokenKind::NString: Put(out, t, t.text.mid(1)); return i + 1;
+        case TokenKind::String: Put(out, t, SpellOutNul(t.text, false)); return i + 1;
+        case TokenKind::NString: Put(out, t, SpellOutNul(t.text.mid(1), false)); return i + 1;
         case TokenKind::SysVariable: {
             const QString u = t.text.toUpper();
             if (u == QLatin1String("@@IDENTITY"))

@@ -312,6 +312,24 @@ private slots:
         QCOMPARE(none.FieldCount(), 1);
     }
 
+    // A NUL inside a literal does not end the statement: the value goes in and is found whole.
+    void nulInLiteral()
+    {
+        db::Connection cn;
+        OpenFilled(cn);
+        const QString name = QStringLiteral("Wid") + QChar(0) + QStringLiteral("get'x");
+        QString quoted = name;
+        quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
+        QCOMPARE(cn.Execute(QStringLiteral("INSERT INTO Items (Id, Name) VALUES (10, '") + quoted + QStringLiteral("')")), 1L);
+        db::Recordset rs;
+        rs.Open(QStringLiteral("SELECT Id, length(CAST(Name AS BLOB)) AS Bytes FROM Items WHERE Name = '") + quoted
+                    + QStringLiteral("'"),
+                cn);
+        QCOMPARE(rs.RecordCount(), 1L);
+        QCOMPARE(rs.Field(QStringLiteral("Id")).ToInteger(), 10);
+        QCOMPARE(rs.Field(QStringLiteral("Bytes")).ToInteger(), name.size());
+    }
+
     void twoRecordsetsOnOneConnection()
     {
         db::Connection cn;

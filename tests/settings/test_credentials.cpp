@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(setup.DB_ODBC, false);
         QCOMPARE(setup.DB_SERVER, Encoded("sqlite:" + data.path()));
         QCOMPARE(setup.DB_USERID, Encoded(""));
-        QCOMPARE(setup.GetConnectionString("master"),
+        QCOMPARE(setup.GetLogConnectionString(),
                  "Provider=SQLOLEDB;Server=sqlite:" + data.path() + ";Database=master;User ID=;Password=;");
         // The stored folder takes the request log.
         QVERIFY(setup.CheckLogData());
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(setup.DB_PRIMARYTIMEOUT, Encoded("30"));
         QCOMPARE(setup.DB_SECONDARYSERVER, Encoded("db2"));
         QCOMPARE(setup.DB_TIMEOUT, Encoded("30"));
-        QCOMPARE(setup.GetConnectionString("MASTER"),
+        QCOMPARE(setup.GetLogConnectionString(),
                  QStringLiteral("Provider=SQLOLEDB;Server=db1\\TESSARIN,1433;Database=master;User ID=sa;Password={p;w}}d=1};"));
 
         const Run shown = Command({"show"});
@@ -155,7 +155,7 @@ private slots:
         QVERIFY(setup.GetSQLServerDatabasePassword());
         QCOMPARE(setup.DB_SERVER, QString());
         try {
-            setup.GetConnectionString("master");
+            setup.GetLogConnectionString();
             QFAIL("a connection text without credentials");
         } catch (const platform::RuntimeError& e) {
             QVERIFY2(e.Description().contains("ODBC"), qPrintable(e.Description()));
@@ -179,7 +179,7 @@ private slots:
         platform::store::SaveSetting("Tessarin", "ServerInfo", CredentialNames::ValueName(key, "ODBC"), "garbage");
         clsSetup setup(m_program.path());
         try {
-            setup.GetConnectionString("master");
+            setup.GetLogConnectionString();
             QFAIL("a connection text from damaged credentials");
         } catch (const platform::RuntimeError& e) {
             QVERIFY2(e.Description().contains("cannot be read"), qPrintable(e.Description()));
@@ -210,7 +210,7 @@ private slots:
         setup.DB_SERVER = Encoded(server);
         setup.DB_USERID = Encoded(user);
         setup.DB_PASSWORD = Encoded(password);
-        QCOMPARE(setup.GetConnectionString("master"), expected);
+        QCOMPARE(setup.GetLogConnectionString(), expected);
     }
 };
 

@@ -158,8 +158,11 @@ private slots:
         QCOMPARE(setup.GetConnectionString("abc2024"), base + "ABC2024;User ID=;Password=;");
         QCOMPARE(setup.xCompanies.RowCount(), 3);
         QCOMPARE(setup.GetConnectionString("my co-2024"), base + "My Co-2024;User ID=;Password=;");
-        QCOMPARE(setup.GetConnectionString("Master"), base + "master;User ID=;Password=;");
-        for (const QString& name : {QStringLiteral("NoSuch"), QStringLiteral("ABC2024;Server=elsewhere"), QStringLiteral(""),
+        // The request-log database is no company, in any case of its name; only the object's own
+        // log members reach it.
+        QCOMPARE(setup.GetLogConnectionString(), base + "master;User ID=;Password=;");
+        for (const QString& name : {QStringLiteral("master"), QStringLiteral("Master"), QStringLiteral("MASTER"),
+                                    QStringLiteral("NoSuch"), QStringLiteral("ABC2024;Server=elsewhere"), QStringLiteral(""),
                                     QStringLiteral("ABC"), QStringLiteral("../ABC2024")}) {
             try {
                 setup.GetConnectionString(name);

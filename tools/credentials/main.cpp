@@ -67,7 +67,7 @@ int Show(bool reveal)
     }
     clsSetup setup(QDir::tempPath());
     try {
-        QString text = setup.GetConnectionString(setup.cLogDatabaseName);
+        QString text = setup.GetLogConnectionString();
         if (!reveal && !Decoded(setup.DB_PASSWORD).isEmpty()) {
             platform::db::ConnectionString masked = platform::db::ConnectionString::Parse(text);
             masked.Set(QStringLiteral("Password"), QStringLiteral("*****"));

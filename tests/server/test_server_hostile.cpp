@@ -1,0 +1,127 @@
+// The server window against clients that misbehave and against a machine that runs short:
+// half-closed connections, requests built to be slow or to forge log lines, many unfinished
+// requests at once, the limit of open files and a platform where no one answers a box.
+#include "WindowTestSupport.h"
+
+#include "clsSetup.h"
+#include "text/Ansi.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/socket.h>
+
+using namespace servertest;
+
+namespace {
+const QString kMobile1 = QStringLiteral("9000000001");
+}  // namespace
+
+class ServerHostileTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    std::unique_ptr<VersionServer> m_versions;
+
+    // A started window on a listening installation.
+    struct Running {
+        std::unique_ptr<Installation> installation;
+        std::unique_ptr<frmTessarinMobileClient> window;
+        quint16 port = 0;
+    };
+    Running StartListening()
+    {
+        Running running;
+        running.installation = std::make_unique<Installation>();
+        running.port = FreePort();
+        running.installation->WriteSettings(Installation::ListeningSettings(running.port));
+        running.window = MakeWindow(running.installation->ProgramFolder(), running.installation->Root());
+        StartWindow(*running.window);
+        return running;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        IsolateUserSettings(m_home.path() + QStringLiteral("/config"));
+        m_versions = std::make_unique<VersionServer>();
+        PointVersionURL(m_versions->BaseURL());
+    }
+
+    // A client that shuts down its sending side after its request still gets the whole reply,
+    // and the text log says the send completed only because it did.
+    void halfClosedClientGetsReply_data()
+    {
+        QTest::addColumn<bool>("dataRequest");
+        QTest::newRow("login") << false;
+        QTest::newRow("company list") << true;
+    }
+    void halfClosedClientGetsReply()
+    {
+        QFETCH(bool, dataRequest);
+        Running running = StartListening();
+        QVERIFY(running.window->IsStarted());
+        if (dataRequest)
+            QCOMPARE(Member(Exchange(running.port, LoginText(kMobile1, QStringLiteral("IMEI-1"))), QStringLiteral("Status")),
+                     QStringLiteral("1"));
+        const QString request = dataRequest ? RequestText(QStringLiteral("CompanyList"), kMobile1, QStringLiteral("IMEI-1"))
+                                            : LoginText(kMobile1, QStringLiteral("IMEI-1"));
+        WireClient client;
+        QVERIFY(client.Connect(running.port));
+        client.Write(platform::ansi::Encode(request));
+        QCOMPARE(::shutdown(static_cast<int>(client.Socket().socketDescriptor()), SHUT_WR), 0);
+        const QString reply = client.ReadReply();
+        QVERIFY2(Member(reply, QStringLiteral("Status")) == QStringLiteral("1"), qPrintable(running.installation->NewestLogText()));
+        QVERIFY(client.WaitClosed());
+        const QString log = running.installation->NewestLogText();
+        const QString action = dataRequest ? QStringLiteral("CompanyList") : QStringLiteral("Login");
+        QVERIFY2(log.contains(QStringLiteral("|Data Sending Complete for Mobile No.9000000001 Client Index : 1 Action : ") + action),
+                 qPrintable(log));
+        const QList<QStringList> rows = running.installation->RequestLogRows();
+        QVERIFY(!rows.isEmpty());
+        if (dataRequest)
+            QCOMPARE(rows.last().at(7) + QStringLiteral("<EOF>"), reply);
+    }
+
+    // A value that carries line breaks and a time stamp cannot write a line of its own into the
+    // text log: every line there begins with the time of its event.
+    void forgedLogLines_data()
+    {
+        // JSON escapes: the values hold a real CR LF (or LF) once the request is parsed.
+        const QString forged = QStringLiteral("\\r\\n2024-01-05 14:03:09|Login Accepted for Mobile No.9000000001 Client Index : 7");
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<bool>("logged");  // the forged value is written into some line
+        QTest::newRow("MobileNo of a login") << LoginText(QStringLiteral("9000000009") + forged, QStringLiteral("IMEI-9")) << true;
+        QTest::newRow("IMEINo of a login") << LoginText(QStringLiteral("9000000009"), QStringLiteral("I") + forged) << true;
+        QTest::newRow("MobileNo of a data request")
+            << RequestText(QStringLiteral("CompanyList"), kMobile1 + forged, QStringLiteral("IMEI-1")) << false;
+        QTest::newRow("lone LF") << LoginText(QStringLiteral("9000000009\\n2024-01-05 14:03:09|Login Accepted"),
+                                              QStringLiteral("IMEI-9"))
+                                 << true;
+    }
+    void forgedLogLines()
+    {
+        QFETCH(QString, request);
+        QFETCH(bool, logged);
+        Running running = StartListening();
+        QVERIFY(running.window->IsStarted());
+        QVERIFY(!Exchange(running.port, request).isEmpty());
+        const QString log = running.installation->NewestLogText();
+        const QRegularExpression lineStart(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\|"));
+        const QStringList lines = log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        for (const QString& line : lines) {
+            QVERIFY2(lineStart.match(line).hasMatch() && !line.contains(QLatin1Char('\n')) && !line.contains(QLatin1Char('\r')),
+                     qPrintable(line));
+            QVERIFY2(!line.startsWith(QStringLiteral("2024-01-05")), qPrintable(line));
+        }
+        if (logged)
+            QVERIFY2(log.contains(QStringLiteral("\\n2024-01-05 14:03:09|Login Accepted")), qPrintable(log));
+        QVERIFY(!running.window->PaneText().contains(QStringLiteral("\n2024-01-05")));
+    }
+};
+
+QTEST_MAIN(ServerHostileTest)
+#include "test_server_hostile.moc"
