@@ -65,7 +65,7 @@ void frmTessarinMobileClient::ProcessRequest(qint16 slot, const QString& text)
         JsonObject request;
         request.Load(text);
         const QString action = GetRequestAction(slot, request);
-        const qint32 requestID = Setup->InsertRequest(m_tcp->RemoteHostIP(slot), text);
+        const qint32 requestID = Setup->InsertRequest(m_tcp->RemoteHostIP(slot), text, request);
         QString reply;
         if (action.toUpper() == QStringLiteral("LOGIN")) {
             if (IsRelaySlot(slot))

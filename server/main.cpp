@@ -1,9 +1,11 @@
+#include "clock/TimeZone.h"
 #include "frmTessarinMobileClient.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    platform::KeepTimeZoneLoaded();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvantis"));
     QApplication::setApplicationVersion(QStringLiteral(CORVANTIS_VERSION));

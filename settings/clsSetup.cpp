@@ -15,6 +15,10 @@
 
 #include <cmath>
 
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
+
 using platform::RuntimeError;
 namespace convert = platform::db::convert;
 
@@ -96,6 +100,7 @@ void clsSetup::SetDefaultSettings()
 
 bool clsSetup::GetSettings()
 {
+    DropCompanyConnections();
     const QString path = SettingsFilePath();
     SetDefaultSettings();
     if (!QFileInfo::exists(path)) {
@@ -131,6 +136,7 @@ bool clsSetup::GetSettings()
 
 bool clsSetup::SaveSettings()
 {
+    DropCompanyConnections();
     try {
         platform::JsonObject settings;
         settings.AddBool(QStringLiteral("StaticIP"), lStaticIP);
@@ -335,24 +341,45 @@ void clsSetup::LogEvents()
     }
 }
 
-// One open, write and close per line, so each line is on disk when this returns; a line that
-// cannot be written is dropped without a word.
+// The file stays open while it is the current log, and each line goes to it in one unbuffered
+// write, so each line is on disk when this returns. A file removed or renamed while open is
+// noticed (its name no longer leads to it) and made again; a line that cannot be written is
+// dropped without a word.
 void clsSetup::AppendLog(const QString& pText)
 {
     if (m_logFilePath.isEmpty())
         return;
-    QFile file(m_logFilePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
+    if (m_logFile && (m_logFile->fileName() != m_logFilePath || !LogFileStillNamed()))
+        m_logFile.reset();
+    if (!m_logFile) {
+        auto file = std::make_unique<QFile>(m_logFilePath);
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+            return;
+        m_logFile = std::move(file);
+    }
     const QString line = platform::Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('|') + pText + kCrLf;
-    file.write(line.toLocal8Bit());
-    file.close();
+    if (m_logFile->write(line.toLocal8Bit()) < 0)
+        m_logFile.reset();
+}
+
+bool clsSetup::LogFileStillNamed() const
+{
+#if defined(Q_OS_UNIX)
+    struct stat open {};
+    struct stat named {};
+    if (::fstat(m_logFile->handle(), &open) != 0 || ::stat(QFile::encodeName(m_logFilePath).constData(), &named) != 0)
+        return false;
+    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+#else
+    return QFileInfo::exists(m_logFilePath);
+#endif
 }
 
 // --- credentials ---------------------------------------------------------------------------
 
 bool clsSetup::GetSQLServerDatabasePassword()
 {
+    DropCompanyConnections();
     using namespace CredentialNames;
     const QString machineKey = MachineKey();
     const QString odbc = GetSaveSetting(2, kSection, ValueName(machineKey, kOdbc),

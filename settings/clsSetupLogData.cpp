@@ -277,10 +277,20 @@ void clsSetup::OpenLogWriter()
     DropLogWriter();
     m_logWriter.Open(text);
     m_logWriterText = text;
+    // The statements' own names are filled in; the values are bound, so they may hold any text.
+    m_insertRequest = m_logWriter.Prepare(
+        LogStatement(QStringLiteral("INSERT INTO @pDatabaseName.dbo.@pLogTableName "
+                                    "(RequestDateTime, [Action], MobileNo, UserID, [DatabaseName], IPAddress, RequestJSON) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?)")));
+    m_updateRequest = m_logWriter.Prepare(LogStatement(
+        QStringLiteral("UPDATE @pDatabaseName.dbo.@pLogTableName SET ResponseDateTime = ?, ResponseJSON = ? WHERE RequestID = ?")));
 }
 
 void clsSetup::DropLogWriter()
 {
+    // The statements belong to the connection and go before it.
+    m_insertRequest.reset();
+    m_updateRequest.reset();
     if (m_logWriter.State() == platform::db::adStateOpen)
         m_logWriter.Close();
     m_logWriterText.clear();
@@ -288,31 +298,25 @@ void clsSetup::DropLogWriter()
 
 qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON)
 {
-    const QString request = WithoutEof(pRequestJSON);
     platform::JsonObject parsed;
-    parsed.Load(request);
-    const QString action = parsed.StringOf(QStringLiteral("Action"));
-    const QString mobileNo = parsed.StringOf(QStringLiteral("MobileNo"));
-    const QString userID = parsed.HasMember(QStringLiteral("UserID")) ? parsed.StringOf(QStringLiteral("UserID")) : QString();
-    const QString folderName = parsed.HasMember(QStringLiteral("FolderName")) ? parsed.StringOf(QStringLiteral("FolderName")) : QString();
+    parsed.Load(WithoutEof(pRequestJSON));
+    return InsertRequest(pIPAddress, pRequestJSON, parsed);
+}
+
+qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON, const platform::JsonObject& pRequest)
+{
+    const QString request = WithoutEof(pRequestJSON);
+    const QString action = pRequest.StringOf(QStringLiteral("Action"));
+    const QString mobileNo = pRequest.StringOf(QStringLiteral("MobileNo"));
+    const QString userID = pRequest.HasMember(QStringLiteral("UserID")) ? pRequest.StringOf(QStringLiteral("UserID")) : QString();
+    const QString folderName =
+        pRequest.HasMember(QStringLiteral("FolderName")) ? pRequest.StringOf(QStringLiteral("FolderName")) : QString();
     const QDateTime now = platform::Clock::Now();
     qint32 result = -1;
     try {
         OpenLogWriter();
-        // The statement's own names are filled first; the values, which may hold any "@"
-        // text, go in afterwards exactly as they are.
-        const QString statement =
-            LogStatement(QStringLiteral("INSERT INTO @pDatabaseName.dbo.@pLogTableName "
-                                        "(RequestDateTime, [Action], MobileNo, UserID, [DatabaseName], IPAddress, RequestJSON) VALUES ("))
-            + m_logWriter.dialect().DateTimeLiteral(now) + QStringLiteral(", '") + QuoteSQL(action) + QStringLiteral("', '")
-            + QuoteSQL(mobileNo) + QStringLiteral("', '") + QuoteSQL(userID) + QStringLiteral("', '") + QuoteSQL(folderName)
-            + QStringLiteral("', '") + QuoteSQL(pIPAddress) + QStringLiteral("', '") + QuoteSQL(MaskPassword(request))
-            + QStringLiteral("'); ");
-        if (m_logWriter.Execute(statement) > 0) {
-            const platform::db::ResultSet identity = m_logWriter.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID "));
-            if (!identity.rows.empty() && !identity.rows.front().empty())
-                result = static_cast<qint32>(identity.rows.front().front().ToInteger());
-        }
+        if (m_insertRequest->Execute({now, action, mobileNo, userID, folderName, pIPAddress, MaskPassword(request)}) > 0)
+            result = static_cast<qint32>(m_logWriter.LastInsertId());
         return result;
     } catch (const RuntimeError& e) {
         DropLogWriter();
@@ -329,10 +333,7 @@ void clsSetup::UpdateRequest(qint32 pRequestID, const QString& pResponseJSON)
     const QString response = WithoutEof(pResponseJSON);
     try {
         OpenLogWriter();
-        const QString statement = LogStatement(QStringLiteral("UPDATE @pDatabaseName.dbo.@pLogTableName SET ResponseDateTime = "))
-                                + m_logWriter.dialect().DateTimeLiteral(now) + QStringLiteral(", ResponseJSON = '")
-                                + QuoteSQL(response) + QStringLiteral("' WHERE RequestID = ") + QString::number(pRequestID);
-        m_logWriter.Execute(statement);
+        m_updateRequest->Execute({now, response, static_cast<qint64>(pRequestID)});
     } catch (const RuntimeError& e) {
         DropLogWriter();
         // The database's description can quote the request's own values.
