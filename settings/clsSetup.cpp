@@ -180,6 +180,8 @@ QString clsSetup::WriteTextFile(const QString& pFilePathName, const QString& pTe
     if (!file.open(QIODevice::WriteOnly))
         ThrowFileError(pFilePathName, true);
     const QByteArray bytes = pText.toLocal8Bit();
+    // Nobody but its owner may change the file, whatever the umask.
+    file.setPermissions(file.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         file.cancelWriting();
         throw RuntimeError(57, QStringLiteral("Device I/O error"), QStringLiteral("clsSetup"));
@@ -355,6 +357,8 @@ void clsSetup::AppendLog(const QString& pText)
         auto file = std::make_unique<QFile>(m_logFilePath);
         if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
             return;
+        if (file->size() == 0)  // new: nobody but its owner may change it, whatever the umask
+            file->setPermissions(file->permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
         m_logFile = std::move(file);
     }
     const QString line = platform::Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('|') + pText + kCrLf;

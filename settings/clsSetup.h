@@ -92,8 +92,8 @@ public:
     bool IsFolderAllowed(const platform::JsonObject& pJSONObject);
     bool CheckLogData();
     qint32 InsertRequest(const QString& pIPAddress, const QString& pRequestJSON);
-    // The same for a request its caller has already read (`pRequest` is pRequestJSON parsed).
-    qint32 InsertRequest(const QString& pIPAddress, const QString& pRequestJSON, const platform::JsonObject& pRequest);
+    // The same for a request already parsed by the caller (its text is not parsed again).
+    qint32 InsertRequest(const QString& pIPAddress, const QString& pRequestJSON, const platform::JsonObject& pParsed);
     void UpdateRequest(qint32 pRequestID, const QString& pResponseJSON);
     void GetLogData(const QDate& pStartDate, const QDate& pLastDate);
     QString GetRequestAndResponse(qint32 pRequestID);
@@ -149,6 +149,10 @@ private:
     void OpenLogWriter();
     bool LogFileStillNamed() const;
     void DropLogWriter();
+    // The identity (device and file number) of the embedded log database file, "missing" when
+    // the file is gone, "" when the log lives on a SQL Server. A kept connection to a file that
+    // was deleted or replaced would write where no one reads again.
+    QString LogFileIdentity() const;
 
     platform::db::Recordset m_recordset;
     platform::db::Connection m_logWriter;
@@ -156,6 +160,7 @@ private:
     std::unique_ptr<platform::db::PreparedStatement> m_insertRequest;
     std::unique_ptr<platform::db::PreparedStatement> m_updateRequest;
     QString m_logWriterText;
+    QString m_logWriterFile;
     QString m_programFolder;
     QString m_logFilePath;
     std::vector<std::pair<QString, std::unique_ptr<platform::db::Backend>>> m_companyConnections;

@@ -2,6 +2,11 @@
 #include "clsSetup.h"
 
 #include "GeneralFunction.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
 #include "clock/Clock.h"
 #include "core/RuntimeError.h"
 #include "database/Value.h"
@@ -269,14 +274,38 @@ void clsSetup::CreateLogTable()
 
 // --- writing -------------------------------------------------------------------------------
 
+QString clsSetup::LogFileIdentity() const
+{
+    const QString server = GeneralFunction::DecodeText(DB_SERVER, false, GeneralFunction::kShiftKey).trimmed();
+    if (!server.startsWith(QStringLiteral("sqlite:"), Qt::CaseInsensitive))
+        return QString();
+    const QDir folder(server.mid(7));
+    const QStringList files = folder.entryList({cLogDatabaseName + QStringLiteral(".sqlite")}, QDir::Files);
+    struct stat info {};
+    if (files.isEmpty() || ::stat(QFile::encodeName(folder.filePath(files.first())).constData(), &info) != 0)
+        return QStringLiteral("missing");
+    return QString::number(static_cast<qulonglong>(info.st_dev)) + QLatin1Char(':')
+           + QString::number(static_cast<qulonglong>(info.st_ino));
+}
+
 void clsSetup::OpenLogWriter()
 {
     const QString text = GetLogConnectionString();
-    if (m_logWriter.State() == platform::db::adStateOpen && text == m_logWriterText)
+    const bool open = m_logWriter.State() == platform::db::adStateOpen && text == m_logWriterText;
+    const QString file = LogFileIdentity();
+    if (open && file == m_logWriterFile)
         return;
     DropLogWriter();
+    if (open) {
+        // The file was deleted or replaced under the kept connection: the table is made again
+        // as at start-up, in the file that is there now.
+        emit ShowEvents(QStringLiteral("Request-log database file was deleted or replaced. Creating LogData table again."));
+        if (!LogTableExists())
+            CreateLogTable();
+    }
     m_logWriter.Open(text);
     m_logWriterText = text;
+    m_logWriterFile = LogFileIdentity();
     // The statements' own names are filled in; the values are bound, so they may hold any text.
     m_insertRequest = m_logWriter.Prepare(
         LogStatement(QStringLiteral("INSERT INTO @pDatabaseName.dbo.@pLogTableName "
@@ -294,6 +323,7 @@ void clsSetup::DropLogWriter()
     if (m_logWriter.State() == platform::db::adStateOpen)
         m_logWriter.Close();
     m_logWriterText.clear();
+    m_logWriterFile.clear();
 }
 
 qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON)
@@ -303,14 +333,13 @@ qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pReques
     return InsertRequest(pIPAddress, pRequestJSON, parsed);
 }
 
-qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON, const platform::JsonObject& pRequest)
+qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON, const platform::JsonObject& parsed)
 {
     const QString request = WithoutEof(pRequestJSON);
-    const QString action = pRequest.StringOf(QStringLiteral("Action"));
-    const QString mobileNo = pRequest.StringOf(QStringLiteral("MobileNo"));
-    const QString userID = pRequest.HasMember(QStringLiteral("UserID")) ? pRequest.StringOf(QStringLiteral("UserID")) : QString();
-    const QString folderName =
-        pRequest.HasMember(QStringLiteral("FolderName")) ? pRequest.StringOf(QStringLiteral("FolderName")) : QString();
+    const QString action = parsed.StringOf(QStringLiteral("Action"));
+    const QString mobileNo = parsed.StringOf(QStringLiteral("MobileNo"));
+    const QString userID = parsed.HasMember(QStringLiteral("UserID")) ? parsed.StringOf(QStringLiteral("UserID")) : QString();
+    const QString folderName = parsed.HasMember(QStringLiteral("FolderName")) ? parsed.StringOf(QStringLiteral("FolderName")) : QString();
     const QDateTime now = platform::Clock::Now();
     qint32 result = -1;
     try {

@@ -6,6 +6,7 @@
 #include "TsqlTokenizer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QUrl>
@@ -704,6 +705,11 @@ std::unique_ptr<Backend> OpenSqlite(const QString& folder, const QString& databa
         sqlite3_close_v2(db);
         throw DatabaseError(err::ProviderError,
                             QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed. (%2)").arg(database, message));
+    }
+    if (flags & SQLITE_OPEN_CREATE) {
+        // The request log is the server's record: nobody but its owner may change it.
+        const QString path = QFileInfo(file.second).absoluteFilePath();
+        QFile::setPermissions(path, QFile::permissions(path) & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // A file that is not a database is refused now rather than at the first statement.

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <unordered_map>
+#include <vector>
 
 namespace platform {
 
@@ -96,12 +98,108 @@ ojson& JsonNode::node() const
 
 JsonObject::JsonObject() = default;
 
+namespace {
+
+// Builds a document from the parser's events. The ordered object keeps its members in a list
+// and finds a name by walking it, so a parser filling it member by member takes time that
+// grows with the square of the member count (a request with 60,000 members took seconds).
+// Here every object under construction has a hash index of its names beside it: each member
+// is found or appended in constant time. A repeated name keeps its first place and takes the
+// later value, as the ordered object does.
+class OrderedBuilder : public nlohmann::json_sax<ojson> {
+public:
+    explicit OrderedBuilder(ojson& root) : m_root(root) {}
+
+    bool null() override { return Put(nullptr); }
+    bool boolean(bool value) override { return Put(value); }
+    bool number_integer(number_integer_t value) override { return Put(value); }
+    bool number_unsigned(number_unsigned_t value) override { return Put(value); }
+    bool number_float(number_float_t value, const string_t&) override { return Put(value); }
+    bool string(string_t& value) override { return Put(std::move(value)); }
+    bool binary(binary_t& value) override { return Put(ojson::binary(std::move(value))); }
+
+    bool start_object(std::size_t) override
+    {
+        ojson* node = Place(ojson::object());
+        m_stack.push_back({node, {}});
+        return true;
+    }
+    bool key(string_t& name) override
+    {
+        Level& level = m_stack.back();
+        ojson::object_t::Container& members = level.node->get_ref<ojson::object_t&>();
+        const auto found = level.index.find(name);
+        if (found != level.index.end()) {
+            m_next = &members[found->second].second;
+        } else {
+            level.index.emplace(name, members.size());
+            members.emplace_back(std::move(name), nullptr);
+            m_next = &members.back().second;
+        }
+        return true;
+    }
+    bool end_object() override
+    {
+        m_stack.pop_back();
+        return true;
+    }
+    bool start_array(std::size_t) override
+    {
+        ojson* node = Place(ojson::array());
+        m_stack.push_back({node, {}});
+        return true;
+    }
+    bool end_array() override
+    {
+        m_stack.pop_back();
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
+
+private:
+    struct Level {
+        ojson* node;
+        std::unordered_map<std::string, std::size_t> index;  // objects only
+    };
+
+    // Where the next value goes: the document itself, the member named last, or the end of the
+    // array being filled.
+    ojson* Place(ojson&& value)
+    {
+        if (m_stack.empty()) {
+            m_root = std::move(value);
+            return &m_root;
+        }
+        ojson* parent = m_stack.back().node;
+        if (parent->is_array()) {
+            parent->get_ref<ojson::array_t&>().push_back(std::move(value));
+            return &parent->get_ref<ojson::array_t&>().back();
+        }
+        *m_next = std::move(value);
+        return m_next;
+    }
+    bool Put(ojson&& value)
+    {
+        Place(std::move(value));
+        return true;
+    }
+
+    ojson& m_root;
+    std::vector<Level> m_stack;
+    ojson* m_next = nullptr;
+};
+
+}  // namespace
+
 bool JsonObject::Load(const QString& text)
 {
     QString body = text.trimmed();
     if (body.endsWith(QLatin1String("<EOF>"), Qt::CaseInsensitive))
         body.chop(5);
-    ojson parsed = ojson::parse(json::Utf8(body), nullptr, false);
+    ojson parsed;
+    OrderedBuilder builder(parsed);
+    if (!ojson::sax_parse(json::Utf8(body), &builder))
+        parsed = ojson();
     const bool ok = parsed.is_object();
     if (exists())
         node() = ok ? std::move(parsed) : ojson::object();

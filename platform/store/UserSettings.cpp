@@ -2,6 +2,7 @@
 
 #include "core/RuntimeError.h"
 
+#include <QFile>
 #include <QSettings>
 #include <memory>
 
@@ -30,6 +31,9 @@ void Commit(QSettings& settings)
         throw RuntimeError(err::PermissionDenied,
                            QStringLiteral("Permission denied: the settings could not be written to ") + settings.fileName(),
                            QStringLiteral("UserSettings"));
+    // The store holds the database credentials: readable by its owner only, whatever the umask.
+    if (settings.format() != QSettings::NativeFormat || QFile::exists(settings.fileName()))
+        QFile::setPermissions(settings.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 QString Path(const QString& section, const QString& key)

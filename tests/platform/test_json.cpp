@@ -121,6 +121,26 @@ private slots:
         QCOMPARE(back.ArrayOf("Mobiles").ArrayAt(0).StringAt(1), QString("false"));
     }
 
+    // Loading keeps the members in order; a repeated name keeps its first place and takes the
+    // later value; nested objects and arrays load whole. Many members load in one pass.
+    void loadKeepsOrderAndRepeatedNames()
+    {
+        JsonObject o;
+        QVERIFY(o.Load(QStringLiteral("{\"b\":1,\"a\":{\"x\":[1,{\"y\":null}],\"x\":[2]},\"b\":\"two\",\"c\":[[],{}]}")));
+        QCOMPARE(o.Emit(), QStringLiteral("{\"b\":\"two\",\"a\":{\"x\":[2]},\"c\":[[],{}]}"));
+        QVERIFY(!o.Load(QStringLiteral("{\"a\":1,}")));
+        QCOMPARE(o.Size(), 0);
+
+        QString many = QStringLiteral("{\"Action\":\"Login\"");
+        for (int i = 0; i < 200000; ++i)
+            many += QStringLiteral(",\"m%1\":%1").arg(i);
+        many += QLatin1Char('}');
+        QVERIFY(o.Load(many));
+        QCOMPARE(o.Size(), 200001);
+        QCOMPARE(o.NameAt(200000), QStringLiteral("m199999"));
+        QCOMPARE(o.StringOf(QStringLiteral("m123456")), QStringLiteral("123456"));
+    }
+
     void nonAsciiTextSurvives()
     {
         JsonObject o;

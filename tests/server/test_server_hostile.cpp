@@ -86,6 +86,26 @@ private slots:
             QCOMPARE(rows.last().at(7) + QStringLiteral("<EOF>"), reply);
     }
 
+    // A request of very many members is parsed in one pass, not in time that grows with the
+    // square of their number: the login is answered at once and the server goes on serving.
+    void manyMembersParsedAtOnce()
+    {
+        Running running = StartListening();
+        QVERIFY(running.window->IsStarted());
+        QString request = LoginText(kMobile1, QStringLiteral("IMEI-1"));
+        request.chop(6);  // "}<EOF>"
+        for (int i = 0; i < 60000; ++i)
+            request += QStringLiteral(",\"Extra%1\":\"x\"").arg(i);
+        request += QStringLiteral("}<EOF>");
+        QVERIFY(request.size() > 600 * 1000);
+        QElapsedTimer timer;
+        timer.start();
+        const QString reply = Exchange(running.port, request);
+        const qint64 elapsed = timer.elapsed();
+        QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("1"));
+        QVERIFY2(elapsed < 2000, qPrintable(QString::number(elapsed)));
+    }
+
     // A value that carries line breaks and a time stamp cannot write a line of its own into the
     // text log: every line there begins with the time of its event.
     void forgedLogLines_data()

@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 QString Encoded(const QString& text)
@@ -375,6 +376,74 @@ private slots:
         QCOMPARE(rows[1].response, QStringLiteral("{}"));
         QCOMPARE(rows[2].ip, QStringLiteral("10.0.0.3"));
         QCOMPARE(rows[2].response, QString());
+    }
+
+    // A log database file deleted (or replaced) while the server runs is noticed before the
+    // next write: the table is made again in the new file, which gets the row, and the event
+    // says so.
+    void deletedLogDatabase_data()
+    {
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("deleted") << false;
+        QTest::newRow("replaced by an empty database") << true;
+    }
+    void deletedLogDatabase()
+    {
+        QFETCH(bool, replaced);
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        QSignalSpy events(setup.get(), &clsSetup::ShowEvents);
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "981")), 1);
+        QCOMPARE(StoredRows(folder.path()).size(), 1);
+
+        const QString file = folder.path() + "/master.sqlite";
+        QVERIFY(QFile::remove(file));
+        if (replaced) {
+            sqlite3* db = nullptr;
+            QCOMPARE(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+            sqlite3_exec(db, "CREATE TABLE Other (A INTEGER)", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        }
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "982")), 1);
+        setup->UpdateRequest(1, "{\"Status\":1}");
+        const QList<LogRow> rows = StoredRows(folder.path());
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].mobileNo, QStringLiteral("982"));
+        QCOMPARE(rows[0].response, QStringLiteral("{\"Status\":1}"));
+        QCOMPARE(events.size(), 1);
+        QCOMPARE(events[0][0].toString(),
+                 QStringLiteral("Request-log database file was deleted or replaced. Creating LogData table again."));
+        // The next request goes on in the same file without a further event.
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "983")), 2);
+        QCOMPARE(events.size(), 1);
+    }
+
+    // Files the server writes are never writable by others, whatever the umask; the credentials
+    // store is readable by its owner only.
+    void fileModes()
+    {
+        const mode_t saved = ::umask(0);
+        QTemporaryDir program;
+        QTemporaryDir folder;
+        auto setup = std::make_unique<clsSetup>(program.path());
+        setup->DB_SERVER = Encoded("sqlite:" + folder.path());
+        platform::store::SaveSetting("Tessarin", "ServerInfo", "ModeProbe", "x");
+        const bool saved1 = setup->SaveSettings();
+        setup->LogEvents();
+        const bool checked = setup->CheckLogData();
+        ::umask(saved);
+        QVERIFY(saved1 && checked);
+
+        const auto mode = [](const QString& path) {
+            struct stat info {};
+            return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+        };
+        QCOMPARE(mode(platform::store::Location("Tessarin")), 0600);
+        for (const QString& path : {setup->SettingsFilePath(), setup->CurrentLogFile(), folder.path() + "/master.sqlite"}) {
+            const int m = mode(path);
+            QVERIFY2(m > 0 && (m & 0022) == 0, qPrintable(path + " " + QString::number(m, 8)));
+        }
     }
 
     // The stored request keeps everything as sent except the value of its "Password".
