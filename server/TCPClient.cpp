@@ -38,6 +38,10 @@ bool TCPClient::Listen(quint16 port)
     m_listenError.clear();
     m_listener = new QTcpServer(this);
     connect(m_listener, &QTcpServer::newConnection, this, &TCPClient::OnNewConnection);
+    // Qt's default queue of 50 connections not yet taken overflows when a few hundred mobiles
+    // connect at once; a refused connection is tried again by the mobile's system only after a
+    // second. The system caps the number at its own limit.
+    m_listener->setListenBacklogSize(1024);
     if (!m_listener->listen(QHostAddress::Any, port)) {
         m_listenError = m_listener->errorString();
         delete m_listener;
