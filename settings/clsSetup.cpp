@@ -359,6 +359,14 @@ void clsSetup::AppendLog(const QString& pText)
             return;
         if (file->size() == 0)  // new: nobody but its owner may change it, whatever the umask
             file->setPermissions(file->permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
+#if defined(Q_OS_UNIX)
+        // What the name must still lead to for the open file to be the log (one look-up a line).
+        struct stat opened {};
+        if (::fstat(file->handle(), &opened) == 0) {
+            m_logFileDevice = quint64(opened.st_dev);
+            m_logFileNode = quint64(opened.st_ino);
+        }
+#endif
         m_logFile = std::move(file);
     }
     const QString line = platform::Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('|') + pText + kCrLf;
@@ -369,11 +377,10 @@ void clsSetup::AppendLog(const QString& pText)
 bool clsSetup::LogFileStillNamed() const
 {
 #if defined(Q_OS_UNIX)
-    struct stat open {};
     struct stat named {};
-    if (::fstat(m_logFile->handle(), &open) != 0 || ::stat(QFile::encodeName(m_logFilePath).constData(), &named) != 0)
+    if (::stat(QFile::encodeName(m_logFilePath).constData(), &named) != 0)
         return false;
-    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+    return quint64(named.st_dev) == m_logFileDevice && quint64(named.st_ino) == m_logFileNode;
 #else
     return QFileInfo::exists(m_logFilePath);
 #endif

@@ -166,6 +166,8 @@ private:
     std::vector<std::pair<QString, std::unique_ptr<platform::db::Backend>>> m_companyConnections;
     // The text log, open while m_logFilePath names it.
     std::unique_ptr<QFile> m_logFile;
+    quint64 m_logFileDevice = 0;
+    quint64 m_logFileNode = 0;
     bool m_cancel = false;
     // Why the stored credentials could not be read ("" when they could).
     QString m_credentialsError;
