@@ -161,6 +161,7 @@ private:
     std::unique_ptr<platform::db::PreparedStatement> m_updateRequest;
     QString m_logWriterText;
     QString m_logWriterFile;
+    mutable QString m_logFileFound;  // where LogFileIdentity last found the file
     QString m_programFolder;
     QString m_logFilePath;
     std::vector<std::pair<QString, std::unique_ptr<platform::db::Backend>>> m_companyConnections;

@@ -279,13 +279,23 @@ QString clsSetup::LogFileIdentity() const
     const QString server = GeneralFunction::DecodeText(DB_SERVER, false, GeneralFunction::kShiftKey).trimmed();
     if (!server.startsWith(QStringLiteral("sqlite:"), Qt::CaseInsensitive))
         return QString();
-    const QDir folder(server.mid(7));
-    const QStringList files = folder.entryList({cLogDatabaseName + QStringLiteral(".sqlite")}, QDir::Files);
+    const auto identity = [](const struct stat& info) {
+        return QString::number(static_cast<qulonglong>(info.st_dev)) + QLatin1Char(':')
+             + QString::number(static_cast<qulonglong>(info.st_ino));
+    };
     struct stat info {};
+    // The path found last time is looked at first: one look-up for each write, the folder
+    // listed only when the file is no longer there under that name.
+    const QDir folder(server.mid(7));
+    if (!m_logFileFound.isEmpty() && m_logFileFound == folder.filePath(QFileInfo(m_logFileFound).fileName())
+        && ::stat(QFile::encodeName(m_logFileFound).constData(), &info) == 0)
+        return identity(info);
+    m_logFileFound.clear();
+    const QStringList files = folder.entryList({cLogDatabaseName + QStringLiteral(".sqlite")}, QDir::Files);
     if (files.isEmpty() || ::stat(QFile::encodeName(folder.filePath(files.first())).constData(), &info) != 0)
         return QStringLiteral("missing");
-    return QString::number(static_cast<qulonglong>(info.st_dev)) + QLatin1Char(':')
-           + QString::number(static_cast<qulonglong>(info.st_ino));
+    m_logFileFound = folder.filePath(files.first());
+    return identity(info);
 }
 
 void clsSetup::OpenLogWriter()
