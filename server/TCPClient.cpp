@@ -38,10 +38,17 @@ bool TCPClient::Listen(quint16 port)
     m_listenError.clear();
     m_listener = new QTcpServer(this);
     connect(m_listener, &QTcpServer::newConnection, this, &TCPClient::OnNewConnection);
-    // Qt's default queue of 50 connections not yet taken overflows when a few hundred mobiles
-    // connect at once; a refused connection is tried again by the mobile's system only after a
-    // second. The system caps the number at its own limit.
-    m_listener->setListenBacklogSize(1024);
+    connect(m_listener, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError) {
+        // The listener has paused itself; it takes connections in again once one closes.
+        if (!m_listener || m_acceptPaused)
+            return;
+        m_acceptPaused = true;
+        m_listener->pauseAccepting();
+        emit AcceptError(m_listener->errorString());
+    });
+    // A burst of clients connecting at once waits in the queue instead of being retried.
+    m_listener->setListenBacklogSize(4096);
+    m_acceptPaused = false;
     if (!m_listener->listen(QHostAddress::Any, port)) {
         m_listenError = m_listener->errorString();
         delete m_listener;
@@ -208,6 +215,19 @@ void TCPClient::Close(qint16 index)
     QTcpSocket* socket = it->socket;
     m_sockets.erase(it);
     Discard(socket);
+    ResumeAccepting();
+}
+
+void TCPClient::ResumeAccepting()
+{
+    if (!m_acceptPaused || !m_listener)
+        return;
+    m_acceptPaused = false;
+    // The closed socket gives its descriptor back once it is gone.
+    QTimer::singleShot(0, this, [this] {
+        if (m_listener && m_listener->isListening())
+            m_listener->resumeAccepting();
+    });
 }
 
 void TCPClient::CloseAll()

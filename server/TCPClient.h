@@ -85,6 +85,10 @@ signals:
     void Error(qint16 index, qint32 number, const QString& description);
     // An outgoing connection is established.
     void Connected(qint16 index);
+    // The listener could not take a connection in (for example at the limit of open files).
+    // It pauses until a connection closes and then takes connections in again; the error is
+    // signalled once per pause.
+    void AcceptError(const QString& description);
 
 private:
     struct Element {
@@ -102,6 +106,8 @@ private:
 
     QTcpServer* m_listener = nullptr;
     QString m_listenError;
+    void ResumeAccepting();
+    bool m_acceptPaused = false;
     QHash<qint16, Element> m_sockets;
     QHash<qint32, QTcpSocket*> m_pending;
     QString m_pendingPeer;

@@ -72,6 +72,7 @@ ServerLimits ServerLimits::FromEnvironment()
 {
     ServerLimits limits;
     limits.nMaxRequestBytes = EnvNumber("CORVANTIS_MAX_REQUEST_BYTES", limits.nMaxRequestBytes);
+    limits.nMaxPendingBytes = EnvNumber("CORVANTIS_MAX_PENDING_BYTES", limits.nMaxPendingBytes);
     limits.nReceiveTimeoutMs = static_cast<int>(EnvNumber("CORVANTIS_RECEIVE_TIMEOUT_MS", limits.nReceiveTimeoutMs));
     limits.nVersionTimeoutMs = static_cast<int>(EnvNumber("CORVANTIS_VERSION_TIMEOUT_MS", limits.nVersionTimeoutMs));
     return limits;
@@ -150,6 +151,10 @@ void frmTessarinMobileClient::BuildControls()
     });
     connect(m_tcp, &TCPClient::Error, this, &frmTessarinMobileClient::TCPClient_Error);
     connect(m_tcp, &TCPClient::Connected, this, &frmTessarinMobileClient::TCPClient_Connect);
+    connect(m_tcp, &TCPClient::AcceptError, this, [this](const QString& description) {
+        ShowEvent(QStringLiteral("Unable to accept connection. Message : ") + description
+                  + QStringLiteral(" Accepting paused until a connection closes."));
+    });
 }
 
 QPushButton* frmTessarinMobileClient::Command(int index) const
@@ -505,6 +510,10 @@ int frmTessarinMobileClient::ShowMessage(const QString& prompt, int style, const
         ShowEvent(prompt);
         return MsgBox::DefaultAnswer(style);
     }
+    // Where no one can answer a box, it is written to the event pane and the text log as well
+    // and answered at once with its default button.
+    if (MsgBox::Unattended())
+        ShowEvent(QStringLiteral("Message box: ") + prompt);
     return MsgBox::Show(this, prompt, style, title);
 }
 

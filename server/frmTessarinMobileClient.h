@@ -22,10 +22,12 @@ class QPushButton;
 // Limits that keep one client from holding a connection slot for ever. Read once from the
 // environment when the window is created, so that tests can lower them:
 //   CORVANTIS_MAX_REQUEST_BYTES     longest request text without its end marker (4 MiB)
+//   CORVANTIS_MAX_PENDING_BYTES     all unfinished requests of all connections together (64 MiB)
 //   CORVANTIS_RECEIVE_TIMEOUT_MS    time an accepted connection has to complete its request (120 s)
 //   CORVANTIS_VERSION_TIMEOUT_MS    time the mobile-app version file may take to arrive (10 s)
 struct ServerLimits {
     qint64 nMaxRequestBytes = 4 * 1024 * 1024;
+    qint64 nMaxPendingBytes = 64 * 1024 * 1024;
     int nReceiveTimeoutMs = 120000;
     int nVersionTimeoutMs = 10000;
     int nRelayConnectWaitMs = 3000;
@@ -139,6 +141,7 @@ private:
     void TCPClient_Error(qint16 Index, qint32 Number, const QString& Description);
     void TCPClient_Connect(qint16 Index);
     void ProcessReceived(qint16 slot);
+    bool EnforcePendingLimit(qint16 slot);
     void DataArrivalFailed(qint16 slot, long number, const QString& description);
     void SendReply(qint16 slot, const QString& text);
     void ForgetClient(qint16 slot, const QString& mobileNo);

@@ -162,6 +162,8 @@ void frmTessarinMobileClient::TCPClient_DataArrival(qint16 Index, qint64 bytesTo
                   + QString::number(slot) + QStringLiteral(" Data Length : ") + QString::number(piece.size()));
         AppendReceived(slot, piece);
         ReceivingFlags.insert(slot, false);
+        if (!EnforcePendingLimit(slot))
+            return;
         // A request of this slot still being processed takes the new text up when it is done.
         if (ProcessingFlags.value(slot, false))
             return;
@@ -232,6 +234,32 @@ void frmTessarinMobileClient::ProcessReceived(qint16 slot)
         // The next request began with the text that followed this one.
         MarkReceiveStart(slot, false);
     }
+}
+
+// The text held for unfinished requests of all connections together is limited, so that many
+// connections each sending a large request without its end marker cannot exhaust the memory:
+// past the limit the connection holding the largest unfinished request is closed. False when
+// that was `slot` itself.
+bool frmTessarinMobileClient::EnforcePendingLimit(qint16 slot)
+{
+    qint64 total = 0;
+    qint16 largest = 0;
+    qsizetype largestSize = -1;
+    for (auto it = ReceiveBuffers.constBegin(); it != ReceiveBuffers.constEnd(); ++it) {
+        total += it.value().size();
+        if (it.value().size() > largestSize && !ProcessingFlags.value(it.key(), false)) {
+            largestSize = it.value().size();
+            largest = it.key();
+        }
+    }
+    if (total <= m_limits.nMaxPendingBytes || largest <= 0)
+        return true;
+    ShowEvent(QStringLiteral("Request Too Large from Mobile No. ") + Shown(m_tcp->Tag(largest)) + QStringLiteral(" Client Index : ")
+              + QString::number(largest) + QStringLiteral(" Data Length : ") + QString::number(largestSize)
+              + QStringLiteral(" while unfinished requests hold ") + QString::number(total) + QStringLiteral(" of ")
+              + QString::number(m_limits.nMaxPendingBytes) + QStringLiteral(". Connection closed."));
+    TCPClient_Close(largest);
+    return largest != slot;
 }
 
 void frmTessarinMobileClient::DataArrivalFailed(qint16 slot, long number, const QString& description)

@@ -3,9 +3,18 @@
 
 #include <QApplication>
 
+#include <sys/resource.h>
+
 int main(int argc, char** argv)
 {
     platform::KeepTimeZoneLoaded();
+    // Every connection takes a file descriptor: the soft limit of open files is raised to the
+    // hard limit.
+    struct rlimit files {};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvantis"));
     QApplication::setApplicationVersion(QStringLiteral(CORVANTIS_VERSION));

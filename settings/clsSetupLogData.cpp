@@ -305,8 +305,10 @@ void clsSetup::OpenLogWriter()
     const QString file = LogFileIdentity();
     if (open && file == m_logWriterFile)
         return;
+    // The file last written (kept across a dropped connection) is gone or another one.
+    const bool lost = !m_logWriterFile.isEmpty() && file != m_logWriterFile;
     DropLogWriter();
-    if (open) {
+    if (lost) {
         // The file was deleted or replaced under the kept connection: the table is made again
         // as at start-up, in the file that is there now.
         emit ShowEvents(QStringLiteral("Request-log database file was deleted or replaced. Creating LogData table again."));
@@ -333,7 +335,6 @@ void clsSetup::DropLogWriter()
     if (m_logWriter.State() == platform::db::adStateOpen)
         m_logWriter.Close();
     m_logWriterText.clear();
-    m_logWriterFile.clear();
 }
 
 qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON)

@@ -1,6 +1,7 @@
 #include "MsgBox.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -15,12 +16,6 @@ Hook& CurrentHook()
     return hook;
 }
 
-bool Unattended()
-{
-    static const bool unattended = qEnvironmentVariable("CORVANTIS_MESSAGE_BOXES").compare(
-                                       QStringLiteral("log"), Qt::CaseInsensitive) == 0;
-    return unattended;
-}
 
 QList<int> AnswersOf(int style)
 {
@@ -48,6 +43,18 @@ QMessageBox::StandardButton ButtonOf(int answer)
     }
 }
 }  // namespace
+
+bool Unattended()
+{
+    const QString mode = qEnvironmentVariable("CORVANTIS_MESSAGE_BOXES");
+    if (mode.compare(QStringLiteral("log"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (mode.compare(QStringLiteral("show"), Qt::CaseInsensitive) == 0)
+        return false;
+    const QString platform = QGuiApplication::platformName();
+    return platform.compare(QStringLiteral("offscreen"), Qt::CaseInsensitive) == 0
+           || platform.compare(QStringLiteral("minimal"), Qt::CaseInsensitive) == 0;
+}
 
 void SetHook(Hook hook)
 {

@@ -24,10 +24,14 @@ void SetHook(Hook hook);
 // The answer a box gives when its default button is pressed.
 int DefaultAnswer(int style);
 
+// Whether no one can answer a box: the environment variable CORVANTIS_MESSAGE_BOXES is "log"
+// (unattended runs), or the program runs on a platform that shows nothing (offscreen or
+// minimal, as a service does) and the variable is not "show".
+bool Unattended();
+
 // Shows a modal box and returns the answer. An empty title stands for the program's own
-// title. With the environment variable CORVANTIS_MESSAGE_BOXES set to "log" (unattended runs)
-// no box opens: the box is written to the standard error stream as one line beginning
-// "Message box: " and answered with its default button.
+// title. Unattended, no box opens: the box is written to the standard error stream as one line
+// beginning "Message box: " and answered with its default button.
 int Show(QWidget* parent, const QString& prompt, int style, const QString& title = QString());
 
 }  // namespace MsgBox

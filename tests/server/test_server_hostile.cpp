@@ -7,10 +7,12 @@
 #include "text/Ansi.h"
 
 #include <QElapsedTimer>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 
 using namespace servertest;
@@ -104,6 +106,89 @@ private slots:
         const qint64 elapsed = timer.elapsed();
         QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("1"));
         QVERIFY2(elapsed < 2000, qPrintable(QString::number(elapsed)));
+    }
+
+    // Run as a service runs (offscreen, no one to answer a box) while the version host cannot
+    // be reached: the box is written to the log, answered with its default button, and the
+    // server goes on to listen.
+    void unattendedPlatformNeverWaitsOnABox()
+    {
+        Installation installation;
+        QVERIFY(installation.IsValid());
+        const quint16 port = FreePort();
+        installation.WriteSettings(Installation::ListeningSettings(port));
+        ServerProcess server(installation);
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("CORVANTIS_MESSAGE_BOXES"), QString());  // nothing set by a script
+        environment.insert(QStringLiteral("CORVANTIS_VERSION_TIMEOUT_MS"), QStringLiteral("2000"));
+        QVERIFY(server.Start(QStringLiteral("http://127.0.0.1:") + QString::number(FreePort()), {}, environment));
+        QVERIFY2(server.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")),
+                 qPrintable(server.Output() + installation.NewestLogText()));
+        QVERIFY(installation.NewestLogText().contains(QStringLiteral("|Message box: Error getting mobile Version App file.")));
+        QCOMPARE(Member(Exchange(port, LoginText(kMobile1, QStringLiteral("IMEI-1"))), QStringLiteral("Status")),
+                 QStringLiteral("1"));
+    }
+
+    // Unfinished requests of all connections together hold a limited amount: past it the
+    // connection with the largest one is closed with a "Request Too Large" line; the others
+    // go on and are served.
+    void unfinishedRequestsAreCapped()
+    {
+        qputenv("CORVANTIS_MAX_PENDING_BYTES", "300000");
+        Running running = StartListening();
+        qunsetenv("CORVANTIS_MAX_PENDING_BYTES");
+        QVERIFY(running.window->IsStarted());
+        QCOMPARE(running.window->Limits().nMaxPendingBytes, 300000);
+        std::vector<std::unique_ptr<WireClient>> clients;
+        const QList<int> sizes = {100000, 120000, 90000};
+        for (int size : sizes) {
+            clients.push_back(std::make_unique<WireClient>());
+            QVERIFY(clients.back()->Connect(running.port));
+            clients.back()->Write("{\"Action\":\"Login\",\"Pad\":\"" + QByteArray(size, 'x'));
+            QTest::qWait(200);
+        }
+        QVERIFY(clients[1]->WaitClosed());
+        QVERIFY(clients[0]->IsConnected());
+        QVERIFY(clients[2]->IsConnected());
+        const QString log = running.installation->NewestLogText();
+        QVERIFY2(log.contains(QStringLiteral("|Request Too Large from Mobile No.  Client Index : 2 Data Length : 120")), qPrintable(log));
+        // The first finishes its request and is answered.
+        clients[0]->Write("\",\"MobileNo\":\"9000000001\",\"IMEINo\":\"IMEI-1\"}<EOF>");
+        QCOMPARE(Member(clients[0]->ReadReply(), QStringLiteral("Status")), QStringLiteral("1"));
+    }
+
+    // At the limit of open files (set low for the program) the listener pauses instead of
+    // spinning or giving up; once the connections go away new clients are served again.
+    void openFileLimit()
+    {
+        Installation installation;
+        QVERIFY(installation.IsValid());
+        const quint16 port = FreePort();
+        installation.WriteSettings(Installation::ListeningSettings(port));
+        VersionServer versions;
+        ServerProcess server(installation);
+        server.Process().setChildProcessModifier([] {
+            struct rlimit files {64, 64};
+            ::setrlimit(RLIMIT_NOFILE, &files);
+        });
+        QVERIFY(server.Start(versions.BaseURL()));
+        QVERIFY2(server.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")), qPrintable(server.Output()));
+
+        std::vector<std::unique_ptr<WireClient>> clients;
+        for (int i = 0; i < 80; ++i) {
+            clients.push_back(std::make_unique<WireClient>());
+            QVERIFY(clients.back()->Connect(port));
+        }
+        QTest::qWait(500);
+        clients.clear();
+        QElapsedTimer timer;
+        timer.start();
+        QString reply;
+        while (reply.isEmpty() && timer.elapsed() < 5000)
+            reply = Exchange(port, LoginText(kMobile1, QStringLiteral("IMEI-1")));
+        QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("1"));
+        QVERIFY2(timer.elapsed() < 1500, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(server.Process().state() == QProcess::Running);
     }
 
     // A value that carries line breaks and a time stamp cannot write a line of its own into the

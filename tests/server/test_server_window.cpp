@@ -650,7 +650,9 @@ private slots:
                 box->done(QMessageBox::Ok);
             }
         });
+        qputenv("CORVANTIS_MESSAGE_BOXES", "show");  // a real box, offscreen too
         MsgBox::Show(nullptr, QStringLiteral("first <b>line</b>\r\nsecond line"), MsgBox::vbOKOnly, QStringLiteral("T"));
+        qunsetenv("CORVANTIS_MESSAGE_BOXES");
         QCOMPARE(shown, QStringLiteral("first <b>line</b>\nsecond line"));
         QCOMPARE(format, Qt::PlainText);
     }
