@@ -17,7 +17,12 @@ using Handler = QString (clsClient::*)(const JsonObject&);
 }  // namespace
 
 clsClient::clsClient() = default;
-clsClient::~clsClient() = default;
+clsClient::~clsClient()
+{
+    // A handler that returned with the database still open gives it back too.
+    CloseRecordset();
+    CloseCompanyDatabase();
+}
 
 QString clsClient::GetData(const JsonObject& pJSONObject)
 {
@@ -118,12 +123,25 @@ void clsClient::OpenCompanyDatabase(const QString& folderName)
 {
     if (!Setup)
         throw platform::ObjectNotSet();
-    cnnCompany.Open(Setup->GetConnectionString(folderName));
+    // A connection kept from an earlier request saves the login (on SQL Server) or the file's
+    // opening and a cold cache (embedded).
+    const QString text = Setup->GetConnectionString(folderName);
+    if (auto kept = Setup->TakeCompanyConnection(text)) {
+        cnnCompany.OpenBackend(std::move(kept));
+        m_companyText = text;
+        return;
+    }
+    cnnCompany.Open(text);
+    m_companyText = text;
 }
 
-void clsClient::CloseCompanyDatabase()
+void clsClient::CloseCompanyDatabase(bool keep)
 {
-    if (cnnCompany.State() == platform::db::adStateOpen)
+    if (cnnCompany.State() != platform::db::adStateOpen)
+        return;
+    if (keep && Setup)
+        Setup->KeepCompanyConnection(m_companyText, cnnCompany.Release());
+    else
         cnnCompany.Close();
 }
 
@@ -162,7 +180,8 @@ QString clsClient::FailureReply(const QString& action, const QString& mobileNo) 
 QString clsClient::HandlerFailure(const QString& failureLine, const QString& action, const QString& mobileNo,
                                   const RuntimeError* pending)
 {
-    CloseCompanyDatabase();
+    // After a failure the connection is not trusted for another request.
+    CloseCompanyDatabase(false);
     ErrorText = engine::FailureText(failureLine, ErrorText, pending);
     return FailureReply(action, mobileNo);
 }

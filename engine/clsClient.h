@@ -66,7 +66,8 @@ public:
     // ---- engine core (owned by the core) ------------------------------------------------
 private:
     void OpenCompanyDatabase(const QString& folderName);
-    void CloseCompanyDatabase();
+    // Gives the connection back to be kept for a later request (closes it when `keep` is false).
+    void CloseCompanyDatabase(bool keep = true);
     void CloseRecordset();
     // Runs one query of a service or tile on the request's recordset and closes the recordset
     // after it: what the query gives, or false after a run-time error, whose "<number>-
@@ -350,6 +351,7 @@ private:
 
     // ---- state -------------------------------------------------------------------------
     platform::db::Connection cnnCompany;
+    QString m_companyText;  // the connection text cnnCompany was opened with
     platform::db::Recordset oRecordset;
     QString ErrorText;
 

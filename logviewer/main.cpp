@@ -1,11 +1,11 @@
-#include "TimeZone.h"
+#include "clock/TimeZone.h"
 #include "frmTessarinMobileLog.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
-    logviewer::KeepTimeZoneLoaded();
+    platform::KeepTimeZoneLoaded();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lodrevin"));
     QApplication::setApplicationVersion(QStringLiteral(LODREVIN_VERSION));

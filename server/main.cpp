@@ -1,3 +1,4 @@
+#include "clock/TimeZone.h"
 #include "frmTessarinMobileClient.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 
 int main(int argc, char** argv)
 {
+    platform::KeepTimeZoneLoaded();
     // Every connection takes a file descriptor: the soft limit of open files is raised to the
     // hard limit.
     struct rlimit files {};

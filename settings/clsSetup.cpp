@@ -15,6 +15,10 @@
 
 #include <cmath>
 
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
+
 using platform::RuntimeError;
 namespace convert = platform::db::convert;
 
@@ -96,6 +100,7 @@ void clsSetup::SetDefaultSettings()
 
 bool clsSetup::GetSettings()
 {
+    DropCompanyConnections();
     const QString path = SettingsFilePath();
     SetDefaultSettings();
     if (!QFileInfo::exists(path)) {
@@ -131,6 +136,7 @@ bool clsSetup::GetSettings()
 
 bool clsSetup::SaveSettings()
 {
+    DropCompanyConnections();
     try {
         platform::JsonObject settings;
         settings.AddBool(QStringLiteral("StaticIP"), lStaticIP);
@@ -337,26 +343,54 @@ void clsSetup::LogEvents()
     }
 }
 
-// One open, write and close per line, so each line is on disk when this returns; a line that
-// cannot be written is dropped without a word.
+// The file stays open while it is the current log, and each line goes to it in one unbuffered
+// write, so each line is on disk when this returns. A file removed or renamed while open is
+// noticed (its name no longer leads to it) and made again; a line that cannot be written is
+// dropped without a word.
 void clsSetup::AppendLog(const QString& pText)
 {
     if (m_logFilePath.isEmpty())
         return;
-    QFile file(m_logFilePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    if (file.size() == 0)  // new: nobody but its owner may change it, whatever the umask
-        file.setPermissions(file.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    if (m_logFile && (m_logFile->fileName() != m_logFilePath || !LogFileStillNamed()))
+        m_logFile.reset();
+    if (!m_logFile) {
+        auto file = std::make_unique<QFile>(m_logFilePath);
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+            return;
+        if (file->size() == 0)  // new: nobody but its owner may change it, whatever the umask
+            file->setPermissions(file->permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
+#if defined(Q_OS_UNIX)
+        // What the name must still lead to for the open file to be the log (one look-up a line).
+        struct stat opened {};
+        if (::fstat(file->handle(), &opened) == 0) {
+            m_logFileDevice = quint64(opened.st_dev);
+            m_logFileNode = quint64(opened.st_ino);
+        }
+#endif
+        m_logFile = std::move(file);
+    }
     const QString line = platform::Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('|') + pText + kCrLf;
-    file.write(line.toLocal8Bit());
-    file.close();
+    if (m_logFile->write(line.toLocal8Bit()) < 0)
+        m_logFile.reset();
+}
+
+bool clsSetup::LogFileStillNamed() const
+{
+#if defined(Q_OS_UNIX)
+    struct stat named {};
+    if (::stat(QFile::encodeName(m_logFilePath).constData(), &named) != 0)
+        return false;
+    return quint64(named.st_dev) == m_logFileDevice && quint64(named.st_ino) == m_logFileNode;
+#else
+    return QFileInfo::exists(m_logFilePath);
+#endif
 }
 
 // --- credentials ---------------------------------------------------------------------------
 
 bool clsSetup::GetSQLServerDatabasePassword()
 {
+    DropCompanyConnections();
     using namespace CredentialNames;
     const QString machineKey = MachineKey();
     const QString odbc = GetSaveSetting(2, kSection, ValueName(machineKey, kOdbc),

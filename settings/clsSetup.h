@@ -7,13 +7,17 @@
 #include "table/XArrayDB.h"
 
 #include <QDate>
+#include <QFile>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // The one settings-and-services object of a program: the settings file, the lists of
 // mobiles and companies, the SQL Server credentials and connection, the text log and the
@@ -99,6 +103,14 @@ public:
     void SetFilter(const QStringList& pTerms);
     qint32 xAryCopy(const platform::XArrayDB& pSourceArray, platform::XArrayDB& pTargetArray, qint32 pStartRow, qint32 pNoOfRows) const;
     bool GetSQLServerDatabasePassword();
+
+    // Company-database connections kept open between requests, a few per connection text. A
+    // request takes one (null when none is kept) and gives it back when done; one that is not
+    // ready for another request is closed instead. All are closed when the company list, the
+    // credentials or the settings are read again.
+    std::unique_ptr<platform::db::Backend> TakeCompanyConnection(const QString& connectionString);
+    void KeepCompanyConnection(const QString& connectionString, std::unique_ptr<platform::db::Backend> connection);
+    void DropCompanyConnections();
     QVariant GetSaveSetting(qint32 pCallType, const QString& pSection, const QString& pKey, const QVariant& pDefaultValue);
 
     // The folder of the settings file and of LogFiles.
@@ -135,6 +147,7 @@ private:
     // open from one call to the next instead of logging in to the server each time; it is
     // dropped after a failure and opened again by the next write.
     void OpenLogWriter();
+    bool LogFileStillNamed() const;
     void DropLogWriter();
     // The identity (device and file number) of the embedded log database file, "missing" when
     // the file is gone, "" when the log lives on a SQL Server. A kept connection to a file that
@@ -143,10 +156,19 @@ private:
 
     platform::db::Recordset m_recordset;
     platform::db::Connection m_logWriter;
+    // The two writes, compiled once for the writer's connection and run with bound values.
+    std::unique_ptr<platform::db::PreparedStatement> m_insertRequest;
+    std::unique_ptr<platform::db::PreparedStatement> m_updateRequest;
     QString m_logWriterText;
     QString m_logWriterFile;
+    mutable QString m_logFileFound;  // where LogFileIdentity last found the file
     QString m_programFolder;
     QString m_logFilePath;
+    std::vector<std::pair<QString, std::unique_ptr<platform::db::Backend>>> m_companyConnections;
+    // The text log, open while m_logFilePath names it.
+    std::unique_ptr<QFile> m_logFile;
+    quint64 m_logFileDevice = 0;
+    quint64 m_logFileNode = 0;
     bool m_cancel = false;
     // Why the stored credentials could not be read ("" when they could).
     QString m_credentialsError;

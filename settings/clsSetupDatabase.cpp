@@ -114,8 +114,51 @@ std::optional<RuntimeError> clsSetup::RunOnDatabase(const QString& databaseName,
     return failure;
 }
 
+namespace {
+// Enough for the requests one server runs at once on a database, few enough to hold no more
+// files open than a handful per company.
+constexpr int kKeptPerDatabase = 3;
+}  // namespace
+
+std::unique_ptr<platform::db::Backend> clsSetup::TakeCompanyConnection(const QString& connectionString)
+{
+    for (auto it = m_companyConnections.rbegin(); it != m_companyConnections.rend(); ++it) {
+        if (it->first == connectionString) {
+            std::unique_ptr<platform::db::Backend> taken = std::move(it->second);
+            m_companyConnections.erase(std::next(it).base());
+            return taken;
+        }
+    }
+    return nullptr;
+}
+
+void clsSetup::KeepCompanyConnection(const QString& connectionString, std::unique_ptr<platform::db::Backend> connection)
+{
+    if (!connection)
+        return;
+    // Only the connection text it was opened with may take it again; a connection that still
+    // holds a transaction or a running statement would hand that to the next request.
+    try {
+        if (connectionString != ConnectionText(connection->DatabaseName()) || !connection->ReadyForReuse())
+            return;
+    } catch (const RuntimeError&) {
+        return;
+    }
+    int kept = 0;
+    for (const auto& entry : m_companyConnections)
+        kept += entry.first == connectionString ? 1 : 0;
+    if (kept < kKeptPerDatabase)
+        m_companyConnections.emplace_back(connectionString, std::move(connection));
+}
+
+void clsSetup::DropCompanyConnections()
+{
+    m_companyConnections.clear();
+}
+
 bool clsSetup::GetCompanyList()
 {
+    DropCompanyConnections();
     const std::optional<RuntimeError> failure = RunOnDatabase(cLogDatabaseName, [this] {
         m_recordset.Open(QStringLiteral("SELECT DB_NAME(Database_ID) AS DatabaseName FROM Sys.Master_Files WHERE Name = 'Tessarin' "),
                          cnnConnection);

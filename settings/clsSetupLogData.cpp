@@ -279,13 +279,23 @@ QString clsSetup::LogFileIdentity() const
     const QString server = GeneralFunction::DecodeText(DB_SERVER, false, GeneralFunction::kShiftKey).trimmed();
     if (!server.startsWith(QStringLiteral("sqlite:"), Qt::CaseInsensitive))
         return QString();
-    const QDir folder(server.mid(7));
-    const QStringList files = folder.entryList({cLogDatabaseName + QStringLiteral(".sqlite")}, QDir::Files);
+    const auto identity = [](const struct stat& info) {
+        return QString::number(static_cast<qulonglong>(info.st_dev)) + QLatin1Char(':')
+             + QString::number(static_cast<qulonglong>(info.st_ino));
+    };
     struct stat info {};
+    // The path found last time is looked at first: one look-up for each write, the folder
+    // listed only when the file is no longer there under that name.
+    const QDir folder(server.mid(7));
+    if (!m_logFileFound.isEmpty() && m_logFileFound == folder.filePath(QFileInfo(m_logFileFound).fileName())
+        && ::stat(QFile::encodeName(m_logFileFound).constData(), &info) == 0)
+        return identity(info);
+    m_logFileFound.clear();
+    const QStringList files = folder.entryList({cLogDatabaseName + QStringLiteral(".sqlite")}, QDir::Files);
     if (files.isEmpty() || ::stat(QFile::encodeName(folder.filePath(files.first())).constData(), &info) != 0)
         return QStringLiteral("missing");
-    return QString::number(static_cast<qulonglong>(info.st_dev)) + QLatin1Char(':')
-           + QString::number(static_cast<qulonglong>(info.st_ino));
+    m_logFileFound = folder.filePath(files.first());
+    return identity(info);
 }
 
 void clsSetup::OpenLogWriter()
@@ -308,10 +318,20 @@ void clsSetup::OpenLogWriter()
     m_logWriter.Open(text);
     m_logWriterText = text;
     m_logWriterFile = LogFileIdentity();
+    // The statements' own names are filled in; the values are bound, so they may hold any text.
+    m_insertRequest = m_logWriter.Prepare(
+        LogStatement(QStringLiteral("INSERT INTO @pDatabaseName.dbo.@pLogTableName "
+                                    "(RequestDateTime, [Action], MobileNo, UserID, [DatabaseName], IPAddress, RequestJSON) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?)")));
+    m_updateRequest = m_logWriter.Prepare(LogStatement(
+        QStringLiteral("UPDATE @pDatabaseName.dbo.@pLogTableName SET ResponseDateTime = ?, ResponseJSON = ? WHERE RequestID = ?")));
 }
 
 void clsSetup::DropLogWriter()
 {
+    // The statements belong to the connection and go before it.
+    m_insertRequest.reset();
+    m_updateRequest.reset();
     if (m_logWriter.State() == platform::db::adStateOpen)
         m_logWriter.Close();
     m_logWriterText.clear();
@@ -335,20 +355,8 @@ qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pReques
     qint32 result = -1;
     try {
         OpenLogWriter();
-        // The statement's own names are filled first; the values, which may hold any "@"
-        // text, go in afterwards exactly as they are.
-        const QString statement =
-            LogStatement(QStringLiteral("INSERT INTO @pDatabaseName.dbo.@pLogTableName "
-                                        "(RequestDateTime, [Action], MobileNo, UserID, [DatabaseName], IPAddress, RequestJSON) VALUES ("))
-            + m_logWriter.dialect().DateTimeLiteral(now) + QStringLiteral(", '") + QuoteSQL(action) + QStringLiteral("', '")
-            + QuoteSQL(mobileNo) + QStringLiteral("', '") + QuoteSQL(userID) + QStringLiteral("', '") + QuoteSQL(folderName)
-            + QStringLiteral("', '") + QuoteSQL(pIPAddress) + QStringLiteral("', '") + QuoteSQL(MaskPassword(request))
-            + QStringLiteral("'); ");
-        if (m_logWriter.Execute(statement) > 0) {
-            const platform::db::ResultSet identity = m_logWriter.Query(QStringLiteral("SELECT @@IDENTITY AS RequestID "));
-            if (!identity.rows.empty() && !identity.rows.front().empty())
-                result = static_cast<qint32>(identity.rows.front().front().ToInteger());
-        }
+        if (m_insertRequest->Execute({now, action, mobileNo, userID, folderName, pIPAddress, MaskPassword(request)}) > 0)
+            result = static_cast<qint32>(m_logWriter.LastInsertId());
         return result;
     } catch (const RuntimeError& e) {
         DropLogWriter();
@@ -365,10 +373,7 @@ void clsSetup::UpdateRequest(qint32 pRequestID, const QString& pResponseJSON)
     const QString response = WithoutEof(pResponseJSON);
     try {
         OpenLogWriter();
-        const QString statement = LogStatement(QStringLiteral("UPDATE @pDatabaseName.dbo.@pLogTableName SET ResponseDateTime = "))
-                                + m_logWriter.dialect().DateTimeLiteral(now) + QStringLiteral(", ResponseJSON = '")
-                                + QuoteSQL(response) + QStringLiteral("' WHERE RequestID = ") + QString::number(pRequestID);
-        m_logWriter.Execute(statement);
+        m_updateRequest->Execute({now, response, static_cast<qint64>(pRequestID)});
     } catch (const RuntimeError& e) {
         DropLogWriter();
         // The database's description can quote the request's own values.

@@ -3,7 +3,7 @@
 // Get Log Data, sorting by a heading and filtering are timed until the grid has painted.
 //
 //   QT_QPA_PLATFORM=offscreen lodrevin-bench-viewer [rows=100000] [runs=5] [bulk]
-#include "TimeZone.h"
+#include "clock/TimeZone.h"
 #include "ViewerTestSupport.h"
 
 #include "clock/Clock.h"
@@ -55,7 +55,7 @@ void Report(const char* what, const Figures& f, double goalMs, int rows)
 
 int main(int argc, char** argv)
 {
-    logviewer::KeepTimeZoneLoaded();  // as the program does
+    platform::KeepTimeZoneLoaded();  // as the program does
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lodrevin"));
     const int rows = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 100000;

@@ -4,6 +4,7 @@
 #include "Value.h"
 
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 namespace platform::db {
@@ -12,6 +13,15 @@ namespace platform::db {
 struct ResultSet {
     QStringList columns;
     std::vector<std::vector<Value>> rows;
+};
+
+// A statement compiled once and run many times with values bound to its "?" placeholders, in
+// order. It belongs to the connection that prepared it and must not outlive it.
+class PreparedStatement {
+public:
+    virtual ~PreparedStatement() = default;
+    // Runs the statement with `values` and gives the rows affected.
+    virtual long Execute(const std::vector<Value>& values) = 0;
 };
 
 // What a connection needs of an engine. Every failure throws DatabaseError.
@@ -23,6 +33,13 @@ public:
     virtual ResultSet Query(const QString& sql) = 0;
     // Runs a statement (or a batch) and gives the rows affected.
     virtual long Execute(const QString& sql) = 0;
+    // One statement (no batch) to be run many times with bound values.
+    virtual std::unique_ptr<PreparedStatement> Prepare(const QString& sql) = 0;
+    // The identity the connection's last INSERT gave its new row.
+    virtual qint64 LastInsertId() = 0;
+    // Whether the connection may serve another user as it stands: no transaction left open,
+    // no statement still running. A connection that cannot tell answers false.
+    virtual bool ReadyForReuse() = 0;
     virtual Dialect dialect() const = 0;
     // The database the connection is open on.
     virtual QString DatabaseName() const = 0;

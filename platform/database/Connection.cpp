@@ -96,6 +96,12 @@ void Connection::OpenBackend(std::unique_ptr<Backend> backend)
     m_dialect = m_backend ? m_backend->dialect() : Dialect();
 }
 
+std::unique_ptr<Backend> Connection::Release()
+{
+    m_dialect = Dialect();
+    return std::move(m_backend);
+}
+
 void Connection::Close()
 {
     m_backend.reset();
@@ -116,6 +122,16 @@ long Connection::Execute(const QString& sql)
 ResultSet Connection::Query(const QString& sql)
 {
     return backend().Query(sql);
+}
+
+std::unique_ptr<PreparedStatement> Connection::Prepare(const QString& sql)
+{
+    return backend().Prepare(sql);
+}
+
+qint64 Connection::LastInsertId()
+{
+    return backend().LastInsertId();
 }
 
 QString Connection::DatabaseName() const

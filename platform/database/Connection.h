@@ -32,12 +32,18 @@ public:
     // Runs a statement and gives the rows affected.
     long Execute(const QString& sql);
     ResultSet Query(const QString& sql);
+    // A statement prepared once; it must be dropped before the connection closes.
+    std::unique_ptr<PreparedStatement> Prepare(const QString& sql);
+    qint64 LastInsertId();
 
     const Dialect& dialect() const { return m_dialect; }
     QString DatabaseName() const;
 
-    // Opens a backend without a connection string (tests, tools).
+    // Opens a backend without a connection string (tests, tools, a kept connection).
     void OpenBackend(std::unique_ptr<Backend> backend);
+    // Closes this object without closing the database connection, which the caller takes
+    // (null when closed).
+    std::unique_ptr<Backend> Release();
 
 private:
     Backend& backend();

@@ -89,6 +89,34 @@ Value ReadValue(const QSqlQuery& query, const QSqlRecord& record, int column)
     return Value::FromVariant(v);
 }
 
+// One statement prepared by the driver and run with its values bound.
+class OdbcPrepared final : public PreparedStatement {
+public:
+    OdbcPrepared(const QSqlDatabase& db, const QString& sql) : m_query(db)
+    {
+        m_query.setForwardOnly(true);
+        if (!m_query.prepare(sql))
+            Throw(m_query.lastError());
+    }
+
+    long Execute(const std::vector<Value>& values) override
+    {
+        for (size_t i = 0; i < values.size(); ++i) {
+            const Value& v = values[i];
+            // A null is bound with the type of text, which every column here converts from.
+            m_query.bindValue(static_cast<int>(i), v.IsNull() ? QVariant(QMetaType::fromType<QString>()) : v.ToVariant());
+        }
+        if (!m_query.exec())
+            Throw(m_query.lastError());
+        const int affected = m_query.numRowsAffected();
+        m_query.finish();
+        return affected;
+    }
+
+private:
+    QSqlQuery m_query;
+};
+
 class OdbcBackend final : public Backend {
 public:
     OdbcBackend(QString connectionName, bool sqlServer, QString databaseName)
@@ -143,6 +171,33 @@ public:
         }
         CheckBatchError(query);
         return total;
+    }
+
+    std::unique_ptr<PreparedStatement> Prepare(const QString& sql) override
+    {
+        return std::make_unique<OdbcPrepared>(m_db, sql);
+    }
+
+    qint64 LastInsertId() override
+    {
+        // The session's last identity: a prepared statement runs in a scope of its own, which
+        // SCOPE_IDENTITY() in a later batch would not see.
+        const ResultSet rs = Query(m_sqlServer ? QStringLiteral("SELECT @@IDENTITY") : QStringLiteral("SELECT last_insert_rowid()"));
+        if (rs.rows.empty() || rs.rows.front().empty() || rs.rows.front().front().IsNull())
+            return 0;
+        return rs.rows.front().front().ToInteger();
+    }
+
+    bool ReadyForReuse() override
+    {
+        if (!m_sqlServer || !m_db.isOpen())
+            return false;
+        try {
+            const ResultSet rs = Query(QStringLiteral("SELECT @@TRANCOUNT"));
+            return !rs.rows.empty() && !rs.rows.front().empty() && rs.rows.front().front().ToInteger() == 0;
+        } catch (const DatabaseError&) {
+            return false;
+        }
     }
 
     Dialect dialect() const override { return Dialect(m_sqlServer ? Engine::SqlServer : Engine::Sqlite); }

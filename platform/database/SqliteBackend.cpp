@@ -247,6 +247,54 @@ bool ChangesRows(sqlite3_stmt* st)
     return head.startsWith("INSERT") || head.startsWith("UPDATE") || head.startsWith("DELETE") || head.startsWith("REPLACE");
 }
 
+// One compiled statement; values are bound in place (dates as their storage text), so nothing
+// of the statement is parsed or planned again when it runs.
+class SqlitePrepared final : public PreparedStatement {
+public:
+    SqlitePrepared(sqlite3* db, sqlite3_stmt* st) : m_db(db), m_st(st) {}
+    ~SqlitePrepared() override { sqlite3_finalize(m_st); }
+
+    long Execute(const std::vector<Value>& values) override
+    {
+        sqlite3_reset(m_st);
+        sqlite3_clear_bindings(m_st);
+        std::vector<QByteArray> texts;
+        texts.reserve(values.size());
+        for (size_t i = 0; i < values.size(); ++i) {
+            const int at = static_cast<int>(i) + 1;
+            const Value& v = values[i];
+            switch (v.Type()) {
+            case ValueType::Null: sqlite3_bind_null(m_st, at); break;
+            case ValueType::Boolean: sqlite3_bind_int64(m_st, at, v.ToBool() ? 1 : 0); break;
+            case ValueType::Integer: sqlite3_bind_int64(m_st, at, v.ToInteger()); break;
+            case ValueType::Decimal: sqlite3_bind_double(m_st, at, v.ToDouble()); break;
+            case ValueType::DateTime:
+                texts.push_back(convert::DateTimeText(v.ToDateTime()).toUtf8());
+                sqlite3_bind_text(m_st, at, texts.back().constData(), static_cast<int>(texts.back().size()), SQLITE_STATIC);
+                break;
+            case ValueType::Text:
+                texts.push_back(v.ToText().toUtf8());
+                sqlite3_bind_text(m_st, at, texts.back().constData(), static_cast<int>(texts.back().size()), SQLITE_STATIC);
+                break;
+            }
+        }
+        ClearUpperRegisterState();
+        int rc;
+        while ((rc = sqlite3_step(m_st)) == SQLITE_ROW) {
+        }
+        const long changes = ChangesRows(m_st) ? static_cast<long>(sqlite3_changes(m_db)) : 0;
+        sqlite3_reset(m_st);
+        sqlite3_clear_bindings(m_st);
+        if (rc != SQLITE_DONE)
+            throw DatabaseError(NumberFor(rc), QStringLiteral("[SQLite] ") + QString::fromUtf8(sqlite3_errmsg(m_db)));
+        return changes;
+    }
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_st;
+};
+
 class SqliteBackend final : public Backend, public sqlite::Catalog {
 public:
     SqliteBackend(const QString& folder, const QString& database, sqlite3* db)
@@ -275,6 +323,36 @@ public:
         long changes = 0;
         Run(sql, nullptr, &changes);
         return changes;
+    }
+
+    std::unique_ptr<PreparedStatement> Prepare(const QString& sql) override
+    {
+        const Translation t = TranslateTsql(sql, m_database);
+        EnsureAttached(t.databases);
+        const QByteArray utf8 = t.sql.toUtf8();
+        sqlite3_stmt* st = nullptr;
+        const char* tail = nullptr;
+        const int rc = sqlite3_prepare_v3(m_db, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_PREPARE_PERSISTENT, &st,
+                                          &tail);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(st);
+            Fail(rc);
+        }
+        if (!st)
+            throw DatabaseError(err::SyntaxError, QStringLiteral("[SQLite] The statement to prepare is empty."));
+        return std::make_unique<SqlitePrepared>(m_db, st);
+    }
+
+    qint64 LastInsertId() override { return sqlite3_last_insert_rowid(m_db); }
+
+    bool ReadyForReuse() override
+    {
+        if (!sqlite3_get_autocommit(m_db))
+            return false;
+        for (sqlite3_stmt* st = sqlite3_next_stmt(m_db, nullptr); st; st = sqlite3_next_stmt(m_db, st))
+            if (sqlite3_stmt_busy(st))
+                return false;
+        return true;
     }
 
     Dialect dialect() const override { return Dialect(Engine::Sqlite); }

@@ -21,6 +21,7 @@ public:
     static void OpenCompanyDatabase(clsClient& c, const QString& folder) { c.OpenCompanyDatabase(folder); }
     static void CloseCompanyDatabase(clsClient& c) { c.CloseCompanyDatabase(); }
     static bool IsOpen(clsClient& c) { return c.cnnCompany.State() == platform::db::adStateOpen; }
+    static platform::db::Connection& Company(clsClient& c) { return c.cnnCompany; }
     static bool RecordsetOpen(clsClient& c) { return c.oRecordset.State() == 1; }
 
     static bool CheckUser(clsClient& c, const QString& userID, const QString& password, bool& isSupervisor,

@@ -39,6 +39,77 @@ private slots:
         coretest::IsolateUserSettings(m_dir);
     }
 
+    // --- company connections kept between requests ---------------------------------------------
+
+    // A connection given back is taken by the next request on the same database, at most a few
+    // are kept, and none is kept across a change of the company list, the credentials or the
+    // settings. One that still holds a transaction is closed, so its changes never reach the
+    // next request.
+    void companyConnectionsKept()
+    {
+        ServiceRun run;
+        clsSetup& setup = *run.installation.setup;
+        const QString text = setup.GetConnectionString(QStringLiteral("ALPHA"));
+        QVERIFY(!setup.TakeCompanyConnection(text));
+        {
+            clsClient first;
+            first.Setup = &setup;
+            EngineTestAccess::OpenCompanyDatabase(first, QStringLiteral("ALPHA"));
+            EngineTestAccess::Company(first).Execute(QStringLiteral("CREATE TABLE Marks (Mark INTEGER)"));
+        }  // given back when the request's object goes
+        auto kept = setup.TakeCompanyConnection(text);
+        QVERIFY(kept);
+        QVERIFY(!setup.TakeCompanyConnection(text));
+        setup.KeepCompanyConnection(text, std::move(kept));
+
+        // A transaction left open: the connection is closed, its change undone.
+        {
+            clsClient second;
+            second.Setup = &setup;
+            EngineTestAccess::OpenCompanyDatabase(second, QStringLiteral("ALPHA"));
+            QVERIFY(!setup.TakeCompanyConnection(text));  // the kept one is in use
+            EngineTestAccess::Company(second).Execute(QStringLiteral("BEGIN TRANSACTION"));
+            EngineTestAccess::Company(second).Execute(QStringLiteral("INSERT INTO Marks (Mark) VALUES (1)"));
+        }
+        QVERIFY(!setup.TakeCompanyConnection(text));
+        {
+            clsClient third;
+            third.Setup = &setup;
+            EngineTestAccess::OpenCompanyDatabase(third, QStringLiteral("ALPHA"));
+            const auto rows = EngineTestAccess::Company(third).Query(QStringLiteral("SELECT COUNT(*) FROM Marks"));
+            QCOMPARE(rows.rows.front().front().ToInteger(), 0);
+        }
+
+        // At most three for one database.
+        std::vector<std::unique_ptr<clsClient>> clients;
+        for (int i = 0; i < 5; ++i) {
+            clients.push_back(std::make_unique<clsClient>());
+            clients.back()->Setup = &setup;
+            EngineTestAccess::OpenCompanyDatabase(*clients.back(), QStringLiteral("ALPHA"));
+        }
+        clients.clear();
+        int count = 0;
+        std::vector<std::unique_ptr<platform::db::Backend>> taken;
+        while (auto connection = setup.TakeCompanyConnection(text)) {
+            taken.push_back(std::move(connection));
+            ++count;
+        }
+        QCOMPARE(count, 3);
+
+        // Reading the company list, the credentials or the settings again drops them all.
+        const std::vector<std::function<void()>> changes = {
+            [&] { setup.GetCompanyList(); },
+            [&] { setup.GetSQLServerDatabasePassword(); },
+            [&] { setup.GetSettings(); },
+        };
+        for (const auto& change : changes) {
+            setup.KeepCompanyConnection(text, std::move(taken.back()));
+            taken.pop_back();
+            change();
+            QVERIFY(!setup.TakeCompanyConnection(text));
+        }
+    }
+
     // --- user check -------------------------------------------------------------------------
 
     void checkUser_data()

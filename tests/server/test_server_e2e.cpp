@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sqlite3.h>
+
 using namespace servertest;
 
 namespace {
@@ -181,6 +183,37 @@ private slots:
         QCOMPARE(Member(client.ReadReply(), QStringLiteral("Status")), QStringLiteral("1"));
         QVERIFY(client.WaitClosed());
         QVERIFY(client.ReadReply(200).isEmpty());
+    }
+
+    // The request's row is in the log, committed, while the engine is still at work (here held
+    // by a lock on the company database), and the reply's row is committed before the reply
+    // reaches the client: a reader of the log never misses a request that was answered.
+    void requestLoggedBeforeEngineAndReply()
+    {
+        sqlite3* lock = nullptr;
+        QCOMPARE(sqlite3_open_v2(qPrintable(m_installation->DataFolder() + QStringLiteral("/") + kCompany + QStringLiteral(".sqlite")),
+                                 &lock, SQLITE_OPEN_READWRITE, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(lock, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        const int before = static_cast<int>(m_installation->RequestLogRows().size());
+        WireClient client;
+        QVERIFY(client.Connect(m_port));
+        const QString request = RequestText(QStringLiteral("CompanyList"), kMobile1, QStringLiteral("IMEI-1"));
+        client.Write(platform::ansi::Encode(request));
+        QList<QStringList> rows;
+        QTRY_VERIFY_WITH_TIMEOUT((rows = m_installation->RequestLogRows()).size() == before + 1, 3000);
+        QCOMPARE(rows.last().at(0), QStringLiteral("CompanyList"));
+        QVERIFY(rows.last().at(6).startsWith(QStringLiteral("1899-12-30")));  // no reply yet
+        QVERIFY(client.ReadReply(300).isEmpty());                           // the engine waits
+        QCOMPARE(sqlite3_exec(lock, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close_v2(lock);
+        const QString reply = client.ReadReply();
+        QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("1"));
+        // Read as soon as the reply's bytes are here: the reply's row is already stored.
+        rows = m_installation->RequestLogRows();
+        QCOMPARE(rows.size(), before + 1);
+        QCOMPARE(rows.last().at(7) + QStringLiteral("<EOF>"), reply);
+        QVERIFY(!rows.last().at(6).startsWith(QStringLiteral("1899-12-30")));
     }
 
     void firstIMEINoSavedAtOnce()

@@ -340,6 +340,44 @@ private slots:
         QCOMPARE(setup->cnnConnection.State(), 0);
     }
 
+    // The values are bound to the statement, never part of its text: whatever they hold is
+    // stored as it came, and each writer gets the identity of its own row even while another
+    // writes to the same table.
+    void valuesBoundAsTheyCame_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("placeholders") << "? ?1 :a @b $c";
+        QTest::newRow("quotes and comment") << "O'Brien'); DROP TABLE TessarinMobileLog; --";
+        QTest::newRow("brackets") << "[RequestID] = 1";
+        QTest::newRow("unicode") << QString::fromUtf8("Привет €");
+    }
+    void valuesBoundAsTheyCame()
+    {
+        QFETCH(QString, value);
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        auto other = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        const QString note = value;
+        QString escaped = note;
+        escaped.replace("\\", "\\\\").replace("\"", "\\\"");
+        const QString request = Request("Login", "98", ",\"UserID\":\"" + escaped.left(20) + "\",\"Note\":\"" + escaped + "\"");
+        QCOMPARE(setup->InsertRequest("10.0.0.1", request), 1);
+        QCOMPARE(other->InsertRequest("10.0.0.2", Request("Login", "99")), 2);
+        QCOMPARE(setup->InsertRequest("10.0.0.3", request), 3);
+        setup->UpdateRequest(1, "{\"Note\":\"" + escaped + "\"}");
+        other->UpdateRequest(2, "{}");
+        const QList<LogRow> rows = StoredRows(folder.path());
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0].request, request);
+        QCOMPARE(rows[0].userID, note.left(20));
+        QCOMPARE(rows[0].response, "{\"Note\":\"" + escaped + "\"}");
+        QCOMPARE(rows[1].ip, QStringLiteral("10.0.0.2"));
+        QCOMPARE(rows[1].response, QStringLiteral("{}"));
+        QCOMPARE(rows[2].ip, QStringLiteral("10.0.0.3"));
+        QCOMPARE(rows[2].response, QString());
+    }
+
     // A log database file deleted (or replaced) while the server runs is noticed before the
     // next write: the table is made again in the new file, which gets the row, and the event
     // says so.

@@ -521,6 +521,16 @@ private slots:
         QCOMPARE(ReadAll(setup.CurrentLogFile()), QByteArray("2024-12-31 23:59:59|Start Logging\r\n"));
         QVERIFY(messages.list.isEmpty());
 
+        // The file moved away or removed while the log holds it open: the next line makes it
+        // again under its name, and the moved file gets no more lines.
+        QVERIFY(QFile::rename(setup.CurrentLogFile(), folder + "/moved.txt"));
+        setup.AppendLog("after the move");
+        QCOMPARE(ReadAll(setup.CurrentLogFile()), QByteArray("2024-12-31 23:59:59|after the move\r\n"));
+        QCOMPARE(ReadAll(folder + "/moved.txt"), QByteArray("2024-12-31 23:59:59|Start Logging\r\n"));
+        QVERIFY(QFile::remove(setup.CurrentLogFile()));
+        setup.AppendLog("after the removal");
+        QCOMPARE(ReadAll(setup.CurrentLogFile()), QByteArray("2024-12-31 23:59:59|after the removal\r\n"));
+
         // A line that cannot be written is dropped without a word.
         QVERIFY(QDir(folder).removeRecursively());
         Write(folder, "not a folder");
