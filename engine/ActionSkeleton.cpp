@@ -13,10 +13,19 @@ using platform::db::Recordset;
 
 namespace engine {
 
+QString ValueText(const platform::db::Value& value)
+{
+    return value.IsNull() ? QString() : value.ToText();
+}
+
+double ValueNumber(const platform::db::Value& value)
+{
+    return value.IsNull() ? 0.0 : value.ToDouble();
+}
+
 QString FieldText(const Recordset& rs, const QString& column)
 {
-    const platform::db::Value& value = rs.Field(column);
-    return value.IsNull() ? QString() : value.ToText();
+    return ValueText(rs.Field(column));
 }
 
 QString FieldTrimmed(const Recordset& rs, const QString& column)
@@ -26,8 +35,7 @@ QString FieldTrimmed(const Recordset& rs, const QString& column)
 
 double FieldNumber(const Recordset& rs, const QString& column)
 {
-    const platform::db::Value& value = rs.Field(column);
-    return value.IsNull() ? 0.0 : value.ToDouble();
+    return ValueNumber(rs.Field(column));
 }
 
 qint64 FieldWhole(const Recordset& rs, const QString& column)

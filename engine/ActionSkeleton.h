@@ -51,6 +51,9 @@ struct ActionCourse {
 };
 
 // A column of the current record, a NULL read as the empty text, 0, false or no date.
+// A value's text or number; a NULL is the empty text or 0.
+QString ValueText(const platform::db::Value& value);
+double ValueNumber(const platform::db::Value& value);
 QString FieldText(const platform::db::Recordset& rs, const QString& column);
 QString FieldTrimmed(const platform::db::Recordset& rs, const QString& column);
 double FieldNumber(const platform::db::Recordset& rs, const QString& column);

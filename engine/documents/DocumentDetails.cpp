@@ -5,6 +5,7 @@
 
 #include "clsClient.h"
 
+#include "ActionSkeleton.h"
 #include "DocumentSupport.h"
 #include "EngineSupport.h"
 #include "settings/GeneralFunction.h"
@@ -17,8 +18,6 @@ using platform::RuntimeError;
 using platform::db::Recordset;
 using platform::db::Value;
 using GeneralFunction::QuoteSQL;
-using documents::NumberOf;
-using documents::TextOf;
 
 namespace {
 
@@ -101,11 +100,11 @@ bool clsClient::AddProductsData(const DocumentKey& key, JsonArray& Products)
                                            QStringLiteral("Schs"), QStringLiteral("DeliverySchedule"),
                                            QStringLiteral("ItemSno"), &clsClient::AddScheduleData};
         DocumentLines(key, sql, kind, Products, [](JsonObject& line, const Recordset& rs) {
-            line.AddString(QStringLiteral("ItmNm"), TextOf(rs.Field(QStringLiteral("ItemName"))));
-            line.AddNumber(QStringLiteral("Qty"), NumberOf(rs.Field(QStringLiteral("Quantity"))));
-            line.AddString(QStringLiteral("Unit"), TextOf(rs.Field(QStringLiteral("Unit"))));
-            line.AddNumber(QStringLiteral("Rate"), NumberOf(rs.Field(QStringLiteral("Rate"))));
-            line.AddNumber(QStringLiteral("Amt"), NumberOf(rs.Field(QStringLiteral("Amount"))));
+            line.AddString(QStringLiteral("ItmNm"), engine::ValueText(rs.Field(QStringLiteral("ItemName"))));
+            line.AddNumber(QStringLiteral("Qty"), engine::ValueNumber(rs.Field(QStringLiteral("Quantity"))));
+            line.AddString(QStringLiteral("Unit"), engine::ValueText(rs.Field(QStringLiteral("Unit"))));
+            line.AddNumber(QStringLiteral("Rate"), engine::ValueNumber(rs.Field(QStringLiteral("Rate"))));
+            line.AddNumber(QStringLiteral("Amt"), engine::ValueNumber(rs.Field(QStringLiteral("Amount"))));
         });
         return true;
     });
@@ -133,7 +132,7 @@ bool clsClient::AddScheduleData(const DocumentKey& key, const QString& itemCode,
         const Value& date = schedule->Field(QStringLiteral("DeliveryDate"));
         JsonObject row = Schs.AddObject();
         row.AddString(QStringLiteral("DlyDt"), date.IsNull() ? QString() : date.ToDate().toString(QStringLiteral("yyyy-MM-dd")));
-        row.AddNumber(QStringLiteral("Qty"), NumberOf(schedule->Field(QStringLiteral("Quantity"))));
+        row.AddNumber(QStringLiteral("Qty"), engine::ValueNumber(schedule->Field(QStringLiteral("Quantity"))));
     }
     schedule.Close();
     return true;
@@ -188,11 +187,11 @@ bool clsClient::AddCalculationData(const DocumentKey& key, JsonArray& Calculatio
         Log(m, QStringLiteral(" Getting Records of Calculation Data for ") + key.Label);
         oRecordset.Open(registerSql, cnnCompany);
 
-        auto registerNumber = [&](const QString& column) { return NumberOf(oRecordset.Field(column)); };
-        auto registerText = [&](const QString& column) { return TextOf(oRecordset.Field(column)); };
+        auto registerNumber = [&](const QString& column) { return engine::ValueNumber(oRecordset.Field(column)); };
+        auto registerText = [&](const QString& column) { return engine::ValueText(oRecordset.Field(column)); };
 
         for (; !definitions->IsEOF(); definitions->MoveNext()) {
-            const QString nickName = TextOf(definitions->Field(QStringLiteral("NickName")));
+            const QString nickName = engine::ValueText(definitions->Field(QStringLiteral("NickName")));
             const Value& amountNoValue = definitions->Field(QStringLiteral("AmountNo"));
             const qint16 amountNo = static_cast<qint16>(amountNoValue.IsNull() ? 0 : amountNoValue.ToInteger());
             const Value& itemWiseValue = definitions->Field(QStringLiteral("ItemWiseGST"));
@@ -208,7 +207,7 @@ bool clsClient::AddCalculationData(const DocumentKey& key, JsonArray& Calculatio
                 row.AddNumber(QStringLiteral("Amt"), amount);
                 row.AddBool(QStringLiteral("Bold"), bold);
             };
-            const QString description = TextOf(definitions->Field(QStringLiteral("Description")));
+            const QString description = engine::ValueText(definitions->Field(QStringLiteral("Description")));
             if (amountNo != 0) {
                 const QString n = QString::number(amountNo);
                 addRow(description, registerNumber(QStringLiteral("Percentage") + n), registerNumber(QStringLiteral("Amount") + n), false);
@@ -254,9 +253,9 @@ bool clsClient::AddCalculationData(const DocumentKey& key, JsonArray& Calculatio
                     Log(m, QStringLiteral(" Getting Records of GST Data for ") + key.Label);
                     gstLines->Open(gstSql, cnnCompany);
                     for (; !gstLines->IsEOF(); gstLines->MoveNext())
-                        addRow(TextOf(gstLines->Field(QStringLiteral("GSTDescription"))),
-                             NumberOf(gstLines->Field(QStringLiteral("GSTPercentage"))),
-                             NumberOf(gstLines->Field(QStringLiteral("GSTAmount"))), true);
+                        addRow(engine::ValueText(gstLines->Field(QStringLiteral("GSTDescription"))),
+                             engine::ValueNumber(gstLines->Field(QStringLiteral("GSTPercentage"))),
+                             engine::ValueNumber(gstLines->Field(QStringLiteral("GSTAmount"))), true);
                     gstLines.Close();
                 }
             } else if (nickName == QLatin1String("GrossAmount")) {
@@ -299,8 +298,8 @@ bool clsClient::AddAccountsData(const DocumentKey& key, JsonArray& Accounts)
                                            QStringLiteral("AccountSno"), &clsClient::AddAdjustmentData};
         DocumentLines(key, sql, kind, Accounts, [](JsonObject& line, const Recordset& rs) {
             // An account missing from the master shows without a name.
-            line.AddString(QStringLiteral("ActNm"), TextOf(rs.Field(QStringLiteral("AccountName"))));
-            line.AddNumber(QStringLiteral("Amt"), NumberOf(rs.Field(QStringLiteral("Amount"))));
+            line.AddString(QStringLiteral("ActNm"), engine::ValueText(rs.Field(QStringLiteral("AccountName"))));
+            line.AddNumber(QStringLiteral("Amt"), engine::ValueNumber(rs.Field(QStringLiteral("Amount"))));
             line.AddString(QStringLiteral("Narr"), VariantToText(rs.Field(QStringLiteral("Narration"))));
         });
         return true;
@@ -318,7 +317,7 @@ void clsClient::DocumentLines(const DocumentKey& key, const QString& sql, const 
     Log(m, QStringLiteral(" Getting data of ") + kind.Words + QStringLiteral(" Detail for ") + key.Label
                + QStringLiteral(" to JSON "));
     for (; !oRecordset.IsEOF(); oRecordset.MoveNext()) {
-        const QString code = TextOf(oRecordset.Field(kind.CodeColumn));
+        const QString code = engine::ValueText(oRecordset.Field(kind.CodeColumn));
         JsonObject line = lines.AddObject();
         line.AddString(kind.CodeMember, code);
         fill(line, oRecordset);
@@ -350,16 +349,16 @@ bool clsClient::AddAdjustmentData(const DocumentKey& key, const QString& account
     adjustments->Open(sql, cnnCompany);
     Log(m, QStringLiteral(" Getting data of Account Detail for ") + words + QStringLiteral(" to JSON "));
     for (; !adjustments->IsEOF(); adjustments->MoveNext()) {
-        const QString type = engine::TrimBlanks(TextOf(adjustments->Field(QStringLiteral("RDocumentType"))));
-        const QString number = engine::TrimBlanks(TextOf(adjustments->Field(QStringLiteral("RDocumentNo"))));
+        const QString type = engine::TrimBlanks(engine::ValueText(adjustments->Field(QStringLiteral("RDocumentType"))));
+        const QString number = engine::TrimBlanks(engine::ValueText(adjustments->Field(QStringLiteral("RDocumentNo"))));
         JsonObject row = Adjs.AddObject();
-        row.AddString(QStringLiteral("BrnCd"), TextOf(adjustments->Field(QStringLiteral("RBranchCode"))));
+        row.AddString(QStringLiteral("BrnCd"), engine::ValueText(adjustments->Field(QStringLiteral("RBranchCode"))));
         row.AddString(QStringLiteral("DocTy"), type.isEmpty() ? QStringLiteral("On") : type);
-        row.AddString(QStringLiteral("SerCd"), TextOf(adjustments->Field(QStringLiteral("RSeriesCode"))));
+        row.AddString(QStringLiteral("SerCd"), engine::ValueText(adjustments->Field(QStringLiteral("RSeriesCode"))));
         row.AddString(QStringLiteral("DocNo"), number.isEmpty() ? QStringLiteral("Account") : number);
-        row.AddString(QStringLiteral("BilNo"), TextOf(adjustments->Field(QStringLiteral("BillNo"))));
-        row.AddNumber(QStringLiteral("AdAmt"), NumberOf(adjustments->Field(QStringLiteral("AdjustedAmount"))));
-        row.AddNumber(QStringLiteral("AtAmt"), NumberOf(adjustments->Field(QStringLiteral("AdjustmentAmount"))));
+        row.AddString(QStringLiteral("BilNo"), engine::ValueText(adjustments->Field(QStringLiteral("BillNo"))));
+        row.AddNumber(QStringLiteral("AdAmt"), engine::ValueNumber(adjustments->Field(QStringLiteral("AdjustedAmount"))));
+        row.AddNumber(QStringLiteral("AtAmt"), engine::ValueNumber(adjustments->Field(QStringLiteral("AdjustmentAmount"))));
     }
     adjustments.Close();
     return true;

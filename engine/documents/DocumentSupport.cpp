@@ -1,5 +1,7 @@
 #include "DocumentSupport.h"
 
+#include "ActionSkeleton.h"
+
 #include <QStringList>
 #include <utility>
 #include <vector>
@@ -272,16 +274,6 @@ QString VoucherHeaderStatement(const QString& type, const platform::db::Dialect&
                                   "ExpenseBillRegister.GSTPlaceOfSupply = POSStateMaster.StateCode ");
     }
     return columns + QStringLiteral("FROM ") + source;
-}
-
-QString TextOf(const platform::db::Value& value)
-{
-    return value.IsNull() ? QString() : value.ToText();
-}
-
-double NumberOf(const platform::db::Value& value)
-{
-    return value.IsNull() ? 0.0 : value.ToDouble();
 }
 
 }  // namespace documents

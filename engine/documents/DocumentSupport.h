@@ -35,9 +35,5 @@ QString HeaderStatement(const QString& type, const QString& table, const platfor
 // The same for a voucher: its first ledger line, and the expense bill of an expense voucher.
 QString VoucherHeaderStatement(const QString& type, const platform::db::Dialect& dialect);
 
-// A column's value where a row needs text: a null is "".
-QString TextOf(const platform::db::Value& value);
-// A column's value where a row needs a number: a null is 0.
-double NumberOf(const platform::db::Value& value);
 
 }  // namespace documents

@@ -3,6 +3,7 @@
 
 #include "clsClient.h"
 
+#include "ActionSkeleton.h"
 #include "DocumentSupport.h"
 #include "FamilySupport.h"
 #include "settings/GeneralFunction.h"
@@ -237,9 +238,9 @@ void clsClient::AppendUserFieldDefs(const QString& mobileNo, QList<DocumentField
                             + QuoteSQL(table) + QStringLiteral("' ORDER BY FieldNo "),
                         cnnCompany);
         for (; !oRecordset.IsEOF(); oRecordset.MoveNext())
-            list.append({documents::TextOf(oRecordset.Field(QStringLiteral("FieldName"))),
-                         documents::TextOf(oRecordset.Field(QStringLiteral("FieldDescription"))),
-                         documents::TextOf(oRecordset.Field(QStringLiteral("FieldType")))});
+            list.append({engine::ValueText(oRecordset.Field(QStringLiteral("FieldName"))),
+                         engine::ValueText(oRecordset.Field(QStringLiteral("FieldDescription"))),
+                         engine::ValueText(oRecordset.Field(QStringLiteral("FieldType")))});
         CloseRecordset();
     } catch (const RuntimeError&) {
         CloseRecordset();

@@ -4,6 +4,7 @@
 
 #include "clsClient.h"
 
+#include "ActionSkeleton.h"
 #include "FamilySupport.h"
 #include "database/Value.h"
 #include "settings/GeneralFunction.h"
@@ -25,18 +26,6 @@ QString Key(const JsonObject& request, const char* name)
     return request.StringOf(QString::fromLatin1(name));
 }
 
-// A column's text; a NULL is the empty text.
-QString TextOf(const platform::db::Value& value)
-{
-    return value.IsNull() ? QString() : value.ToText();
-}
-
-// A column's number; a NULL is 0.
-double NumberOf(const platform::db::Value& value)
-{
-    return value.IsNull() ? 0.0 : value.ToDouble();
-}
-
 // "EntryMode": a JSON Boolean is taken as it is, a JSON text as a truth word or a number (any
 // other text is a type mismatch); any other type, or no member, is false.
 bool EntryModeOf(const JsonObject& request)
@@ -47,18 +36,6 @@ bool EntryModeOf(const JsonObject& request)
     case JsonType::String: return platform::db::convert::TextToBool(request.StringOf(name));
     default: return false;
     }
-}
-
-// A rights list of the user check ("'01',' 02'") with every code trimmed on its own, so that a
-// list stored as "01, 02" still names branch 02.
-QString TrimmedCodes(const QString& quoted)
-{
-    if (quoted.size() < 2)
-        return QString();
-    QStringList codes = quoted.mid(1, quoted.size() - 2).split(QStringLiteral("','"));
-    for (QString& code : codes)
-        code = engine::TrimBlanks(code);
-    return QLatin1Char('\'') + codes.join(QStringLiteral("','")) + QLatin1Char('\'');
 }
 
 // The start of a LIKE pattern: the user's initials, quoted; "%" and "_" keep their meaning.
@@ -102,8 +79,8 @@ bool clsClient::MasterOpen(const JsonObject& request, const QString& mobileNo, M
     if (!OpenForUser(mobileNo, Key(request, "FolderName"), Key(request, "UserID"), Key(request, "Password"), user))
         return false;
     rights.IsSupervisor = user.IsSupervisor;
-    rights.BranchCodes = TrimmedCodes(user.BranchCodes);
-    rights.StoreCodes = TrimmedCodes(user.StoreCodes);
+    rights.BranchCodes = user.BranchCodes;  // the user check's lists are trimmed code by code
+    rights.StoreCodes = user.StoreCodes;
     return true;
 }
 
@@ -135,8 +112,8 @@ void clsClient::MasterRows(JsonArray& data, const QString& codeMember, const QSt
         // Each row is filled as an object of its own and then copied in, so that filling it never
         // looks the row up again inside the array.
         JsonObject row;
-        row.AddString(codeMember, engine::TrimBlanks(TextOf(oRecordset.Field(code))));
-        row.AddString(nameMember, engine::TrimBlanks(TextOf(oRecordset.Field(name))));
+        row.AddString(codeMember, engine::TrimBlanks(engine::ValueText(oRecordset.Field(code))));
+        row.AddString(nameMember, engine::TrimBlanks(engine::ValueText(oRecordset.Field(name))));
         data.AddObjectCopy(row);
         oRecordset.MoveNext();
     }
@@ -452,12 +429,12 @@ QString clsClient::GetPartyDetail(const JsonObject& request)
             JsonObject row = data.AddObject();
             const platform::db::Value& creditPeriod = oRecordset.Field(QStringLiteral("CreditPeriod"));
             row.AddInteger(QStringLiteral("Crp"), creditPeriod.IsNull() ? 0 : static_cast<qint32>(creditPeriod.ToInteger()));
-            row.AddString(QStringLiteral("SmnCd"), TextOf(oRecordset.Field(QStringLiteral("SalesmanCode"))));
-            row.AddString(QStringLiteral("SmnNm"), TextOf(oRecordset.Field(QStringLiteral("SalesmanName"))));
-            row.AddString(QStringLiteral("AgtCd"), TextOf(oRecordset.Field(QStringLiteral("AgentCode"))));
-            row.AddString(QStringLiteral("AgtNm"), TextOf(oRecordset.Field(QStringLiteral("AgentName"))));
-            row.AddString(QStringLiteral("TrnNm"), TextOf(oRecordset.Field(QStringLiteral("TransporterName"))));
-            row.AddString(QStringLiteral("SupTy"), TextOf(oRecordset.Field(QStringLiteral("GSTSupplyType"))));
+            row.AddString(QStringLiteral("SmnCd"), engine::ValueText(oRecordset.Field(QStringLiteral("SalesmanCode"))));
+            row.AddString(QStringLiteral("SmnNm"), engine::ValueText(oRecordset.Field(QStringLiteral("SalesmanName"))));
+            row.AddString(QStringLiteral("AgtCd"), engine::ValueText(oRecordset.Field(QStringLiteral("AgentCode"))));
+            row.AddString(QStringLiteral("AgtNm"), engine::ValueText(oRecordset.Field(QStringLiteral("AgentName"))));
+            row.AddString(QStringLiteral("TrnNm"), engine::ValueText(oRecordset.Field(QStringLiteral("TransporterName"))));
+            row.AddString(QStringLiteral("SupTy"), engine::ValueText(oRecordset.Field(QStringLiteral("GSTSupplyType"))));
             oRecordset.MoveNext();
         }
         CloseRecordset();
@@ -600,11 +577,11 @@ QString clsClient::GetItemDetail(const JsonObject& request)
         }
         while (!oRecordset.IsEOF()) {
             JsonObject row = data.AddObject();
-            row.AddNumber(QStringLiteral("Rate"), NumberOf(oRecordset.Field(QStringLiteral("Rate"))));
-            row.AddNumber(QStringLiteral("Per"), NumberOf(oRecordset.Field(QStringLiteral("Per"))));
-            row.AddString(QStringLiteral("CGCd"), TextOf(oRecordset.Field(QStringLiteral("GSTCode"))));
-            row.AddString(QStringLiteral("SGCd"), TextOf(oRecordset.Field(QStringLiteral("SGSTCode"))));
-            row.AddNumber(QStringLiteral("DisPer"), NumberOf(oRecordset.Field(QStringLiteral("DiscPercentage"))));
+            row.AddNumber(QStringLiteral("Rate"), engine::ValueNumber(oRecordset.Field(QStringLiteral("Rate"))));
+            row.AddNumber(QStringLiteral("Per"), engine::ValueNumber(oRecordset.Field(QStringLiteral("Per"))));
+            row.AddString(QStringLiteral("CGCd"), engine::ValueText(oRecordset.Field(QStringLiteral("GSTCode"))));
+            row.AddString(QStringLiteral("SGCd"), engine::ValueText(oRecordset.Field(QStringLiteral("SGSTCode"))));
+            row.AddNumber(QStringLiteral("DisPer"), engine::ValueNumber(oRecordset.Field(QStringLiteral("DiscPercentage"))));
             oRecordset.MoveNext();
         }
         CloseRecordset();
@@ -724,8 +701,8 @@ QString clsClient::GetGSTList(const JsonObject& request)
         Log(mobileNo, QStringLiteral(" Getting data of GST List to JSON "));
         while (!oRecordset.IsEOF()) {
             JsonObject row = data.AddObject();
-            row.AddString(QStringLiteral("GSTCd"), TextOf(oRecordset.Field(QStringLiteral("GSTCode"))));
-            row.AddString(QStringLiteral("GSTDes"), TextOf(oRecordset.Field(QStringLiteral("GSTDescription"))));
+            row.AddString(QStringLiteral("GSTCd"), engine::ValueText(oRecordset.Field(QStringLiteral("GSTCode"))));
+            row.AddString(QStringLiteral("GSTDes"), engine::ValueText(oRecordset.Field(QStringLiteral("GSTDescription"))));
             oRecordset.MoveNext();
         }
         CloseRecordset();
@@ -762,9 +739,9 @@ QString clsClient::GetGSTDetail(const JsonObject& request)
         Log(mobileNo, QStringLiteral(" Getting data of GST Detail to JSON "));
         while (!oRecordset.IsEOF()) {
             JsonObject row = data.AddObject();
-            row.AddString(QStringLiteral("GSTDes"), TextOf(oRecordset.Field(QStringLiteral("GSTDescription"))));
-            row.AddNumber(QStringLiteral("GSTPer"), NumberOf(oRecordset.Field(QStringLiteral("GSTPercentage"))));
-            row.AddString(QStringLiteral("SGCD"), TextOf(oRecordset.Field(QStringLiteral("SGSTCode"))));
+            row.AddString(QStringLiteral("GSTDes"), engine::ValueText(oRecordset.Field(QStringLiteral("GSTDescription"))));
+            row.AddNumber(QStringLiteral("GSTPer"), engine::ValueNumber(oRecordset.Field(QStringLiteral("GSTPercentage"))));
+            row.AddString(QStringLiteral("SGCD"), engine::ValueText(oRecordset.Field(QStringLiteral("SGSTCode"))));
             oRecordset.MoveNext();
         }
         CloseRecordset();
