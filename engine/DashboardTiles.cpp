@@ -28,11 +28,22 @@ const QString UnionAll = CRLF + QStringLiteral("UNION ALL ") + CRLF;
 // of the day), while the flat form uses the tables' own indexes.
 
 // The account joins every account tile shares, after the tile's own account condition.
-QString AccountJoins(const QString& accountCondition)
+QString AccountJoins(const QString& accountCondition, const QString& join = QStringLiteral("LEFT JOIN "))
 {
-    return QStringLiteral("LEFT JOIN FaAccountMaster ON ") + accountCondition
-           + QStringLiteral("LEFT JOIN FaAccountGroupMaster ON "
+    return join + QStringLiteral("FaAccountMaster ON ") + accountCondition + join
+           + QStringLiteral("FaAccountGroupMaster ON "
                             "FaAccountMaster.ParentGroupCode = FaAccountGroupMaster.AccountGroupCode ");
+}
+
+// The same as inner joins, for the tiles that keep only rows of a list of group types: a row
+// without its account or its account's group has no group type and is never kept, so the rows are
+// those of the outer joins. Inner joins leave SQLite free to begin with the groups of those types
+// and their accounts and to read each account's lines of the part days through the ledger's
+// account-and-date index, where outer joins hold it to every ledger line of the days, whatever
+// the account.
+QString GroupTypeJoins(const QString& accountCondition)
+{
+    return AccountJoins(accountCondition, QStringLiteral("INNER JOIN "));
 }
 
 // The register join of the order tiles, for the sales or the purchase register, after the key
@@ -52,23 +63,22 @@ QString BalanceSelect(const QString& amount, const QString& groupTypes, const QS
 {
     return QStringLiteral("SELECT ") + QStringLiteral("FaAccountGroupMaster.GroupType, ") + amount
            + QStringLiteral(" AS Amount ") + QStringLiteral("FROM FaAccountBalanceMaster ")
-           + AccountJoins(QStringLiteral("FaAccountBalanceMaster.AccountCode = FaAccountMaster.AccountCode "))
+           + GroupTypeJoins(QStringLiteral("FaAccountBalanceMaster.AccountCode = FaAccountMaster.AccountCode "))
            + QStringLiteral("WHERE ") + QStringLiteral("FaAccountMaster.Passed = 'True' AND ")
            + QStringLiteral("FaAccountGroupMaster.GroupType IN (") + groupTypes + QStringLiteral(") ") + rights
            + QStringLiteral("GROUP BY ") + QStringLiteral("FaAccountGroupMaster.GroupType ");
 }
 
 // The ledger half of an account tile, for the part months its balance-master half leaves out:
-// the passed ledger lines of the group types within the date conditions, by group type.
-QString LedgerSelect(const QString& groupTypes, const QString& dateConditions, const QString& rights,
-                     const QString& partMonths)
+// the passed ledger lines of the group types within the date clauses ("AND ..."), by group type.
+QString LedgerSelect(const QString& groupTypes, const QString& rights, const QString& dateClauses)
 {
     return QStringLiteral("SELECT ") + QStringLiteral("FaAccountGroupMaster.GroupType, ")
            + QStringLiteral("ROUND(SUM(FaAccountLedger.Amount), 2) As Amount ") + QStringLiteral("FROM FaAccountLedger ")
-           + AccountJoins(QStringLiteral("FaAccountLedger.AccountCode = FaAccountMaster.AccountCode "))
+           + GroupTypeJoins(QStringLiteral("FaAccountLedger.AccountCode = FaAccountMaster.AccountCode "))
            + QStringLiteral("WHERE ") + QStringLiteral("FaAccountLedger.Passed = 'True' AND ")
-           + QStringLiteral("FaAccountGroupMaster.GroupType IN (") + groupTypes + QStringLiteral(") AND ") + dateConditions
-           + rights + partMonths + QStringLiteral("GROUP BY ") + QStringLiteral("FaAccountGroupMaster.GroupType ");
+           + QStringLiteral("FaAccountGroupMaster.GroupType IN (") + groupTypes + QStringLiteral(") ") + rights
+           + dateClauses + QStringLiteral("GROUP BY ") + QStringLiteral("FaAccountGroupMaster.GroupType ");
 }
 
 // The figures of a unioned statement added up by group type, rounded to `places`.
@@ -180,9 +190,6 @@ void clsClient::GetSalesPurchaseDashboard(const DashboardArgs& a, JsonArray& Dat
             Log(a.MobileNo, QStringLiteral(" Unioning SQL Query for Sales & Purchase Dashboard"));
             sql += UnionAll
                    + LedgerSelect(groupTypes,
-                                  QStringLiteral("FaAccountLedger.DocumentDate >= ") + DashboardDate(a.StartDate)
-                                      + QStringLiteral(" AND ") + QStringLiteral("FaAccountLedger.DocumentDate <= ")
-                                      + DashboardDate(a.LastDate) + QStringLiteral(" "),
                                   DashboardAccountRights(a, QStringLiteral("FaAccountLedger"), QStringLiteral("FaAccountMaster")),
                                   DashboardPartMonths(a, QStringLiteral("FaAccountLedger.DocumentDate")));
             sql = SummaryOf(sql, 2) + QStringLiteral("ORDER BY ")
@@ -214,10 +221,10 @@ void clsClient::GetCashBankDebtorsCreditorsDashboard(const DashboardArgs& a, Jso
             Log(a.MobileNo, QStringLiteral(" Unioning SQL Query for Cash/Bank/SD/SC"));
             sql += UnionAll
                    + LedgerSelect(groupTypes,
-                                  QStringLiteral("FaAccountLedger.DocumentDate <= ") + DashboardDate(a.LastDate)
-                                      + QStringLiteral(" "),
                                   DashboardAccountRights(a, QStringLiteral("FaAccountLedger"), QStringLiteral("FaAccountMaster")),
-                                  DashboardLastPartMonth(a, QStringLiteral("FaAccountLedger.DocumentDate")));
+                                  QStringLiteral("AND ") + QStringLiteral("FaAccountLedger.DocumentDate <= ")
+                                      + DashboardDate(a.LastDate) + QStringLiteral(" ")
+                                      + DashboardLastPartMonth(a, QStringLiteral("FaAccountLedger.DocumentDate")));
             sql = SummaryOf(sql, 2) + QStringLiteral("ORDER BY ")
                   + QStringLiteral("CASE Summary.GroupType WHEN 'CH' THEN 1 WHEN 'BK' THEN 2 WHEN 'SD' THEN 3 ELSE 4 END ");
         }

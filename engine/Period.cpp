@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 using GeneralFunction::QuoteSQL;
 
 namespace engine {
@@ -114,11 +116,16 @@ QString Period::OpeningQuantityField() const
 
 QString Period::PartMonths(const platform::db::Dialect& dialect, const QString& dateColumn) const
 {
+    // Within one month the start part would run past LastDate and the last part begin before
+    // StartDate; cut to the period they select the same lines as the period's range with the
+    // uncut parts inside it.
+    const QDate startPartLast = std::min(EndOfStartMonth, LastDate);
+    const QDate lastPartFirst = std::max(StartOfLastMonth, StartDate);
     return QStringLiteral("AND ") + QStringLiteral("( ")
            + PartMonth(FlagWord(StartIsFirst), dateColumn, dialect.DateLiteral(StartDate),
-                       dialect.DateLiteral(EndOfStartMonth))
+                       dialect.DateLiteral(startPartLast))
            + QStringLiteral("OR ")
-           + PartMonth(FlagWord(LastIsMonthEnd), dateColumn, dialect.DateLiteral(StartOfLastMonth),
+           + PartMonth(FlagWord(LastIsMonthEnd), dateColumn, dialect.DateLiteral(lastPartFirst),
                        dialect.DateLiteral(LastDate))
            + QStringLiteral(") ");
 }

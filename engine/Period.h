@@ -57,6 +57,10 @@ struct Period {
 
     // The part-month clause over a ledger's date column: "AND ( (start part) OR (last part) ) ".
     // The flags go in as the words True and False, so the database decides which half applies.
+    // Each half is cut to the period (the start part ends at LastDate at the latest, the last part
+    // begins at StartDate at the earliest), so the clause alone selects the part days of the
+    // period and a statement needs no range from StartDate to LastDate around it: that range, the
+    // wider one, is what the database would read the ledger's date index by.
     QString PartMonths(const platform::db::Dialect& dialect, const QString& dateColumn) const;
     // The last month's half alone ("AND (...) "), for closing figures: from the first of
     // LastDate's month to LastDate.
