@@ -721,6 +721,14 @@ std::unique_ptr<Backend> OpenSqlite(const QString& folder, const QString& databa
         throw DatabaseError(err::ProviderError,
                             QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed. (%2)").arg(database, text));
     }
+    if (!master) {
+        // A company database is read far more than it is written, and its statements read ledger
+        // rows scattered over the whole file (the lines of some days, of some accounts). Read
+        // through a memory map, a page costs no system call and no copy into the connection's
+        // small page cache, and the pages are shared by every connection kept to the database.
+        // The first GiB of the file is mapped; the rest is read as before.
+        sqlite3_exec(db, "PRAGMA mmap_size=1073741824", nullptr, nullptr, nullptr);
+    }
     if (master) {
         // The server writes the request log while the log viewer reads it.
         sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
