@@ -5,7 +5,8 @@
 // window twice: once with AutoStart, which starts listening and minimises the window, and once
 // started by its "Start Accepting" button, which leaves it shown. Prints requests/s, p50/p99/max
 // latency and the CPU per request of everything in the process but the clients, per run, then
-// the medians over the rounds and the visible/minimised ratios.
+// the medians over the rounds (with the paint events per second and the time spent painting per
+// request) and the visible/minimised ratios.
 //
 //   corvantis-bench-window [--seconds 3] [--clients 1,8] [--rounds 3] [--only minimised|visible]
 #include "ServerBench.h"
@@ -33,18 +34,34 @@ using namespace serverbench;
 
 namespace {
 
-// Counts the paint events of the process's widgets (the event pane's and the rest of the window's).
-class PaintCounter : public QObject {
+// Times the painting of the window on this thread: the repaint of the window (UpdateRequest) with
+// the paint events of its widgets inside it, and paint events sent on their own.
+class BenchApplication : public QApplication {
 public:
+    using QApplication::QApplication;
     long paints = 0;
+    qint64 paintNs = 0;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool notify(QObject* receiver, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
+        const QEvent::Type type = event->type();
+        if ((type != QEvent::UpdateRequest && type != QEvent::Paint) || QThread::currentThread() != thread())
+            return QApplication::notify(receiver, event);
+        if (type == QEvent::Paint)
             ++paints;
-        return QObject::eventFilter(watched, event);
+        if (m_painting)
+            return QApplication::notify(receiver, event);
+        m_painting = true;
+        QElapsedTimer clock;
+        clock.start();
+        const bool done = QApplication::notify(receiver, event);
+        paintNs += clock.nsecsElapsed();
+        m_painting = false;
+        return done;
     }
+
+private:
+    bool m_painting = false;
 };
 
 // The offscreen platform says for every window shown that it cannot pass on size hints.
@@ -90,6 +107,7 @@ struct Figures {
     double p50 = 0;
     double p99 = 0;
     double paintsPerSecond = 0;
+    double paintUs = 0;  // painting per request
 };
 
 double Median(std::vector<double> values)
@@ -139,7 +157,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("CORVANTIS_MESSAGE_BOXES", "log");  // no one answers a box here
     g_previousHandler = qInstallMessageHandler(QuietMessages);
-    QApplication app(argc, argv);
+    BenchApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Drives the server window in this process with Login requests over "
                                                     "loopback, minimised and visible."));
@@ -183,8 +201,6 @@ int main(int argc, char** argv)
     if (!installation.Prepare(1, *std::max_element(clientCounts.begin(), clientCounts.end()), versions.BaseURL(),
                               config.path(), true))
         return 2;
-    PaintCounter paints;
-    app.installEventFilter(&paints);
     const qint64 pid = QCoreApplication::applicationPid();
 
     std::printf("The server window in this process on the \"%s\" platform; clients on a thread of their own, over "
@@ -200,7 +216,8 @@ int main(int argc, char** argv)
                 return 2;
             RunOnThread(installation.port, clientCounts.back(), 0.5);  // warm: caches, the log's statements
             for (int clients : clientCounts) {
-                const long paintsBefore = paints.paints;
+                const long paintsBefore = app.paints;
+                const qint64 paintNsBefore = app.paintNs;
                 const double cpuBefore = CpuSeconds(pid);
                 const Result result = RunOnThread(installation.port, clients, seconds);
                 const double cpu = CpuSeconds(pid) - cpuBefore - result.clientCpuSeconds;
@@ -210,7 +227,8 @@ int main(int argc, char** argv)
                 f.cpuUs = result.latenciesMs.empty() ? 0 : cpu / result.latenciesMs.size() * 1e6;
                 f.p50 = Percentile(result.latenciesMs, 50);
                 f.p99 = Percentile(result.latenciesMs, 99);
-                f.paintsPerSecond = (paints.paints - paintsBefore) / result.seconds;
+                f.paintsPerSecond = (app.paints - paintsBefore) / result.seconds;
+                f.paintUs = result.latenciesMs.empty() ? 0 : (app.paintNs - paintNsBefore) / 1e3 / result.latenciesMs.size();
                 figures[{visible, clients}].push_back(f);
             }
             window.reset();
@@ -219,7 +237,8 @@ int main(int argc, char** argv)
     }
 
     std::printf("\nMedians over %d round(s):\n", rounds);
-    std::printf("%-18s %7s %9s %8s %8s %9s %9s\n", "window", "clients", "req/s", "p50 ms", "p99 ms", "CPU us/r", "paints/s");
+    std::printf("%-18s %7s %9s %8s %8s %9s %9s %11s\n", "window", "clients", "req/s", "p50 ms", "p99 ms", "CPU us/r",
+                "paints/s", "paint us/r");
     for (int clients : clientCounts)
         for (bool visible : states) {
             const auto& runs = figures[{visible, clients}];
@@ -229,9 +248,9 @@ int main(int argc, char** argv)
                     values.push_back(f.*member);
                 return Median(values);
             };
-            std::printf("%-18s %7d %9.0f %8.3f %8.3f %9.0f %9.1f\n", visible ? "visible" : "minimised", clients,
+            std::printf("%-18s %7d %9.0f %8.3f %8.3f %9.0f %9.1f %11.1f\n", visible ? "visible" : "minimised", clients,
                         median(&Figures::rate), median(&Figures::p50), median(&Figures::p99), median(&Figures::cpuUs),
-                        median(&Figures::paintsPerSecond));
+                        median(&Figures::paintsPerSecond), median(&Figures::paintUs));
         }
     if (states.size() == 2) {
         std::printf("\nVisible against minimised (goal: the window visible costs under 20 %% more):\n");
