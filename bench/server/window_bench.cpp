@@ -10,6 +10,7 @@
 //
 //   corvantis-bench-window [--seconds 3] [--clients 1,8] [--rounds 3] [--only minimised|visible]
 #include "ServerBench.h"
+#include "clock/TimeZone.h"
 #include "frmTessarinMobileClient.h"
 
 #include <QApplication>
@@ -152,6 +153,7 @@ std::unique_ptr<frmTessarinMobileClient> StartWindow(Installation& installation,
 
 int main(int argc, char** argv)
 {
+    platform::KeepTimeZoneLoaded();  // as the program starts
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
