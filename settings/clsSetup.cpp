@@ -346,12 +346,13 @@ void clsSetup::LogEvents()
 // The file stays open while it is the current log, and each line goes to it in one unbuffered
 // write, so each line is on disk when this returns. A file removed or renamed while open is
 // noticed (its name no longer leads to it) and made again; a line that cannot be written is
-// dropped without a word.
+// dropped without a word. The name is looked up again only when the file or a folder above it
+// was touched, which the watch tells without walking the path for every line.
 void clsSetup::AppendLog(const QString& pText)
 {
     if (m_logFilePath.isEmpty())
         return;
-    if (m_logFile && (m_logFile->fileName() != m_logFilePath || !LogFileStillNamed()))
+    if (m_logFile && (m_logFile->fileName() != m_logFilePath || (m_logFileWatch.Stirred() && !LogFileStillNamed())))
         m_logFile.reset();
     if (!m_logFile) {
         auto file = std::make_unique<QFile>(m_logFilePath);
@@ -368,6 +369,10 @@ void clsSetup::AppendLog(const QString& pText)
         }
 #endif
         m_logFile = std::move(file);
+        m_logFileWatch.Watch(m_logFilePath);
+        // Moved in the moment before the watch began: no watch, every line looks the name up.
+        if (!LogFileStillNamed())
+            m_logFileWatch.Clear();
     }
     const QString line = platform::Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('|') + pText + kCrLf;
     if (m_logFile->write(line.toLocal8Bit()) < 0)

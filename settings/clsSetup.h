@@ -3,6 +3,7 @@
 #include "core/RuntimeError.h"
 #include "database/Connection.h"
 #include "database/Recordset.h"
+#include "disk/NameWatch.h"
 #include "json/Json.h"
 #include "table/XArrayDB.h"
 
@@ -162,6 +163,8 @@ private:
     QString m_logWriterText;
     QString m_logWriterFile;
     mutable QString m_logFileFound;  // where LogFileIdentity last found the file
+    mutable QString m_logFileFoundIdentity;
+    mutable platform::disk::NameWatch m_logFileFoundWatch;  // looked up again only when stirred
     QString m_programFolder;
     QString m_logFilePath;
     std::vector<std::pair<QString, std::unique_ptr<platform::db::Backend>>> m_companyConnections;
@@ -169,6 +172,7 @@ private:
     std::unique_ptr<QFile> m_logFile;
     quint64 m_logFileDevice = 0;
     quint64 m_logFileNode = 0;
+    platform::disk::NameWatch m_logFileWatch;  // its name looked up again only when stirred
     bool m_cancel = false;
     // Why the stored credentials could not be read ("" when they could).
     QString m_credentialsError;

@@ -284,18 +284,33 @@ QString clsSetup::LogFileIdentity() const
              + QString::number(static_cast<qulonglong>(info.st_ino));
     };
     struct stat info {};
-    // The path found last time is looked at first: one look-up for each write, the folder
-    // listed only when the file is no longer there under that name.
+    // The path found last time is looked at first, and looked up again only when the file or a
+    // folder above it was touched; the folder is listed only when the file is no longer there
+    // under that name.
     const QDir folder(server.mid(7));
-    if (!m_logFileFound.isEmpty() && m_logFileFound == folder.filePath(QFileInfo(m_logFileFound).fileName())
-        && ::stat(QFile::encodeName(m_logFileFound).constData(), &info) == 0)
-        return identity(info);
+    if (!m_logFileFound.isEmpty() && m_logFileFound == folder.filePath(QFileInfo(m_logFileFound).fileName())) {
+        if (!m_logFileFoundWatch.Stirred())
+            return m_logFileFoundIdentity;
+        if (::stat(QFile::encodeName(m_logFileFound).constData(), &info) == 0) {
+            m_logFileFoundIdentity = identity(info);
+            return m_logFileFoundIdentity;
+        }
+    }
     m_logFileFound.clear();
+    m_logFileFoundWatch.Clear();
     const QStringList files = folder.entryList({cLogDatabaseName + QStringLiteral(".sqlite")}, QDir::Files);
-    if (files.isEmpty() || ::stat(QFile::encodeName(folder.filePath(files.first())).constData(), &info) != 0)
+    if (files.isEmpty())
         return QStringLiteral("missing");
-    m_logFileFound = folder.filePath(files.first());
-    return identity(info);
+    const QString found = folder.filePath(files.first());
+    m_logFileFoundWatch.Watch(found);
+    // Looked up after the watch began, so a change from now on is seen.
+    if (::stat(QFile::encodeName(found).constData(), &info) != 0) {
+        m_logFileFoundWatch.Clear();
+        return QStringLiteral("missing");
+    }
+    m_logFileFound = found;
+    m_logFileFoundIdentity = identity(info);
+    return m_logFileFoundIdentity;
 }
 
 void clsSetup::OpenLogWriter()

@@ -305,6 +305,8 @@ public:
 
     ~SqliteBackend() override
     {
+        for (auto& kept : m_kept)
+            sqlite3_finalize(kept.statement);
         for (sqlite3* reader : std::as_const(m_readers))
             sqlite3_close_v2(reader);
         sqlite3_close_v2(m_db);
@@ -423,6 +425,56 @@ private:
     QHash<qint64, QString> m_names;    // database id -> name as the file spells it
     qint64 m_nextId = 5;               // after master, tempdb, model and msdb
     QHash<QString, sqlite3*> m_readers;
+
+    // Statements compiled for earlier requests, kept by their text: a pooled connection answers
+    // the same few statements over and over, and compiling one costs more than running it.
+    struct KeptStatement {
+        QByteArray text;
+        sqlite3_stmt* statement = nullptr;
+        quint64 used = 0;
+    };
+    static constexpr size_t kKeptStatements = 32;
+    static constexpr qsizetype kLongestKeptText = 16 * 1024;
+    std::vector<KeptStatement> m_kept;
+    quint64 m_keptClock = 0;
+
+    // The kept statement for this whole text (one statement), idle and reset, or null.
+    sqlite3_stmt* TakeKept(const QByteArray& text)
+    {
+        for (auto& kept : m_kept) {
+            if (kept.text == text && !sqlite3_stmt_busy(kept.statement)) {
+                kept.used = ++m_keptClock;
+                return kept.statement;
+            }
+        }
+        return nullptr;
+    }
+
+    // Keeps a statement that was the whole text; the least recently used one makes room.
+    bool Keep(const QByteArray& text, sqlite3_stmt* st)
+    {
+        if (text.size() > kLongestKeptText)
+            return false;
+        if (m_kept.size() >= kKeptStatements) {
+            auto oldest = std::min_element(m_kept.begin(), m_kept.end(),
+                                           [](const KeptStatement& a, const KeptStatement& b) { return a.used < b.used; });
+            if (sqlite3_stmt_busy(oldest->statement))
+                return false;
+            sqlite3_finalize(oldest->statement);
+            m_kept.erase(oldest);
+        }
+        m_kept.push_back({text, st, ++m_keptClock});
+        return true;
+    }
+
+    // Done with a statement of RunText: a kept one is reset for its next use, any other freed.
+    void Release(sqlite3_stmt* st, bool kept)
+    {
+        if (kept)
+            sqlite3_reset(st);
+        else
+            sqlite3_finalize(st);
+    }
 
     [[noreturn]] void Fail(int rc, const QString& prefix = QString()) const
     {
@@ -631,18 +683,33 @@ private:
         const char* tail = utf8.constData();
         const char* end = tail + utf8.size();
         while (tail < end) {
-            sqlite3_stmt* st = nullptr;
-            const char* next = nullptr;
-            int rc = sqlite3_prepare_v2(m_db, tail, static_cast<int>(end - tail), &st, &next);
-            if (rc != SQLITE_OK) {
-                sqlite3_finalize(st);
-                Fail(rc);
+            sqlite3_stmt* st = tail == utf8.constData() ? TakeKept(utf8) : nullptr;
+            bool kept = st != nullptr;
+            int rc = SQLITE_OK;
+            if (kept) {
+                tail = end;
+            } else {
+                const char* next = nullptr;
+                rc = sqlite3_prepare_v2(m_db, tail, static_cast<int>(end - tail), &st, &next);
+                if (rc != SQLITE_OK) {
+                    sqlite3_finalize(st);
+                    Fail(rc);
+                }
+                // A text of one statement (trailing blanks aside) is kept for the next time.
+                const bool whole = tail == utf8.constData();
+                tail = next;
+                while (tail < end && (*tail == ' ' || *tail == '\n' || *tail == '\r' || *tail == '\t' || *tail == ';'))
+                    ++tail;
+                if (st && whole && tail == end)
+                    kept = Keep(utf8, st);
             }
-            tail = next;
             if (!st)
                 continue;
-            const int columns = sqlite3_column_count(st);
             ClearUpperRegisterState();
+            // The columns are read after the first step: a kept statement whose tables changed
+            // since it was compiled is compiled again by that step.
+            rc = sqlite3_step(st);
+            const int columns = sqlite3_column_count(st);
             if (columns > 0 && result) {
                 ResultSet rs;
                 std::vector<ReadKind> kinds(static_cast<size_t>(columns));
@@ -652,7 +719,7 @@ private:
                     kinds[static_cast<size_t>(i)] = KindOfDeclared(sqlite3_column_decltype(st, i));
                 }
                 DateCache dates;
-                while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
                     std::vector<Value> row;
                     row.reserve(static_cast<size_t>(columns));
                     for (int i = 0; i < columns; ++i)
@@ -660,19 +727,20 @@ private:
                     rs.rows.push_back(std::move(row));
                     ClearUpperRegisterState();  // the values were made by Qt code
                 }
-                *result = std::move(rs);
+                if (rc == SQLITE_DONE)
+                    *result = std::move(rs);
             } else {
-                while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-                }
+                while (rc == SQLITE_ROW)
+                    rc = sqlite3_step(st);
             }
             if (rc != SQLITE_DONE) {
                 const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
-                sqlite3_finalize(st);
+                Release(st, kept);
                 throw DatabaseError(NumberFor(rc), QStringLiteral("[SQLite] ") + message);
             }
             if (changes && ChangesRows(st))
                 *changes += static_cast<long>(sqlite3_changes(m_db));
-            sqlite3_finalize(st);
+            Release(st, kept);
         }
     }
 };

@@ -4,12 +4,14 @@
 #include "core/RuntimeError.h"
 #include "database/Value.h"
 #include "disk/DiskIdentity.h"
+#include "disk/NameWatch.h"
 #include "store/UserSettings.h"
 #include "table/XArrayDB.h"
 #include "table/XArrayDBModel.h"
 #include "text/Ansi.h"
 
 #include <QtTest>
+#include <cstdio>
 
 using platform::RuntimeError;
 using platform::XArrayDB;
@@ -222,6 +224,70 @@ private slots:
         QCOMPARE(platform::disk::Info(1, K::Serial), QString("VSER9"));
         QCOMPARE(platform::disk::Info(2, K::Model), QString());
         platform::disk::SetRoots("/sys", "/run/udev/data");
+    }
+
+    // What may have taken a file away from its name stirs the watch; using the file does not.
+    void nameWatchIsStirredByWhatMovesAName_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("stirred");
+        QTest::newRow("nothing") << "" << false;
+        QTest::newRow("written") << "write" << false;
+        QTest::newRow("read") << "read" << false;
+        QTest::newRow("renamed") << "rename" << true;
+        QTest::newRow("removed") << "remove" << true;
+        QTest::newRow("replaced by a rename") << "replace" << true;
+        QTest::newRow("folder renamed") << "folder" << true;
+        QTest::newRow("folder above renamed") << "above" << true;
+        QTest::newRow("permissions changed") << "chmod" << true;
+    }
+
+    void nameWatchIsStirredByWhatMovesAName()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, stirred);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("above/folder"));
+        const QString path = dir.filePath("above/folder/log.txt");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.write("first\n");
+        file.flush();
+
+        platform::disk::NameWatch watch;
+        watch.Watch(path);
+        QVERIFY(!watch.Stirred());
+        if (change == "write") {
+            file.write("more\n");
+            file.flush();
+        } else if (change == "read") {
+            QFile other(path);
+            QVERIFY(other.open(QIODevice::ReadOnly));
+            QCOMPARE(other.readAll(), QByteArray("first\n"));
+        } else if (change == "rename") {
+            QVERIFY(QFile::rename(path, dir.filePath("above/folder/old.txt")));
+        } else if (change == "remove") {
+            QVERIFY(QFile::remove(path));
+        } else if (change == "replace") {
+            QFile other(dir.filePath("above/folder/new.txt"));
+            QVERIFY(other.open(QIODevice::WriteOnly));
+            other.close();
+            QVERIFY(::rename(QFile::encodeName(other.fileName()).constData(), QFile::encodeName(path).constData()) == 0);
+        } else if (change == "folder") {
+            QVERIFY(QDir(dir.path()).rename("above/folder", "above/moved"));
+        } else if (change == "above") {
+            QVERIFY(QDir(dir.path()).rename("above", "moved"));
+        } else if (change == "chmod") {
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        }
+        QCOMPARE(watch.Stirred(), stirred);
+        QVERIFY(!watch.Stirred());  // told once
+
+        // Nothing watched: every question is answered "stirred".
+        watch.Clear();
+        QVERIFY(watch.Stirred());
+        watch.Watch(dir.filePath("no such file"));
+        QVERIFY(watch.Stirred());
     }
 
     void valueConversions_data()

@@ -474,6 +474,45 @@ private slots:
         writer.Execute(QStringLiteral("COMMIT TRANSACTION"));
         QCOMPARE(RowsText(reader.Query(QStringLiteral("SELECT count(*) FROM T"))), QStringLiteral("2"));
     }
+
+    // A connection keeps the statements it compiled; asked the same text again it must still
+    // see what other connections changed since: rows, columns and a table made anew.
+    void keptStatementsSeeLaterChanges()
+    {
+        QTemporaryDir dir;
+        const QString cs = QStringLiteral("Server=sqlite:%1;Database=master").arg(dir.path());
+        Connection kept, other;
+        kept.Open(cs);
+        other.Open(cs);
+        other.Execute(QStringLiteral("CREATE TABLE T (A INTEGER); INSERT INTO T VALUES (1)"));
+        const QString all = QStringLiteral("SELECT * FROM T ORDER BY 1");
+        const QString count = QStringLiteral("SELECT count(*) FROM T");
+        QCOMPARE(RowsText(kept.Query(all)), QStringLiteral("1"));
+        QCOMPARE(RowsText(kept.Query(count)), QStringLiteral("1"));
+
+        other.Execute(QStringLiteral("INSERT INTO T VALUES (2)"));
+        QCOMPARE(RowsText(kept.Query(all)), QStringLiteral("1;2"));
+        other.Execute(QStringLiteral("ALTER TABLE T ADD COLUMN B TEXT; UPDATE T SET B = 'b' || A"));
+        ResultSet rs = kept.Query(all);
+        QCOMPARE(rs.columns, QStringList({"A", "B"}));
+        QCOMPARE(RowsText(rs), QStringLiteral("1|b1;2|b2"));
+        other.Execute(QStringLiteral("DROP TABLE T; CREATE TABLE T (X TEXT, Y TEXT, Z TEXT); INSERT INTO T VALUES ('x', 'y', 'z')"));
+        rs = kept.Query(all);
+        QCOMPARE(rs.columns, QStringList({"X", "Y", "Z"}));
+        QCOMPARE(RowsText(rs), QStringLiteral("x|y|z"));
+        QCOMPARE(RowsText(kept.Query(count)), QStringLiteral("1"));
+
+        // A failing run leaves the kept statement usable, and nothing holds the database.
+        other.Execute(QStringLiteral("DROP TABLE T"));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, kept.Query(all));
+        other.Execute(QStringLiteral("CREATE TABLE T (A INTEGER); INSERT INTO T VALUES (7)"));
+        QCOMPARE(RowsText(kept.Query(all)), QStringLiteral("7"));
+        std::unique_ptr<Backend> backend = kept.Release();
+        QVERIFY(backend->ReadyForReuse());
+        kept.OpenBackend(std::move(backend));
+        other.Execute(QStringLiteral("BEGIN IMMEDIATE; INSERT INTO T VALUES (8); COMMIT TRANSACTION"));
+        QCOMPARE(RowsText(kept.Query(all)), QStringLiteral("7;8"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSqlite)

@@ -530,6 +530,13 @@ private slots:
         QVERIFY(QFile::remove(setup.CurrentLogFile()));
         setup.AppendLog("after the removal");
         QCOMPARE(ReadAll(setup.CurrentLogFile()), QByteArray("2024-12-31 23:59:59|after the removal\r\n"));
+        // The same when a folder above it is moved: the file moved with it gets no more lines.
+        QVERIFY(QDir().rename(folder, folder + "-moved"));
+        setup.AppendLog("after the folder moved");
+        QVERIFY(QDir().rename(folder + "-moved", folder));
+        setup.AppendLog("back again");
+        QCOMPARE(ReadAll(setup.CurrentLogFile()), QByteArray("2024-12-31 23:59:59|after the removal\r\n"
+                                                             "2024-12-31 23:59:59|back again\r\n"));
 
         // A line that cannot be written is dropped without a word.
         QVERIFY(QDir(folder).removeRecursively());
