@@ -374,7 +374,12 @@ void clsSetup::AppendLog(const QString& pText)
         if (!LogFileStillNamed())
             m_logFileWatch.Clear();
     }
-    const QString line = platform::Clock::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('|') + pText + kCrLf;
+    const QDateTime now = platform::Clock::Now();
+    if (now != m_logStampTime || m_logStamp.isEmpty()) {
+        m_logStampTime = now;
+        m_logStamp = now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('|');
+    }
+    const QString line = m_logStamp + pText + kCrLf;
     if (m_logFile->write(line.toLocal8Bit()) < 0)
         m_logFile.reset();
 }

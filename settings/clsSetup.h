@@ -8,6 +8,7 @@
 #include "table/XArrayDB.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QFile>
 #include <QObject>
 #include <QString>
@@ -173,6 +174,9 @@ private:
     quint64 m_logFileDevice = 0;
     quint64 m_logFileNode = 0;
     platform::disk::NameWatch m_logFileWatch;  // its name looked up again only when stirred
+    // The time at the head of a line, formatted once for each second.
+    QDateTime m_logStampTime;
+    QString m_logStamp;
     bool m_cancel = false;
     // Why the stored credentials could not be read ("" when they could).
     QString m_credentialsError;
