@@ -15,6 +15,8 @@
 using platform::JsonArray;
 using platform::JsonObject;
 using GeneralFunction::QuoteSQL;
+using engine::AccountJoins;
+using engine::GroupTypeJoins;
 
 namespace {
 
@@ -26,25 +28,6 @@ const QString UnionAll = CRLF + QStringLiteral("UNION ALL ") + CRLF;
 // column of B, which is NULL when B has no row; but SQLite copies a nested right-hand join into a
 // temporary table before it can look rows up in it (the whole account ledger, for the receipts
 // of the day), while the flat form uses the tables' own indexes.
-
-// The account joins every account tile shares, after the tile's own account condition.
-QString AccountJoins(const QString& accountCondition, const QString& join = QStringLiteral("LEFT JOIN "))
-{
-    return join + QStringLiteral("FaAccountMaster ON ") + accountCondition + join
-           + QStringLiteral("FaAccountGroupMaster ON "
-                            "FaAccountMaster.ParentGroupCode = FaAccountGroupMaster.AccountGroupCode ");
-}
-
-// The same as inner joins, for the tiles that keep only rows of a list of group types: a row
-// without its account or its account's group has no group type and is never kept, so the rows are
-// those of the outer joins. Inner joins leave SQLite free to begin with the groups of those types
-// and their accounts and to read each account's lines of the part days through the ledger's
-// account-and-date index, where outer joins hold it to every ledger line of the days, whatever
-// the account.
-QString GroupTypeJoins(const QString& accountCondition)
-{
-    return AccountJoins(accountCondition, QStringLiteral("INNER JOIN "));
-}
 
 // The register join of the order tiles, for the sales or the purchase register, after the key
 // conditions of the tile.

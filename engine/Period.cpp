@@ -177,6 +177,18 @@ QString Rights::AccountClauses(const QString& branchOwner, const QString& accoun
     return BranchClauses(branchOwner) + AccountGroupClause(accountOwner);
 }
 
+QString AccountJoins(const QString& accountCondition, const QString& join)
+{
+    return join + QStringLiteral("FaAccountMaster ON ") + accountCondition + join
+           + QStringLiteral("FaAccountGroupMaster ON "
+                            "FaAccountMaster.ParentGroupCode = FaAccountGroupMaster.AccountGroupCode ");
+}
+
+QString GroupTypeJoins(const QString& accountCondition)
+{
+    return AccountJoins(accountCondition, QStringLiteral("INNER JOIN "));
+}
+
 QString OrderProductAmount()
 {
     return QStringLiteral("CASE WHEN Products.RateOn = 'M' THEN @pAmount ELSE @pAmount1 END");

@@ -105,4 +105,15 @@ QVariantList OrderValuePairs(const platform::db::Dialect& dialect, const QString
 // "CASE WHEN Products.RateOn = 'M' THEN @pAmount ELSE @pAmount1 END"
 QString OrderProductAmount();
 
+// The account and its group, joined one after the other to a row by `accountCondition`
+// ("... = FaAccountMaster.AccountCode "): SQLite looks each row up by index then, where a nested
+// join would be copied into a temporary table first.
+QString AccountJoins(const QString& accountCondition, const QString& join = QStringLiteral("LEFT JOIN "));
+// The same as inner joins, for statements that keep only rows of listed group types: a row
+// without its account or its account's group has no group type and is never kept, so the rows
+// are those of the outer joins. Inner joins leave SQLite free to begin with the accounts of those
+// types and read each one's lines through the ledger's account-and-date index, where outer joins
+// hold it to every ledger line of the days, whatever the account.
+QString GroupTypeJoins(const QString& accountCondition);
+
 }  // namespace engine

@@ -19,6 +19,8 @@ using engine::FieldFlag;
 using engine::FieldNumber;
 using engine::FieldText;
 using GeneralFunction::QuoteSQL;
+using engine::AccountJoins;
+using engine::GroupTypeJoins;
 
 // One query of an action: the codes that choose it, its log line and failure message.
 struct clsClient::SummaryQuery {
@@ -49,25 +51,6 @@ struct clsClient::SummaryOrderSide {
 namespace {
 
 const QString UnionAll = engine::CRLF + QStringLiteral("UNION ALL ") + engine::CRLF;
-
-// The account and its group, joined one after the other (SQLite looks each row up by index then,
-// where a nested join would be copied into a temporary table first).
-QString AccountJoin(const QString& condition, const QString& join = QStringLiteral("LEFT JOIN "))
-{
-    return join + QStringLiteral("FaAccountMaster ON ") + condition + join
-           + QStringLiteral("FaAccountGroupMaster ON "
-                            "FaAccountMaster.ParentGroupCode = FaAccountGroupMaster.AccountGroupCode ");
-}
-
-// The same as inner joins, for the ledger halves of the account summaries, which keep only the
-// lines of one group type: a line without its account or its account's group has none and is
-// never kept, so the rows are those of the outer joins. Inner joins leave SQLite free to begin with
-// the accounts of the group type and to read each one's lines of the part days through the
-// ledger's account-and-date index, instead of every line of the days, whatever the account.
-QString GroupTypeJoin(const QString& condition)
-{
-    return AccountJoin(condition, QStringLiteral("INNER JOIN "));
-}
 
 // The register of an order line, with the register's account and its group.
 QString RegisterJoin(const QString& registerTable, bool withAccount)
@@ -354,7 +337,7 @@ void clsClient::GetSalesPurchaseAccountSummary(const SummaryArgs& a, JsonArray& 
         const QString balance =
             QStringLiteral("SELECT ") + QStringLiteral("FaAccountBalanceMaster.AccountCode, ") + a.BalanceField()
             + QStringLiteral(" AS Amount ") + QStringLiteral("FROM FaAccountBalanceMaster ")
-            + AccountJoin(QStringLiteral("FaAccountBalanceMaster.AccountCode = FaAccountMaster.AccountCode "))
+            + AccountJoins(QStringLiteral("FaAccountBalanceMaster.AccountCode = FaAccountMaster.AccountCode "))
             + QStringLiteral("WHERE ") + QStringLiteral("FaAccountMaster.Passed = 'True' AND ")
             + QStringLiteral("FaAccountGroupMaster.GroupType = '") + QuoteSQL(a.Code) + QStringLiteral("' ")
             + a.AccountClauses(QStringLiteral("FaAccountBalanceMaster"), QStringLiteral("FaAccountMaster"))
@@ -365,7 +348,7 @@ void clsClient::GetSalesPurchaseAccountSummary(const SummaryArgs& a, JsonArray& 
             const QString ledger =
                 QStringLiteral("SELECT ") + QStringLiteral("FaAccountLedger.AccountCode, ")
                 + QStringLiteral("ROUND(SUM(FaAccountLedger.Amount), 2) As Amount ") + QStringLiteral("FROM FaAccountLedger ")
-                + GroupTypeJoin(QStringLiteral("FaAccountLedger.AccountCode = FaAccountMaster.AccountCode "))
+                + GroupTypeJoins(QStringLiteral("FaAccountLedger.AccountCode = FaAccountMaster.AccountCode "))
                 + QStringLiteral("WHERE ") + QStringLiteral("FaAccountGroupMaster.GroupType = '") + QuoteSQL(a.Code)
                 + QStringLiteral("' AND ") + QStringLiteral("FaAccountLedger.Passed = 'True' ")
                 + a.AccountClauses(QStringLiteral("FaAccountLedger"), QStringLiteral("FaAccountMaster"))
@@ -397,7 +380,7 @@ void clsClient::GetCashBankDebtorsCreditorsAccountSummary(const SummaryArgs& a, 
         const QString balance =
             QStringLiteral("SELECT ") + QStringLiteral("FaAccountBalanceMaster.AccountCode, ") + closing
             + QStringLiteral(" AS Amount ") + QStringLiteral("FROM FaAccountBalanceMaster ")
-            + AccountJoin(QStringLiteral("FaAccountBalanceMaster.AccountCode = FaAccountMaster.AccountCode "))
+            + AccountJoins(QStringLiteral("FaAccountBalanceMaster.AccountCode = FaAccountMaster.AccountCode "))
             + QStringLiteral("WHERE ") + QStringLiteral("FaAccountGroupMaster.GroupType = '") + QuoteSQL(a.Code)
             + QStringLiteral("' AND ") + QStringLiteral("FaAccountMaster.Passed = 'True' ")
             + a.AccountClauses(QStringLiteral("FaAccountBalanceMaster"), QStringLiteral("FaAccountMaster"))
@@ -408,7 +391,7 @@ void clsClient::GetCashBankDebtorsCreditorsAccountSummary(const SummaryArgs& a, 
             const QString ledger =
                 QStringLiteral("SELECT ") + QStringLiteral("FaAccountLedger.AccountCode, ")
                 + QStringLiteral("ROUND(SUM(FaAccountLedger.Amount), 2) As Amount ") + QStringLiteral("FROM FaAccountLedger ")
-                + GroupTypeJoin(QStringLiteral("FaAccountLedger.AccountCode = FaAccountMaster.AccountCode "))
+                + GroupTypeJoins(QStringLiteral("FaAccountLedger.AccountCode = FaAccountMaster.AccountCode "))
                 + QStringLiteral("WHERE ") + QStringLiteral("FaAccountLedger.Passed = 'True' AND ")
                 + QStringLiteral("FaAccountGroupMaster.GroupType = '") + QuoteSQL(a.Code) + QStringLiteral("' AND ")
                 + QStringLiteral("FaAccountLedger.DocumentDate <= ") + cnnCompany.dialect().DateLiteral(a.LastDate)
@@ -445,7 +428,7 @@ void clsClient::GetTodayReceivablePayableAccountSummary(const SummaryArgs& a, Js
             + d.DateLiteral(engine::EmptyDate())
             + QStringLiteral(" THEN FaOSReg.BillDate ELSE FaOSReg.DocumentDate END) = ") + d.DateLiteral(a.StartDate)
             + QStringLiteral(" THEN FaOSReg.PendingAmount ELSE 0 END), 2) AS Amount ") + QStringLiteral("FROM FaOSReg ")
-            + AccountJoin(QStringLiteral("FaOSReg.AccountCode = FaAccountMaster.AccountCode ")) + QStringLiteral("WHERE ")
+            + AccountJoins(QStringLiteral("FaOSReg.AccountCode = FaAccountMaster.AccountCode ")) + QStringLiteral("WHERE ")
             + QStringLiteral("FaOSReg.Passed = 'True' AND ") + QStringLiteral("FaOSReg.PendingAmount > 0 AND ")
             + QStringLiteral("FaAccountGroupMaster.GroupType = '") + group + QStringLiteral("' AND ")
             + QStringLiteral("FaOSReg.DocumentDate <= ") + d.DateLiteral(a.StartDate) + QStringLiteral(" ")
@@ -470,7 +453,7 @@ void clsClient::GetReceiptPaymentTodayAccountSummary(const SummaryArgs& a, JsonA
         const QString inner =
             QStringLiteral("SELECT ") + QStringLiteral("Ledger.AccountCode, ")
             + QStringLiteral("ROUND(SUM(Ledger.Amount), 2) AS Amount ") + QStringLiteral("FROM FaAccountLedger ")
-            + AccountJoin(QStringLiteral("FaAccountLedger.AccountCode = FaAccountMaster.AccountCode "))
+            + AccountJoins(QStringLiteral("FaAccountLedger.AccountCode = FaAccountMaster.AccountCode "))
             + QStringLiteral("LEFT JOIN FaAccountLedger AS Ledger ON ")
             + QStringLiteral("FaAccountLedger.DocumentYear = Ledger.DocumentYear AND ")
             + QStringLiteral("FaAccountLedger.BranchCode = Ledger.BranchCode AND ")
@@ -788,7 +771,7 @@ void clsClient::GetReceiptPaymentTodayLocationSummary(const SummaryArgs& a, Json
             + QStringLiteral("ROUND(SUM(FaOSReg.Amount * CASE WHEN FaAccountGroupMaster.GroupType = 'SD' THEN 1 ELSE -1 "
                              "END), 2) AS Amount ")
             + QStringLiteral("FROM FaOSReg ")
-            + AccountJoin(QStringLiteral("FaOSReg.AccountCode = FaAccountMaster.AccountCode ")) + QStringLiteral("WHERE ")
+            + AccountJoins(QStringLiteral("FaOSReg.AccountCode = FaAccountMaster.AccountCode ")) + QStringLiteral("WHERE ")
             + QStringLiteral("FaOSReg.AccountCode = '") + QuoteSQL(a.AccountCode) + QStringLiteral("' AND ")
             + QStringLiteral("FaOSReg.Passed = 'True' AND ") + QStringLiteral("FaOSReg.DocumentType IN ") + types
             + QStringLiteral(" AND ") + QStringLiteral("FaOSReg.DocumentDate = ")
