@@ -91,6 +91,9 @@ frmTessarinMobileClient::frmTessarinMobileClient(const Options& options, QWidget
     if (m_options.lockFilePath.isEmpty())
         m_options.lockFilePath = DefaultLockFilePath();
     BuildControls();
+    m_requestLogTimer = new QTimer(this);
+    m_requestLogTimer->setSingleShot(true);
+    connect(m_requestLogTimer, &QTimer::timeout, this, &frmTessarinMobileClient::FlushRequestLog);
     Form_Load();
 }
 
@@ -248,6 +251,8 @@ void frmTessarinMobileClient::Form_Activate()
         } else if (!Setup->CheckLogData() || m_unloaded) {
             CloseForm(1);
         } else {
+            // Rows a run that stopped short left in the journal reach the table before new ones.
+            Setup->OpenRequestJournal(Setup->ProgramFolder() + QStringLiteral("/RequestLog.journal"));
             ApplySettings();
             cAndroidVersion = QStringLiteral("2.1.2");
             cIOSVersion = QStringLiteral("2.1.2");
@@ -593,9 +598,29 @@ void frmTessarinMobileClient::Form_QueryUnload(int UnloadMode)
     Setup->AppendLog(QStringLiteral("Form is unloading by method : ") + text);
 }
 
+void frmTessarinMobileClient::ScheduleRequestLogFlush(int delayMs)
+{
+    if (Setup && Setup->RequestLogPending() && !m_requestLogTimer->isActive())
+        m_requestLogTimer->start(delayMs);
+}
+
+void frmTessarinMobileClient::FlushRequestLog()
+{
+    if (m_handlingDepth > 0) {
+        m_requestLogTimer->start(kRequestLogDelay);
+        return;
+    }
+    Setup->FlushRequestLog();
+    // Tried again later while the table does not take them.
+    ScheduleRequestLogFlush(kRequestLogRetry);
+}
+
 void frmTessarinMobileClient::Form_Unload()
 {
     m_unloaded = true;
+    m_requestLogTimer->stop();
+    if (Setup)
+        Setup->FlushRequestLog();
     for (auto it = m_timerSlots.constBegin(); it != m_timerSlots.constEnd(); ++it)
         killTimer(it.key());
     m_timerSlots.clear();

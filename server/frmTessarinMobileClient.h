@@ -156,6 +156,12 @@ private:
 
     // --- request routing and login
     void ProcessRequest(qint16 slot, const QString& text);
+    // The request log's journal goes into the table a moment after the requests, in one
+    // transaction for all of them, and never while a request is being handled.
+    static constexpr int kRequestLogDelay = 100;    // ms after a request
+    static constexpr int kRequestLogRetry = 5000;   // ms after a move that failed
+    void ScheduleRequestLogFlush(int delayMs);
+    void FlushRequestLog();
     QString GetRequestAction(qint16 slot, const platform::JsonObject& request);
     void HandleMobileLogin(qint16 slot, const platform::JsonObject& request);
     void HandleServerLoginReply(qint16 slot, const platform::JsonObject& request);
@@ -225,6 +231,7 @@ private:
     QString cIOSVersion;
 
     int m_handlingDepth = 0;  // > 0 while a socket event or a request is being handled
+    class QTimer* m_requestLogTimer = nullptr;
     bool m_unloaded = false;
     bool m_queryUnloadDone = false;
     int m_unloadMode = 0;

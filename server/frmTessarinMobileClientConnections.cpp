@@ -221,6 +221,7 @@ void frmTessarinMobileClient::ProcessReceived(qint16 slot)
 
         ProcessingFlags.insert(slot, true);
         ProcessRequest(slot, request);
+        ScheduleRequestLogFlush(kRequestLogDelay);
         if (!m_tcp->Exists(slot))
             return;
         ProcessingFlags.insert(slot, false);

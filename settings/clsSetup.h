@@ -5,6 +5,7 @@
 #include "database/Recordset.h"
 #include "disk/NameWatch.h"
 #include "json/Json.h"
+#include "RequestJournal.h"
 #include "table/XArrayDB.h"
 
 #include <QDate>
@@ -97,6 +98,16 @@ public:
     // The same for a request already parsed by the caller (its text is not parsed again).
     qint32 InsertRequest(const QString& pIPAddress, const QString& pRequestJSON, const platform::JsonObject& pParsed);
     void UpdateRequest(qint32 pRequestID, const QString& pResponseJSON);
+    // The request log through a journal file (the server's way): from now on InsertRequest and
+    // UpdateRequest append a record to the file at `path` and FlushRequestLog moves what it
+    // holds into the table in one transaction. What an earlier run left there is moved first.
+    // False, with an event line, when the file cannot be used: the rows then go straight to
+    // the table as before.
+    bool OpenRequestJournal(const QString& path);
+    bool RequestLogPending() const { return !m_journalQueue.empty(); }
+    // Moves the journal's records into the table. A failure is an event line; the records stay
+    // for the next try.
+    void FlushRequestLog();
     void GetLogData(const QDate& pStartDate, const QDate& pLastDate);
     QString GetRequestAndResponse(qint32 pRequestID);
     void Sort(qint16& pCol);
@@ -161,6 +172,14 @@ private:
     // The two writes, compiled once for the writer's connection and run with bound values.
     std::unique_ptr<platform::db::PreparedStatement> m_insertRequest;
     std::unique_ptr<platform::db::PreparedStatement> m_updateRequest;
+    std::unique_ptr<platform::db::PreparedStatement> m_insertAnswered;  // a request and its reply in one row
+    bool FlushedAlready(const RequestJournal::Record& request);
+    void Journal(RequestJournal::Record record);  // appended to the file (while it takes them) and queued
+    std::unique_ptr<RequestJournal> m_journal;
+    std::vector<RequestJournal::Record> m_journalQueue;  // in the file, not yet in the table
+    qint32 m_journalTicket = 0;
+    // Requests moved into the table before their reply came: ticket and row (the latest few).
+    std::vector<std::pair<qint32, qint64>> m_journalUnanswered;
     QString m_logWriterText;
     QString m_logWriterFile;
     mutable QString m_logFileFound;  // where LogFileIdentity last found the file

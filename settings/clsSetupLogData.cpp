@@ -5,6 +5,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <limits>
 
 #include <sys/stat.h>
 #include "clock/Clock.h"
@@ -340,6 +345,10 @@ void clsSetup::OpenLogWriter()
                                     "VALUES (?, ?, ?, ?, ?, ?, ?)")));
     m_updateRequest = m_logWriter.Prepare(LogStatement(
         QStringLiteral("UPDATE @pDatabaseName.dbo.@pLogTableName SET ResponseDateTime = ?, ResponseJSON = ? WHERE RequestID = ?")));
+    m_insertAnswered = m_logWriter.Prepare(LogStatement(
+        QStringLiteral("INSERT INTO @pDatabaseName.dbo.@pLogTableName "
+                       "(RequestDateTime, [Action], MobileNo, UserID, [DatabaseName], IPAddress, RequestJSON, ResponseDateTime, ResponseJSON) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")));
 }
 
 void clsSetup::DropLogWriter()
@@ -347,6 +356,7 @@ void clsSetup::DropLogWriter()
     // The statements belong to the connection and go before it.
     m_insertRequest.reset();
     m_updateRequest.reset();
+    m_insertAnswered.reset();
     if (m_logWriter.State() == platform::db::adStateOpen)
         m_logWriter.Close();
     m_logWriterText.clear();
@@ -362,15 +372,27 @@ qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pReques
 qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pRequestJSON, const platform::JsonObject& parsed)
 {
     const QString request = WithoutEof(pRequestJSON);
-    const QString action = parsed.StringOf(QStringLiteral("Action"));
-    const QString mobileNo = parsed.StringOf(QStringLiteral("MobileNo"));
-    const QString userID = parsed.HasMember(QStringLiteral("UserID")) ? parsed.StringOf(QStringLiteral("UserID")) : QString();
-    const QString folderName = parsed.HasMember(QStringLiteral("FolderName")) ? parsed.StringOf(QStringLiteral("FolderName")) : QString();
-    const QDateTime now = platform::Clock::Now();
+    RequestJournal::Record record;
+    record.time = platform::Clock::Now();
+    record.action = parsed.StringOf(QStringLiteral("Action"));
+    record.mobileNo = parsed.StringOf(QStringLiteral("MobileNo"));
+    record.userID = parsed.HasMember(QStringLiteral("UserID")) ? parsed.StringOf(QStringLiteral("UserID")) : QString();
+    record.folderName = parsed.HasMember(QStringLiteral("FolderName")) ? parsed.StringOf(QStringLiteral("FolderName")) : QString();
+    record.ipAddress = pIPAddress;
+    record.text = MaskPassword(request);
+    if (m_journal) {
+        // Tickets stay positive: a caller takes one below 1 for a request that was not logged.
+        m_journalTicket = m_journalTicket == std::numeric_limits<qint32>::max() ? 1 : m_journalTicket + 1;
+        record.ticket = m_journalTicket;
+        Journal(std::move(record));
+        return m_journalTicket;
+    }
     qint32 result = -1;
     try {
         OpenLogWriter();
-        if (m_insertRequest->Execute({now, action, mobileNo, userID, folderName, pIPAddress, MaskPassword(request)}) > 0)
+        if (m_insertRequest->Execute({record.time, record.action, record.mobileNo, record.userID, record.folderName,
+                                      record.ipAddress, record.text})
+            > 0)
             result = static_cast<qint32>(m_logWriter.LastInsertId());
         return result;
     } catch (const RuntimeError& e) {
@@ -386,6 +408,15 @@ void clsSetup::UpdateRequest(qint32 pRequestID, const QString& pResponseJSON)
 {
     const QDateTime now = platform::Clock::Now();
     const QString response = WithoutEof(pResponseJSON);
+    if (m_journal) {
+        RequestJournal::Record record;
+        record.kind = RequestJournal::Record::Reply;
+        record.ticket = pRequestID;
+        record.time = now;
+        record.text = response;
+        Journal(std::move(record));
+        return;
+    }
     try {
         OpenLogWriter();
         m_updateRequest->Execute({now, response, static_cast<qint64>(pRequestID)});
@@ -395,6 +426,147 @@ void clsSetup::UpdateRequest(qint32 pRequestID, const QString& pResponseJSON)
         emit ShowEvents(QStringLiteral("Error while Updating Response in LogData. Error No.") + QString::number(e.Number())
                         + QStringLiteral(" - ") + GeneralFunction::VisibleText(e.Description()));
     }
+}
+
+// --- the journal ---------------------------------------------------------------------------
+
+bool clsSetup::OpenRequestJournal(const QString& path)
+{
+    auto journal = std::make_unique<RequestJournal>();
+    QString error;
+    if (!journal->Open(path, &error)) {
+        emit ShowEvents(QStringLiteral("Request-log journal cannot be used, requests go straight to LogData. ") + error);
+        return false;
+    }
+    FlushRequestLog();  // what was journalled before, through the old journal
+    m_journal = std::move(journal);
+    m_journalQueue = m_journal->Found();
+    m_journal->ForgetFound();
+    for (const RequestJournal::Record& record : m_journalQueue)
+        m_journalTicket = std::max(m_journalTicket, record.ticket);
+    if (m_journalQueue.empty())
+        return true;
+    // The program may have stopped after the records were moved and before the file was
+    // emptied: the table then already holds the last request of the file.
+    const auto last = std::find_if(m_journalQueue.crbegin(), m_journalQueue.crend(), [](const RequestJournal::Record& r) {
+        return r.kind == RequestJournal::Record::Request;
+    });
+    if (last != m_journalQueue.crend() && FlushedAlready(*last)) {
+        m_journalQueue.clear();
+        if (!m_journal->Clear(&error)) {
+            emit ShowEvents(QStringLiteral("Request-log journal cannot be used, requests go straight to LogData. ") + error);
+            m_journal.reset();
+            return false;
+        }
+        return true;
+    }
+    emit ShowEvents(QStringLiteral("Moving ") + QString::number(m_journalQueue.size())
+                    + QStringLiteral(" request-log records left by the last run into LogData."));
+    FlushRequestLog();
+    return true;
+}
+
+bool clsSetup::FlushedAlready(const RequestJournal::Record& request)
+{
+    try {
+        OpenLogWriter();
+        const auto text = [](const QString& value) { return QStringLiteral("N'") + QuoteSQL(value) + QLatin1Char('\''); };
+        const platform::db::ResultSet found = m_logWriter.Query(
+            LogStatement(QStringLiteral("SELECT COUNT(*) FROM @pDatabaseName.dbo.@pLogTableName WHERE RequestDateTime = "))
+            + m_logWriter.dialect().DateTimeLiteral(request.time) + QStringLiteral(" AND IPAddress = ") + text(request.ipAddress)
+            + QStringLiteral(" AND [Action] = ") + text(request.action) + QStringLiteral(" AND MobileNo = ") + text(request.mobileNo)
+            + QStringLiteral(" AND RequestJSON = ") + text(request.text));
+        return !found.rows.empty() && !found.rows.front().empty() && found.rows.front().front().ToInteger() > 0;
+    } catch (const RuntimeError&) {
+        DropLogWriter();
+        return false;  // the move will meet the same failure and say so
+    }
+}
+
+void clsSetup::FlushRequestLog()
+{
+    if (m_journalQueue.empty())
+        return;
+    using Record = RequestJournal::Record;
+    QHash<qint32, const Record*> replies;
+    QSet<qint32> requests;
+    for (const Record& record : m_journalQueue) {
+        if (record.kind == Record::Reply)
+            replies.insert(record.ticket, &record);
+        else
+            requests.insert(record.ticket);
+    }
+    std::vector<std::pair<qint32, qint64>> unanswered;
+    try {
+        OpenLogWriter();
+        m_logWriter.Execute(QStringLiteral("BEGIN TRANSACTION"));
+        try {
+            for (const Record& record : m_journalQueue) {
+                try {
+                    if (record.kind == Record::Request) {
+                        if (const Record* reply = replies.value(record.ticket)) {
+                            m_insertAnswered->Execute({record.time, record.action, record.mobileNo, record.userID,
+                                                       record.folderName, record.ipAddress, record.text, reply->time, reply->text});
+                        } else {
+                            m_insertRequest->Execute({record.time, record.action, record.mobileNo, record.userID,
+                                                      record.folderName, record.ipAddress, record.text});
+                            unanswered.emplace_back(record.ticket, m_logWriter.LastInsertId());
+                        }
+                    } else if (!requests.contains(record.ticket)) {
+                        const auto found = std::find_if(m_journalUnanswered.cbegin(), m_journalUnanswered.cend(),
+                                                        [&](const std::pair<qint32, qint64>& entry) { return entry.first == record.ticket; });
+                        if (found != m_journalUnanswered.cend())
+                            m_updateRequest->Execute({record.time, record.text, found->second});
+                    }
+                } catch (const RuntimeError& e) {
+                    // A row the table refuses (a check, a length) is left out and said, as when
+                    // it was written on its own; a failure of the database itself stops the move.
+                    if (e.Number() == platform::err::ProviderError)
+                        throw;
+                    emit ShowEvents((record.kind == Record::Request ? QStringLiteral("Error while Inserting Request in LogData. Error No.")
+                                                                    : QStringLiteral("Error while Updating Response in LogData. Error No."))
+                                    + QString::number(e.Number()) + QStringLiteral(" - ") + GeneralFunction::VisibleText(e.Description()));
+                }
+            }
+            m_logWriter.Execute(QStringLiteral("COMMIT TRANSACTION"));
+        } catch (const RuntimeError&) {
+            try {
+                m_logWriter.Execute(QStringLiteral("ROLLBACK TRANSACTION"));
+            } catch (const RuntimeError&) {
+                // the connection is dropped below
+            }
+            throw;
+        }
+    } catch (const RuntimeError& e) {
+        DropLogWriter();
+        // The database's description can quote the request's own values.
+        emit ShowEvents(QStringLiteral("Error while Inserting Request in LogData. Error No.") + QString::number(e.Number())
+                        + QStringLiteral(" - ") + GeneralFunction::VisibleText(e.Description()));
+        return;  // the records stay, in the file and here, for the next try
+    }
+    m_journalQueue.clear();
+    m_journalUnanswered.insert(m_journalUnanswered.end(), unanswered.begin(), unanswered.end());
+    constexpr size_t kUnansweredKept = 256;
+    if (m_journalUnanswered.size() > kUnansweredKept)
+        m_journalUnanswered.erase(m_journalUnanswered.begin(),
+                                  m_journalUnanswered.begin() + static_cast<std::ptrdiff_t>(m_journalUnanswered.size() - kUnansweredKept));
+    QString error;
+    if (m_journal && m_journal->IsOpen() && !m_journal->Clear(&error)) {
+        // Left as it is, the file would bring these rows in again at the next start.
+        emit ShowEvents(QStringLiteral("Request-log journal cannot be emptied, its records wait in memory. ") + error);
+        m_journal->Close();
+    }
+}
+
+void clsSetup::Journal(RequestJournal::Record record)
+{
+    QString error;
+    if (m_journal->IsOpen() && !m_journal->Append(record, &error)) {
+        // From here the records wait in memory only, and reach the table as before.
+        emit ShowEvents(QStringLiteral("Request-log journal cannot be written, its records wait in memory. ") + error);
+        m_journal->Close();
+    }
+    m_journalQueue.push_back(std::move(record));
 }
 
 // --- reading -------------------------------------------------------------------------------

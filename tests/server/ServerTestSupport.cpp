@@ -90,6 +90,12 @@ QString Installation::NewestLogText() const
     return QString::fromLocal8Bit(file.readAll());
 }
 
+std::vector<RequestJournal::Record> Installation::JournalRecords() const
+{
+    QFile file(JournalPath());
+    return file.open(QIODevice::ReadOnly) ? RequestJournal::Decode(file.readAll()) : std::vector<RequestJournal::Record>();
+}
+
 QList<QStringList> Installation::RequestLogRows() const
 {
     QList<QStringList> rows;

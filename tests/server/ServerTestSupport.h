@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Fixtures.h"
+#include "RequestJournal.h"
 
 #include <QByteArray>
 #include <QList>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <vector>
 
 // What the server tests share: an installation folder ending in CALDERWICK/Corvantis with an
 // embedded company database, a client that speaks the "<EOF>" protocol, a small HTTP server for
@@ -49,6 +51,9 @@ public:
     // The rows of the request log: Action, MobileNo, UserID, DatabaseName, IPAddress,
     // RequestJSON, ResponseDateTime (text), ResponseJSON; oldest first.
     QList<QStringList> RequestLogRows() const;
+    // The records waiting in the request log's journal, oldest first.
+    std::vector<RequestJournal::Record> JournalRecords() const;
+    QString JournalPath() const { return m_program + QStringLiteral("/RequestLog.journal"); }
 
     // A settings file of the listening mode on `port` with the default mobiles:
     // 9000000001 (IMEI "IMEI-1", TESTCO), 9000000002 (no IMEI yet, any company),

@@ -14,6 +14,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 using namespace servertest;
 
 namespace {
@@ -185,9 +187,10 @@ private slots:
         QVERIFY(client.ReadReply(200).isEmpty());
     }
 
-    // The request's row is in the log, committed, while the engine is still at work (here held
-    // by a lock on the company database), and the reply's row is committed before the reply
-    // reaches the client: a reader of the log never misses a request that was answered.
+    // The request is on disk, in the request log's journal, while the engine is still at work
+    // (here held by a lock on the company database), and the reply is there before the reply
+    // reaches the client: a request that was answered is never lost. The table gets the row,
+    // request and reply, a moment later.
     void requestLoggedBeforeEngineAndReply()
     {
         sqlite3* lock = nullptr;
@@ -195,25 +198,38 @@ private slots:
                                  &lock, SQLITE_OPEN_READWRITE, nullptr),
                  SQLITE_OK);
         QCOMPARE(sqlite3_exec(lock, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QTRY_VERIFY_WITH_TIMEOUT(m_installation->JournalRecords().empty(), 3000);
         const int before = static_cast<int>(m_installation->RequestLogRows().size());
         WireClient client;
         QVERIFY(client.Connect(m_port));
         const QString request = RequestText(QStringLiteral("CompanyList"), kMobile1, QStringLiteral("IMEI-1"));
         client.Write(platform::ansi::Encode(request));
-        QList<QStringList> rows;
-        QTRY_VERIFY_WITH_TIMEOUT((rows = m_installation->RequestLogRows()).size() == before + 1, 3000);
-        QCOMPARE(rows.last().at(0), QStringLiteral("CompanyList"));
-        QVERIFY(rows.last().at(6).startsWith(QStringLiteral("1899-12-30")));  // no reply yet
-        QVERIFY(client.ReadReply(300).isEmpty());                           // the engine waits
+        std::vector<RequestJournal::Record> records;
+        QTRY_VERIFY_WITH_TIMEOUT(!(records = m_installation->JournalRecords()).empty(), 3000);
+        QCOMPARE(records.size(), size_t(1));
+        QCOMPARE(records[0].kind, RequestJournal::Record::Request);
+        QCOMPARE(records[0].action, QStringLiteral("CompanyList"));
+        QCOMPARE(records[0].ipAddress, QStringLiteral("127.0.0.1"));
+        QVERIFY(client.ReadReply(300).isEmpty());  // the engine waits
         QCOMPARE(sqlite3_exec(lock, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close_v2(lock);
         const QString reply = client.ReadReply();
         QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("1"));
-        // Read as soon as the reply's bytes are here: the reply's row is already stored.
-        rows = m_installation->RequestLogRows();
-        QCOMPARE(rows.size(), before + 1);
+        // Read as soon as the reply's bytes are here: the reply is already in the journal,
+        // unless the journal has gone into the table in the meantime.
+        records = m_installation->JournalRecords();
+        QList<QStringList> rows = m_installation->RequestLogRows();
+        if (rows.size() == before) {
+            QCOMPARE(records.size(), size_t(2));
+            QCOMPARE(records[1].kind, RequestJournal::Record::Reply);
+            QCOMPARE(records[1].ticket, records[0].ticket);
+            QCOMPARE(records[1].text + QStringLiteral("<EOF>"), reply);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT((rows = m_installation->RequestLogRows()).size(), before + 1, 3000);
+        QCOMPARE(rows.last().at(0), QStringLiteral("CompanyList"));
         QCOMPARE(rows.last().at(7) + QStringLiteral("<EOF>"), reply);
         QVERIFY(!rows.last().at(6).startsWith(QStringLiteral("1899-12-30")));
+        QTRY_VERIFY_WITH_TIMEOUT(m_installation->JournalRecords().empty(), 3000);
     }
 
     void firstIMEINoSavedAtOnce()
@@ -229,6 +245,7 @@ private slots:
 
     void requestLogRows()
     {
+        QTRY_VERIFY_WITH_TIMEOUT(m_installation->JournalRecords().empty(), 3000);
         const QList<QStringList> rows = m_installation->RequestLogRows();
         QVERIFY(rows.size() >= 10);
         // The first login: an empty reply stored, the lower-case marker not stored.
@@ -286,6 +303,44 @@ private slots:
     {
         m_server->Kill();
         QCOMPARE(StoredIMEINo(m_installation->SettingsText(), kMobile2), QStringLiteral("IMEI-2"));
+    }
+
+    // Requests a killed program had only in its journal reach the table when it starts again,
+    // before it takes new ones.
+    void crashLosesNoRequest()
+    {
+        const int before = static_cast<int>(m_installation->RequestLogRows().size());
+        RequestJournal::Record request;
+        request.ticket = 41;
+        request.time = At(QStringLiteral("2024-06-15T10:59:30"));
+        request.action = QStringLiteral("DashBoard");
+        request.mobileNo = kMobile1;
+        request.ipAddress = QStringLiteral("127.0.0.1");
+        request.text = QStringLiteral("{\"Action\":\"DashBoard\"}");
+        RequestJournal::Record reply;
+        reply.kind = RequestJournal::Record::Reply;
+        reply.ticket = 41;
+        reply.time = request.time;
+        reply.text = QStringLiteral("{\"Status\":1}");
+        QFile journal(m_installation->JournalPath());
+        QVERIFY(journal.open(QIODevice::Append));
+        journal.write(RequestJournal::Encode(request) + RequestJournal::Encode(reply));
+        journal.close();
+        // With what the killed program had not yet moved itself.
+        const std::vector<RequestJournal::Record> waiting = m_installation->JournalRecords();
+        const int requests = static_cast<int>(std::count_if(waiting.cbegin(), waiting.cend(), [](const RequestJournal::Record& r) {
+            return r.kind == RequestJournal::Record::Request;
+        }));
+
+        m_server = std::make_unique<ServerProcess>(*m_installation);
+        m_server->SetClock(At(QStringLiteral("2024-06-15T11:30:00")));
+        QVERIFY(m_server->Start(m_versions->BaseURL()));
+        QList<QStringList> rows;
+        QTRY_COMPARE_WITH_TIMEOUT((rows = m_installation->RequestLogRows()).size(), before + requests, 10000);
+        QCOMPARE(rows.last().at(0), QStringLiteral("DashBoard"));
+        QCOMPARE(rows.last().at(7), QStringLiteral("{\"Status\":1}"));
+        QVERIFY(m_installation->JournalRecords().empty());
+        QVERIFY2(m_server->WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")), qPrintable(m_server->Output()));
     }
 };
 

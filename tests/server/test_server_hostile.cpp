@@ -82,8 +82,9 @@ private slots:
         const QString action = dataRequest ? QStringLiteral("CompanyList") : QStringLiteral("Login");
         QVERIFY2(log.contains(QStringLiteral("|Data Sending Complete for Mobile No.9000000001 Client Index : 1 Action : ") + action),
                  qPrintable(log));
-        const QList<QStringList> rows = running.installation->RequestLogRows();
-        QVERIFY(!rows.isEmpty());
+        // The row reaches the table a moment after the reply.
+        QList<QStringList> rows;
+        QTRY_VERIFY_WITH_TIMEOUT(!(rows = running.installation->RequestLogRows()).isEmpty(), 3000);
         if (dataRequest)
             QCOMPARE(rows.last().at(7) + QStringLiteral("<EOF>"), reply);
     }

@@ -2,6 +2,7 @@
 // the request-log table (creation, writing, reading by days, sorting and filtering).
 #include "CredentialNames.h"
 #include "GeneralFunction.h"
+#include "RequestJournal.h"
 #include "clsSetup.h"
 #include "clock/Clock.h"
 #include "core/RuntimeError.h"
@@ -71,6 +72,17 @@ QDateTime At(int month, int day, int hour, int minute, int second = 0)
 QString Request(const QString& action, const QString& mobile, const QString& extra = {})
 {
     return "{\"Action\":\"" + action + "\",\"MobileNo\":\"" + mobile + "\"" + extra + "}";
+}
+
+QString JournalPath(const QTemporaryDir& folder)
+{
+    return folder.path() + "/RequestLog.journal";
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList Column(const platform::XArrayDB& t, int col)
@@ -297,11 +309,20 @@ private slots:
         QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "98")), 1);
     }
 
+    void insertAndUpdate_data()
+    {
+        QTest::addColumn<bool>("journal");
+        QTest::newRow("straight to the table") << false;
+        QTest::newRow("through the journal") << true;
+    }
     void insertAndUpdate()
     {
+        QFETCH(bool, journal);
         QTemporaryDir folder;
         auto setup = FreshSetup(folder);
         QVERIFY(setup->CheckLogData());
+        if (journal)
+            QVERIFY(setup->OpenRequestJournal(JournalPath(folder)));
         QSignalSpy events(setup.get(), &clsSetup::ShowEvents);
 
         platform::Clock::Set(At(3, 1, 9, 15, 30));
@@ -314,6 +335,15 @@ private slots:
         const QString reply = "{\"Action\":\"AccountLedger\",\"Status\":1,\"Message\":\"Success\",\"Data\":[{\"ActNm\":\"@pLogTableName's\"}]}";
         setup->UpdateRequest(1, reply + "<EOF>");
         setup->UpdateRequest(99, reply);  // no such row: nothing happens
+        if (journal) {
+            // Nothing in the table until the journal is moved, then all of it in one go.
+            QVERIFY(StoredRows(folder.path()).isEmpty());
+            QCOMPARE(RequestJournal::Decode(FileBytes(JournalPath(folder))).size(), size_t(4));
+            QVERIFY(setup->RequestLogPending());
+            setup->FlushRequestLog();
+            QVERIFY(!setup->RequestLogPending());
+            QCOMPARE(QFileInfo(JournalPath(folder)).size(), 0);
+        }
         QVERIFY(events.isEmpty());
 
         const QList<LogRow> rows = StoredRows(folder.path());
@@ -477,31 +507,195 @@ private slots:
     {
         QTest::addColumn<QString>("ip");
         QTest::addColumn<QString>("request");
-        QTest::newRow("no Action") << "10.0.0.1" << "{\"MobileNo\":\"98\"}";
-        QTest::newRow("empty Action") << "10.0.0.1" << Request("", "98");
-        QTest::newRow("empty MobileNo") << "10.0.0.1" << Request("Login", "");
-        QTest::newRow("empty address") << "" << Request("Login", "98");
-        QTest::newRow("not JSON") << "10.0.0.1" << "Action=Login<EOF>";
-        QTest::newRow("Action of 31") << "10.0.0.1" << Request(QString(31, 'A'), "98");
-        QTest::newRow("MobileNo of 21") << "10.0.0.1" << Request("Login", QString(21, '9'));
-        QTest::newRow("UserID of 21") << "10.0.0.1" << Request("Login", "98", ",\"UserID\":\"" + QString(21, 'U') + "\"");
+        QTest::addColumn<bool>("journal");
+        const QList<QPair<QString, QString>> refused = {
+            {"no Action", "{\"MobileNo\":\"98\"}"},
+            {"empty Action", Request("", "98")},
+            {"empty MobileNo", Request("Login", "")},
+            {"empty address", Request("Login", "98")},
+            {"not JSON", "Action=Login<EOF>"},
+            {"Action of 31", Request(QString(31, 'A'), "98")},
+            {"MobileNo of 21", Request("Login", QString(21, '9'))},
+            {"UserID of 21", Request("Login", "98", ",\"UserID\":\"" + QString(21, 'U') + "\"")},
+        };
+        for (const bool journal : {false, true})
+            for (const auto& row : refused)
+                QTest::addRow("%s%s", qPrintable(row.first), journal ? ", journal" : "")
+                    << (row.first == "empty address" ? QString() : QStringLiteral("10.0.0.1")) << row.second << journal;
     }
+    // A row the table refuses is left out and said; through the journal the rows around it
+    // are stored all the same.
     void refusedRequests()
     {
         QFETCH(QString, ip);
         QFETCH(QString, request);
+        QFETCH(bool, journal);
         QTemporaryDir folder;
         auto setup = FreshSetup(folder);
         QVERIFY(setup->CheckLogData());
+        if (journal)
+            QVERIFY(setup->OpenRequestJournal(JournalPath(folder)));
         QSignalSpy events(setup.get(), &clsSetup::ShowEvents);
-        QCOMPARE(setup->InsertRequest(ip, request), -1);
+        const QString kept = Request(QString(30, 'A'), QString(20, '9'), ",\"UserID\":\"" + QString(20, 'U') + "\"");
+        if (journal) {
+            QCOMPARE(setup->InsertRequest("1", kept), 1);
+            QCOMPARE(setup->InsertRequest(ip, request), 2);
+            setup->UpdateRequest(2, "{}");
+            QCOMPARE(setup->InsertRequest("2", kept), 3);
+            setup->FlushRequestLog();
+            QVERIFY(!setup->RequestLogPending());
+        } else {
+            QCOMPARE(setup->InsertRequest(ip, request), -1);
+        }
         QCOMPARE(events.size(), 1);
         const QString text = events[0][0].toString();
         QVERIFY2(text.startsWith("Error while Inserting Request in LogData. Error No."), qPrintable(text));
-        QVERIFY(StoredRows(folder.path()).isEmpty());
+        QCOMPARE(StoredRows(folder.path()).size(), journal ? 2 : 0);
         QCOMPARE(setup->cnnConnection.State(), 0);
         // The limits themselves are kept.
-        QCOMPARE(setup->InsertRequest("1", Request(QString(30, 'A'), QString(20, '9'), ",\"UserID\":\"" + QString(20, 'U') + "\"")), 1);
+        if (!journal)
+            QCOMPARE(setup->InsertRequest("1", kept), 1);
+    }
+
+    // A record reads back as written, whatever its texts hold; a journal cut short or damaged
+    // ends at the last whole record.
+    void journalRecords()
+    {
+        using Record = RequestJournal::Record;
+        Record request;
+        request.ticket = 7;
+        request.time = At(3, 1, 9, 15, 30);
+        request.action = "Login";
+        request.mobileNo = "98";
+        request.userID = QString::fromUtf8("Üser");
+        request.folderName = "";
+        request.ipAddress = "10.0.0.1";
+        request.text = QString::fromUtf8("{\"Note\":\"line\r\nnext \\u0000 € 𝄞\"}") + QString(70000, 'x');
+        Record reply;
+        reply.kind = Record::Reply;
+        reply.ticket = 7;
+        reply.time = At(12, 31, 23, 59, 59);
+        reply.text = "";
+        const QByteArray first = RequestJournal::Encode(request);
+        const QByteArray bytes = first + RequestJournal::Encode(reply);
+        const auto same = [](const Record& a, const Record& b) {
+            return a.kind == b.kind && a.ticket == b.ticket && a.time == b.time && a.action == b.action && a.mobileNo == b.mobileNo
+                && a.userID == b.userID && a.folderName == b.folderName && a.ipAddress == b.ipAddress && a.text == b.text;
+        };
+        qsizetype good = -1;
+        auto records = RequestJournal::Decode(bytes, &good);
+        QCOMPARE(records.size(), size_t(2));
+        QVERIFY(same(records[0], request));
+        QVERIFY(same(records[1], reply));
+        QCOMPARE(good, bytes.size());
+        for (const qsizetype cut : {qsizetype(0), qsizetype(3), qsizetype(6), first.size() - 1, first.size(), first.size() + 5,
+                                    bytes.size() - 1}) {
+            records = RequestJournal::Decode(bytes.left(cut), &good);
+            QCOMPARE(records.size(), size_t(cut >= first.size() ? 1 : 0));
+            QCOMPARE(good, cut >= first.size() ? first.size() : 0);
+        }
+        QByteArray damaged = bytes;
+        damaged[first.size() + 20] = static_cast<char>(damaged[first.size() + 20] ^ 0x40);
+        QCOMPARE(RequestJournal::Decode(damaged).size(), size_t(1));
+        QCOMPARE(RequestJournal::Decode(QByteArray(64, '\0')).size(), size_t(0));
+
+        // Opening cuts a damaged tail off, so that what is appended next reads back.
+        QTemporaryDir folder;
+        QFile file(JournalPath(folder));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes.left(bytes.size() - 2));
+        file.close();
+        RequestJournal journal;
+        QString error;
+        QVERIFY2(journal.Open(JournalPath(folder), &error), qPrintable(error));
+        QCOMPARE(journal.Found().size(), size_t(1));
+        QVERIFY(journal.Append(reply, &error));
+        QCOMPARE(RequestJournal::Decode(FileBytes(JournalPath(folder))).size(), size_t(2));
+    }
+
+    // What a run that stopped short left in the journal reaches the table at the next start,
+    // once: also when it stopped after moving the rows and before emptying the file.
+    void journalLeftByAStoppedRun()
+    {
+        QTemporaryDir folder;
+        QByteArray left;
+        {
+            auto setup = FreshSetup(folder);
+            QVERIFY(setup->CheckLogData());
+            QVERIFY(setup->OpenRequestJournal(JournalPath(folder)));
+            platform::Clock::Set(At(3, 1, 9, 0));
+            QCOMPARE(setup->InsertRequest("10.0.0.1", Request("CompanyList", "981")), 1);
+            setup->UpdateRequest(1, "{\"Status\":1}");
+            QCOMPARE(setup->InsertRequest("10.0.0.2", Request("Login", "982")), 2);  // stopped in the middle of it
+            left = FileBytes(JournalPath(folder));
+        }
+        QVERIFY(StoredRows(folder.path()).isEmpty());
+        const auto start = [&](int* eventCount) {
+            auto setup = FreshSetup(folder);
+            QSignalSpy events(setup.get(), &clsSetup::ShowEvents);
+            QVERIFY(setup->CheckLogData());
+            QVERIFY(setup->OpenRequestJournal(JournalPath(folder)));
+            QVERIFY(!setup->RequestLogPending());
+            QCOMPARE(QFileInfo(JournalPath(folder)).size(), 0);
+            *eventCount = int(events.size());
+            // New requests go on after the ones brought in.
+            QCOMPARE(setup->InsertRequest("10.0.0.3", Request("Login", "983")), 3);
+            setup->FlushRequestLog();
+        };
+        int events = 0;
+        start(&events);
+        QCOMPARE(events, 1);
+        QList<LogRow> rows = StoredRows(folder.path());
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0].mobileNo, QStringLiteral("981"));
+        QCOMPARE(rows[0].response, QStringLiteral("{\"Status\":1}"));
+        QCOMPARE(rows[0].responded, At(3, 1, 9, 0));
+        QCOMPARE(rows[1].mobileNo, QStringLiteral("982"));
+        QCOMPARE(rows[1].response, QString());
+        QCOMPARE(rows[2].mobileNo, QStringLiteral("983"));
+
+        // The same records again, as after a stop between the move and the emptying: the
+        // table has them already.
+        QFile file(JournalPath(folder));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(left);
+        file.close();
+        start(&events);
+        QCOMPARE(events, 0);
+        rows = StoredRows(folder.path());
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows[3].mobileNo, QStringLiteral("983"));
+    }
+
+    // While the table cannot take them, the records wait in the journal (and say so), then go
+    // in order once it can.
+    void journalWaitsForTheTable()
+    {
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        QVERIFY(setup->OpenRequestJournal(JournalPath(folder)));
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "981")), 1);
+        {
+            platform::db::Connection connection;
+            connection.Open("Server=sqlite:" + folder.path() + ";Database=master");
+            connection.Execute("DROP TABLE TessarinMobileLog");
+        }
+        QSignalSpy events(setup.get(), &clsSetup::ShowEvents);
+        setup->FlushRequestLog();
+        QCOMPARE(events.size(), 1);
+        QVERIFY2(events[0][0].toString().startsWith("Error while Inserting Request in LogData. Error No."),
+                 qPrintable(events[0][0].toString()));
+        QVERIFY(setup->RequestLogPending());
+        QCOMPARE(RequestJournal::Decode(FileBytes(JournalPath(folder))).size(), size_t(1));
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "982")), 2);
+        QVERIFY(setup->CheckLogData());
+        setup->FlushRequestLog();
+        QVERIFY(!setup->RequestLogPending());
+        const QList<LogRow> rows = StoredRows(folder.path());
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].mobileNo, QStringLiteral("981"));
+        QCOMPARE(rows[1].mobileNo, QStringLiteral("982"));
     }
 
     void failuresAreReported()
