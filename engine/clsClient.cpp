@@ -126,19 +126,33 @@ void clsClient::OpenCompanyDatabase(const QString& folderName)
     // A connection kept from an earlier request saves the login (on SQL Server) or the file's
     // opening and a cold cache (embedded).
     const QString text = Setup->GetConnectionString(folderName);
-    if (auto kept = Setup->TakeCompanyConnection(text)) {
+    if (auto kept = Setup->TakeCompanyConnection(text))
         cnnCompany.OpenBackend(std::move(kept));
-        m_companyText = text;
-        return;
-    }
-    cnnCompany.Open(text);
+    else
+        cnnCompany.Open(text);
     m_companyText = text;
+    // On the embedded database the statements of one request read in one transaction: one
+    // lock and one look for a hot journal instead of one for each statement, and one
+    // consistent view of the company. The product's writers wait for the request at most.
+    m_companyReading = false;
+    if (cnnCompany.dialect().engine() == platform::db::Engine::Sqlite) {
+        cnnCompany.Execute(QStringLiteral("BEGIN TRANSACTION"));
+        m_companyReading = true;
+    }
 }
 
 void clsClient::CloseCompanyDatabase(bool keep)
 {
     if (cnnCompany.State() != platform::db::adStateOpen)
         return;
+    if (m_companyReading) {
+        m_companyReading = false;
+        try {
+            cnnCompany.Execute(QStringLiteral("COMMIT TRANSACTION"));
+        } catch (const RuntimeError&) {
+            keep = false;  // closing the connection ends the transaction
+        }
+    }
     if (keep && Setup)
         Setup->KeepCompanyConnection(m_companyText, cnnCompany.Release());
     else

@@ -352,6 +352,7 @@ private:
     // ---- state -------------------------------------------------------------------------
     platform::db::Connection cnnCompany;
     QString m_companyText;  // the connection text cnnCompany was opened with
+    bool m_companyReading = false;  // cnnCompany holds the request's read transaction
     platform::db::Recordset oRecordset;
     QString ErrorText;
 

@@ -62,22 +62,31 @@ private slots:
         QVERIFY(!setup.TakeCompanyConnection(text));
         setup.KeepCompanyConnection(text, std::move(kept));
 
-        // A transaction left open: the connection is closed, its change undone.
+        // A request reads in a transaction of its own, ended when it gives the connection back:
+        // the next request on the kept connection sees what was written in between.
         {
             clsClient second;
             second.Setup = &setup;
             EngineTestAccess::OpenCompanyDatabase(second, QStringLiteral("ALPHA"));
             QVERIFY(!setup.TakeCompanyConnection(text));  // the kept one is in use
-            EngineTestAccess::Company(second).Execute(QStringLiteral("BEGIN TRANSACTION"));
-            EngineTestAccess::Company(second).Execute(QStringLiteral("INSERT INTO Marks (Mark) VALUES (1)"));
+            const auto rows = EngineTestAccess::Company(second).Query(QStringLiteral("SELECT COUNT(*) FROM Marks"));
+            QCOMPARE(rows.rows.front().front().ToInteger(), 0);
         }
-        QVERIFY(!setup.TakeCompanyConnection(text));
+        {
+            platform::db::Connection writer;
+            writer.Open(text);
+            writer.Execute(QStringLiteral("INSERT INTO Marks (Mark) VALUES (1)"));
+        }
+        kept = setup.TakeCompanyConnection(text);
+        QVERIFY(kept && kept->ReadyForReuse());
+        setup.KeepCompanyConnection(text, std::move(kept));
         {
             clsClient third;
             third.Setup = &setup;
             EngineTestAccess::OpenCompanyDatabase(third, QStringLiteral("ALPHA"));
+            QVERIFY(!setup.TakeCompanyConnection(text));
             const auto rows = EngineTestAccess::Company(third).Query(QStringLiteral("SELECT COUNT(*) FROM Marks"));
-            QCOMPARE(rows.rows.front().front().ToInteger(), 0);
+            QCOMPARE(rows.rows.front().front().ToInteger(), 1);
         }
 
         // At most three for one database.
