@@ -13,8 +13,10 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -78,6 +80,11 @@ int Soak(const QString& binary, qint64 total)
                     result.latenciesMs.size() / result.seconds, Percentile(result.latenciesMs, 99), rss, rss * 1024);
         std::fflush(stdout);
     }
+    // The rows reach the table a moment after the last reply, from the program's journal.
+    QElapsedTimer waited;
+    waited.start();
+    while (installation.LogRows() < sent && waited.elapsed() < 5000)
+        QThread::msleep(50);
     installation.process.terminate();
     installation.process.waitForFinished(10000);
     std::printf("request log: %lld rows\n", static_cast<long long>(installation.LogRows()));
