@@ -5,11 +5,57 @@
 #include <QFileInfo>
 
 #if defined(Q_OS_LINUX)
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 #endif
 
 namespace platform::disk {
+
+#if defined(Q_OS_LINUX)
+namespace {
+// Counts the signals of every watch of the process: a watch whose count has not moved since it
+// last looked has had no event.
+std::atomic<unsigned> g_signals{0};
+
+void OnWatchSignal(int, siginfo_t*, void*)
+{
+    g_signals.fetch_add(1, std::memory_order_release);
+}
+
+// A real-time signal of the process's own, its handler set once (0 when it cannot be).
+int WatchSignal()
+{
+    static const int number = [] {
+        const int candidate = SIGRTMIN + 5;
+        if (candidate > SIGRTMAX)
+            return 0;
+        struct sigaction action {};
+        action.sa_sigaction = OnWatchSignal;
+        action.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        return ::sigaction(candidate, &action, nullptr) == 0 ? candidate : 0;
+    }();
+    return number;
+}
+
+// Asks the system to signal this thread on each event of `fd`.
+bool SignalEvents(int fd)
+{
+    const int number = WatchSignal();
+    if (number == 0)
+        return false;
+    struct f_owner_ex owner {};
+    owner.type = F_OWNER_TID;
+    owner.pid = ::gettid();
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags >= 0 && ::fcntl(fd, F_SETSIG, number) == 0 && ::fcntl(fd, F_SETOWN_EX, &owner) == 0
+        && ::fcntl(fd, F_SETFL, flags | O_ASYNC) == 0;
+}
+}  // namespace
+#endif
 
 NameWatch::~NameWatch()
 {
@@ -46,6 +92,10 @@ void NameWatch::Watch(const QString& path)
         return;
     }
     m_fd = fd;
+    // Counted before signals are asked for, so that an event from here on is looked for; one
+    // that came before them is found by the read the first question then makes.
+    m_signalsSeen = g_signals.load(std::memory_order_acquire) - 1;
+    m_signalled = SignalEvents(fd);
 #else
     Q_UNUSED(path);
 #endif
@@ -56,6 +106,13 @@ bool NameWatch::Stirred()
     if (m_fd < 0)
         return true;
 #if defined(Q_OS_LINUX)
+    if (m_signalled) {
+        const unsigned count = g_signals.load(std::memory_order_acquire);
+        if (count == m_signalsSeen)
+            return false;
+        // Some watch of the process had an event: this one reads whether it was its own.
+        m_signalsSeen = count;
+    }
     // Any event at all (the queue overflowing included) sends the caller to look the name up.
     alignas(struct inotify_event) char events[4096];
     bool stirred = false;

@@ -10,6 +10,7 @@
 #include "table/XArrayDBModel.h"
 #include "text/Ansi.h"
 
+#include <QProcess>
 #include <QtTest>
 #include <cstdio>
 
@@ -240,6 +241,8 @@ private slots:
         QTest::newRow("folder renamed") << "folder" << true;
         QTest::newRow("folder above renamed") << "above" << true;
         QTest::newRow("permissions changed") << "chmod" << true;
+        QTest::newRow("renamed by another program") << "mv" << true;
+        QTest::newRow("folder above renamed by another program") << "mv above" << true;
     }
 
     void nameWatchIsStirredByWhatMovesAName()
@@ -279,9 +282,40 @@ private slots:
             QVERIFY(QDir(dir.path()).rename("above", "moved"));
         } else if (change == "chmod") {
             QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        } else if (change == "mv") {
+            QCOMPARE(QProcess::execute("mv", {path, dir.filePath("above/folder/old.txt")}), 0);
+        } else if (change == "mv above") {
+            QCOMPARE(QProcess::execute("mv", {dir.filePath("above"), dir.filePath("moved")}), 0);
         }
         QCOMPARE(watch.Stirred(), stirred);
         QVERIFY(!watch.Stirred());  // told once
+    }
+
+    // Each change is told, once, also when another watch of the program had one in between.
+    void nameWatchToldOfEachChange()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("log.txt");
+        const QString otherPath = dir.filePath("other.txt");
+        for (const QString& p : {path, otherPath}) {
+            QFile file(p);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        platform::disk::NameWatch watch, other;
+        watch.Watch(path);
+        other.Watch(otherPath);
+        QVERIFY(!watch.Stirred());
+        QVERIFY(!other.Stirred());
+        for (int round = 0; round < 3; ++round) {
+            const auto mode = round % 2 ? QFileDevice::ReadOwner | QFileDevice::WriteOwner : QFileDevice::ReadOwner;
+            QVERIFY(QFile::setPermissions(otherPath, mode));
+            QVERIFY(!watch.Stirred());
+            QVERIFY(other.Stirred());
+            QVERIFY(QFile::setPermissions(path, mode));
+            QVERIFY(watch.Stirred());
+            QVERIFY(!watch.Stirred());
+            QVERIFY(!other.Stirred());
+        }
     }
 
     // Nothing watched: every question is answered "stirred", so the caller looks the name up.
