@@ -117,15 +117,12 @@ bool TCPClient::Accept(qint16 index, qint32 requestID)
     socket->setParent(this);
     Element element;
     element.socket = socket;
+    element.sequence = ++m_nextSequence;
     m_sockets.insert(index, element);
     Wire(index, socket);
     // Data may have arrived with the connection itself.
-    if (socket->bytesAvailable() > 0) {
-        QTimer::singleShot(0, this, [this, index, socket] {
-            if (m_sockets.value(index).socket == socket && socket->bytesAvailable() > 0)
-                emit DataArrival(index, socket->bytesAvailable());
-        });
-    }
+    if (socket->bytesAvailable() > 0)
+        MarkReady(index);
     return true;
 }
 
@@ -138,6 +135,7 @@ bool TCPClient::Connect(qint16 index, const QString& host, quint16 port)
     element.socket = socket;
     element.host = host;
     element.outgoing = true;
+    element.sequence = ++m_nextSequence;
     m_sockets.insert(index, element);
     Wire(index, socket);
     connect(socket, &QTcpSocket::connected, this, [this, index, socket] {
@@ -153,13 +151,16 @@ void TCPClient::Wire(qint16 index, QTcpSocket* socket)
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(socket, &QTcpSocket::readyRead, this, [this, index, socket] {
         if (m_sockets.value(index).socket == socket)
-            emit DataArrival(index, socket->bytesAvailable());
+            MarkReady(index);
     });
     connect(socket, &QTcpSocket::bytesWritten, this, [this, index, socket](qint64) {
         if (m_sockets.value(index).socket == socket && socket->bytesToWrite() == 0)
             emit SendComplete(index);
     });
     connect(socket, &QTcpSocket::disconnected, this, [this, index, socket] {
+        if (m_sockets.value(index).socket != socket)
+            return;
+        Serve(index);
         if (m_sockets.value(index).socket == socket)
             emit CloseEvent(index);
     });
@@ -167,9 +168,53 @@ void TCPClient::Wire(qint16 index, QTcpSocket* socket)
         // The peer's orderly close is reported as a close, not as an error.
         if (error == QAbstractSocket::RemoteHostClosedError)
             return;
+        if (m_sockets.value(index).socket != socket)
+            return;
+        Serve(index);
         if (m_sockets.value(index).socket == socket)
             emit Error(index, ErrorNumber(error), socket->errorString());
     });
+}
+
+void TCPClient::MarkReady(qint16 index)
+{
+    const auto it = m_sockets.constFind(index);
+    if (it == m_sockets.constEnd())
+        return;
+    QTcpSocket* socket = it->socket;
+    if (!m_ready.emplace(it->sequence, index).second)
+        return;
+    // A read buffer as full as it stands keeps the socket from reading until its turn.
+    if (!it->stoppedReading)
+        socket->setReadBufferSize(std::max<qint64>(1, socket->bytesAvailable()));
+    if (!m_serveQueued) {
+        m_serveQueued = true;
+        QMetaObject::invokeMethod(this, &TCPClient::ServeOldestReady, Qt::QueuedConnection);
+    }
+}
+
+void TCPClient::ServeOldestReady()
+{
+    m_serveQueued = false;
+    if (m_ready.empty())
+        return;
+    const qint16 index = m_ready.begin()->second;
+    Serve(index);
+    if (!m_ready.empty() && !m_serveQueued) {
+        m_serveQueued = true;
+        QMetaObject::invokeMethod(this, &TCPClient::ServeOldestReady, Qt::QueuedConnection);
+    }
+}
+
+void TCPClient::Serve(qint16 index)
+{
+    const auto it = m_sockets.constFind(index);
+    if (it == m_sockets.constEnd() || m_ready.erase(it->sequence) == 0)
+        return;  // not waiting
+    QTcpSocket* socket = it->socket;
+    if (!it->stoppedReading)
+        socket->setReadBufferSize(0);
+    emit DataArrival(index, socket->bytesAvailable());
 }
 
 bool TCPClient::SendData(qint16 index, const QByteArray& bytes)
@@ -213,6 +258,7 @@ void TCPClient::Close(qint16 index)
     if (it == m_sockets.end())
         return;
     QTcpSocket* socket = it->socket;
+    m_ready.erase(it->sequence);
     m_sockets.erase(it);
     Discard(socket);
     ResumeAccepting();

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <map>
+
 class QTcpServer;
 class QTcpSocket;
 
@@ -97,7 +99,19 @@ private:
         QString host;  // the host name connected to (outgoing)
         bool outgoing = false;
         bool stoppedReading = false;
+        quint64 sequence = 0;  // the order in which the elements were made
     };
+
+    // Elements with data waiting are served oldest first, one per turn of the event loop. The
+    // system lists ready sockets in an order of its own, and under load a socket late in that
+    // order waited through most of two rounds of all the others. A socket waiting its turn reads
+    // nothing more, so its peer's close is seen after its data, as before.
+    void MarkReady(qint16 index);
+    void ServeOldestReady();
+    void Serve(qint16 index);  // at once: before its close or its error is told
+    std::map<quint64, qint16> m_ready;
+    bool m_serveQueued = false;
+    quint64 m_nextSequence = 0;
 
     void OnNewConnection();
     void Wire(qint16 index, QTcpSocket* socket);

@@ -89,6 +89,51 @@ private slots:
             QCOMPARE(rows.last().at(7) + QStringLiteral("<EOF>"), reply);
     }
 
+    // Connections whose requests wait together are served in the order they came, whatever
+    // order the system lists them in: under load none waits through two rounds of the others.
+    void readyConnectionsServedOldestFirst()
+    {
+        Running running = StartListening();
+        QVERIFY(running.window->IsStarted());
+        const auto connect = [&] {
+            auto client = std::make_unique<WireClient>();
+            const bool connected = client->Connect(running.port);
+            QTest::qWait(30);  // taken in by the server before the next one comes
+            return connected ? std::move(client) : nullptr;
+        };
+        const auto login = [](int i) { return LoginText(QStringLiteral("80000000%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("IMEI-X")); };
+        // Eight connections, then four more after the first four were answered and closed: the
+        // newer ones take the system's lowest descriptors.
+        std::vector<std::unique_ptr<WireClient>> clients;
+        for (int i = 0; i < 8; ++i) {
+            clients.push_back(connect());
+            QVERIFY(clients.back());
+        }
+        for (int i = 0; i < 4; ++i) {
+            clients[size_t(i)]->Write(platform::ansi::Encode(login(i)));
+            QVERIFY(!clients[size_t(i)]->ReadReply().isEmpty());
+            QVERIFY(clients[size_t(i)]->WaitClosed());
+        }
+        for (int i = 8; i < 12; ++i) {
+            clients.push_back(connect());
+            QVERIFY(clients.back());
+        }
+        // The eight waiting send together, newest first, without the server turning in between.
+        QStringList expected;
+        for (int i = 4; i < 12; ++i)
+            expected << QStringLiteral("80000000%1").arg(i, 2, 10, QLatin1Char('0'));
+        for (int i = 11; i >= 4; --i)
+            clients[size_t(i)]->Write(platform::ansi::Encode(login(i)));
+        for (int i = 4; i < 12; ++i)
+            QVERIFY(!clients[size_t(i)]->ReadReply().isEmpty());
+        QList<QStringList> rows;
+        QTRY_COMPARE_WITH_TIMEOUT((rows = running.installation->RequestLogRows()).size(), 12, 3000);
+        QStringList served;
+        for (int i = 4; i < 12; ++i)
+            served << rows.at(i).at(1);
+        QCOMPARE(served, expected);
+    }
+
     // A request of very many members is parsed in one pass, not in time that grows with the
     // square of their number: the login is answered at once and the server goes on serving.
     void manyMembersParsedAtOnce()
