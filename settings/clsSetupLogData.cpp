@@ -488,20 +488,24 @@ void clsSetup::FlushRequestLog()
     if (m_journalQueue.empty())
         return;
     using Record = RequestJournal::Record;
-    QHash<qint32, const Record*> replies;
-    QSet<qint32> requests;
-    for (const Record& record : m_journalQueue) {
-        if (record.kind == Record::Reply)
-            replies.insert(record.ticket, &record);
-        else
-            requests.insert(record.ticket);
-    }
     std::vector<std::pair<qint32, qint64>> unanswered;
+    // Opening the writer can raise a message (the table made again), and a message box runs
+    // the event loop: the records are looked at only after it, and only those there then.
+    std::vector<Record> moving;
     try {
         OpenLogWriter();
+        moving = m_journalQueue;
+        QHash<qint32, const Record*> replies;
+        QSet<qint32> requests;
+        for (const Record& record : moving) {
+            if (record.kind == Record::Reply)
+                replies.insert(record.ticket, &record);
+            else
+                requests.insert(record.ticket);
+        }
         m_logWriter.Execute(QStringLiteral("BEGIN TRANSACTION"));
         try {
-            for (const Record& record : m_journalQueue) {
+            for (const Record& record : moving) {
                 try {
                     if (record.kind == Record::Request) {
                         if (const Record* reply = replies.value(record.ticket)) {
@@ -544,17 +548,23 @@ void clsSetup::FlushRequestLog()
                         + QStringLiteral(" - ") + GeneralFunction::VisibleText(e.Description()));
         return;  // the records stay, in the file and here, for the next try
     }
-    m_journalQueue.clear();
+    m_journalQueue.erase(m_journalQueue.begin(), m_journalQueue.begin() + static_cast<std::ptrdiff_t>(moving.size()));
     m_journalUnanswered.insert(m_journalUnanswered.end(), unanswered.begin(), unanswered.end());
     constexpr size_t kUnansweredKept = 256;
     if (m_journalUnanswered.size() > kUnansweredKept)
         m_journalUnanswered.erase(m_journalUnanswered.begin(),
                                   m_journalUnanswered.begin() + static_cast<std::ptrdiff_t>(m_journalUnanswered.size() - kUnansweredKept));
     QString error;
-    if (m_journal && m_journal->IsOpen() && !m_journal->Clear(&error)) {
-        // Left as it is, the file would bring these rows in again at the next start.
-        emit ShowEvents(QStringLiteral("Request-log journal cannot be emptied, its records wait in memory. ") + error);
-        m_journal->Close();
+    if (m_journal && m_journal->IsOpen()) {
+        // Left as it is, the file would bring these rows in again at the next start. Records
+        // that came while they moved are written to it again.
+        bool ok = m_journal->Clear(&error);
+        for (auto it = m_journalQueue.cbegin(); ok && it != m_journalQueue.cend(); ++it)
+            ok = m_journal->Append(*it, &error);
+        if (!ok) {
+            emit ShowEvents(QStringLiteral("Request-log journal cannot be emptied, its records wait in memory. ") + error);
+            m_journal->Close();
+        }
     }
 }
 
