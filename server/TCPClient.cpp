@@ -178,39 +178,46 @@ void TCPClient::Wire(qint16 index, QTcpSocket* socket)
 
 void TCPClient::MarkReady(qint16 index)
 {
-    const auto it = m_sockets.constFind(index);
-    if (it == m_sockets.constEnd())
+    const auto it = m_sockets.find(index);
+    if (it == m_sockets.end() || it->waitingAt.first != 0)
         return;
-    QTcpSocket* socket = it->socket;
-    if (!m_ready.emplace(it->sequence, index).second)
-        return;
+    it->waitingAt = {m_turn, it->sequence};
+    m_ready.emplace(it->waitingAt, index);
     // A read buffer as full as it stands keeps the socket from reading until its turn.
+    QTcpSocket* socket = it->socket;
     if (!it->stoppedReading)
         socket->setReadBufferSize(std::max<qint64>(1, socket->bytesAvailable()));
-    if (!m_serveQueued) {
-        m_serveQueued = true;
-        QMetaObject::invokeMethod(this, &TCPClient::ServeOldestReady, Qt::QueuedConnection);
-    }
+    QueueServing();
+}
+
+void TCPClient::QueueServing()
+{
+    if (m_serveQueued || m_ready.empty())
+        return;
+    m_serveQueued = true;
+    QMetaObject::invokeMethod(this, &TCPClient::ServeOldestReady, Qt::QueuedConnection);
 }
 
 void TCPClient::ServeOldestReady()
 {
     m_serveQueued = false;
+    ++m_turn;
     if (m_ready.empty())
         return;
     const qint16 index = m_ready.begin()->second;
+    // The next one is queued before the handler runs, which may run an event loop of its own.
+    if (m_ready.size() > 1)
+        QueueServing();
     Serve(index);
-    if (!m_ready.empty() && !m_serveQueued) {
-        m_serveQueued = true;
-        QMetaObject::invokeMethod(this, &TCPClient::ServeOldestReady, Qt::QueuedConnection);
-    }
 }
 
 void TCPClient::Serve(qint16 index)
 {
-    const auto it = m_sockets.constFind(index);
-    if (it == m_sockets.constEnd() || m_ready.erase(it->sequence) == 0)
+    const auto it = m_sockets.find(index);
+    if (it == m_sockets.end() || it->waitingAt.first == 0)
         return;  // not waiting
+    m_ready.erase(it->waitingAt);
+    it->waitingAt = {0, 0};
     QTcpSocket* socket = it->socket;
     if (!it->stoppedReading)
         socket->setReadBufferSize(0);
@@ -258,7 +265,8 @@ void TCPClient::Close(qint16 index)
     if (it == m_sockets.end())
         return;
     QTcpSocket* socket = it->socket;
-    m_ready.erase(it->sequence);
+    if (it->waitingAt.first != 0)
+        m_ready.erase(it->waitingAt);
     m_sockets.erase(it);
     Discard(socket);
     ResumeAccepting();

@@ -100,18 +100,22 @@ private:
         bool outgoing = false;
         bool stoppedReading = false;
         quint64 sequence = 0;  // the order in which the elements were made
+        std::pair<quint64, quint64> waitingAt{0, 0};  // its key in m_ready while it waits
     };
 
-    // Elements with data waiting are served oldest first, one per turn of the event loop. The
-    // system lists ready sockets in an order of its own, and under load a socket late in that
-    // order waited through most of two rounds of all the others. A socket waiting its turn reads
-    // nothing more, so its peer's close is seen after its data, as before.
+    // Elements with data waiting are served in the order their data came, those that came in
+    // one turn of the event loop oldest connection first, one per turn. The system lists ready
+    // sockets in an order of its own, and under load a socket late in that order waited through
+    // most of two rounds of all the others. A socket waiting its turn reads nothing more, so its
+    // peer's close is seen after its data, as before.
     void MarkReady(qint16 index);
     void ServeOldestReady();
+    void QueueServing();
     void Serve(qint16 index);  // at once: before its close or its error is told
-    std::map<quint64, qint16> m_ready;
+    std::map<std::pair<quint64, quint64>, qint16> m_ready;  // (turn, sequence) -> element
     bool m_serveQueued = false;
     quint64 m_nextSequence = 0;
+    quint64 m_turn = 1;
 
     void OnNewConnection();
     void Wire(qint16 index, QTcpSocket* socket);

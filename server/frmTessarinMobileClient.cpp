@@ -253,6 +253,7 @@ void frmTessarinMobileClient::Form_Activate()
         } else {
             // Rows a run that stopped short left in the journal reach the table before new ones.
             Setup->OpenRequestJournal(Setup->ProgramFolder() + QStringLiteral("/RequestLog.journal"));
+            ScheduleRequestLogFlush(kRequestLogRetry);  // what the table did not take then
             ApplySettings();
             cAndroidVersion = QStringLiteral("2.1.2");
             cIOSVersion = QStringLiteral("2.1.2");

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -107,7 +108,7 @@ std::vector<RequestJournal::Record> RequestJournal::Decode(const QByteArray& byt
         BodyReader reader(body);
         Record record;
         const char kind = reader.Byte();
-        if (kind != Record::Request && kind != Record::Reply)
+        if (kind != Record::Request && kind != Record::Reply && kind != Record::Mark)
             break;
         record.kind = static_cast<Record::Kind>(kind);
         record.ticket = static_cast<qint32>(reader.Number());
@@ -137,10 +138,22 @@ bool RequestJournal::Open(const QString& path, QString* error)
         *error = SystemError(path);
         return false;
     }
-    QFile file;
+    // Two programs on one journal would move each other's records.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        *error = SystemError(path);
+        ::close(fd);
+        return false;
+    }
+    struct stat info {};
     QByteArray bytes;
-    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
-        bytes = file.readAll();
+    QFile file;
+    if (::fstat(fd, &info) != 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)
+        || (bytes = file.readAll()).size() != info.st_size) {
+        // Records that cannot be read must not be emptied away later.
+        *error = path + QStringLiteral(": cannot be read");
+        ::close(fd);
+        return false;
+    }
     qsizetype good = 0;
     m_found = Decode(bytes, &good);
     // A damaged tail is cut off so that what is appended from now on can be read back.

@@ -17,7 +17,10 @@
 class RequestJournal {
 public:
     struct Record {
-        enum Kind : char { Request = 'Q', Reply = 'R' };
+        // A mark is written just before a move commits; its text is the highest row of the
+        // table before the move, so that a program stopped after the commit and before the
+        // file was emptied can tell that the move went through.
+        enum Kind : char { Request = 'Q', Reply = 'R', Mark = 'M' };
         Kind kind = Request;
         qint32 ticket = 0;   // pairs a reply with its request
         QDateTime time;      // to the second, as the log table keeps it
@@ -31,7 +34,8 @@ public:
     RequestJournal& operator=(const RequestJournal&) = delete;
 
     // Opens (or makes) the file and reads the records it holds; a damaged tail is cut off.
-    // False with the reason in *error when the file cannot be used.
+    // False with the reason in *error when the file cannot be used, or is in use by another
+    // program.
     bool Open(const QString& path, QString* error);
     void Close();
     bool IsOpen() const { return m_fd >= 0; }

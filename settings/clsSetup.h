@@ -173,7 +173,9 @@ private:
     std::unique_ptr<platform::db::PreparedStatement> m_insertRequest;
     std::unique_ptr<platform::db::PreparedStatement> m_updateRequest;
     std::unique_ptr<platform::db::PreparedStatement> m_insertAnswered;  // a request and its reply in one row
-    bool FlushedAlready(const RequestJournal::Record& request);
+    bool MovedAlready(qint64 rowBefore);
+    // The column whose value the request-log table would refuse ("" when none).
+    static QString RefusedColumn(const RequestJournal::Record& request);
     void Journal(RequestJournal::Record record);  // appended to the file (while it takes them) and queued
     std::unique_ptr<RequestJournal> m_journal;
     std::vector<RequestJournal::Record> m_journalQueue;  // in the file, not yet in the table

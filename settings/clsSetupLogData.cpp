@@ -432,6 +432,7 @@ void clsSetup::UpdateRequest(qint32 pRequestID, const QString& pResponseJSON)
 
 bool clsSetup::OpenRequestJournal(const QString& path)
 {
+    using Record = RequestJournal::Record;
     auto journal = std::make_unique<RequestJournal>();
     QString error;
     if (!journal->Open(path, &error)) {
@@ -440,18 +441,19 @@ bool clsSetup::OpenRequestJournal(const QString& path)
     }
     FlushRequestLog();  // what was journalled before, through the old journal
     m_journal = std::move(journal);
-    m_journalQueue = m_journal->Found();
+    const std::vector<Record> found = m_journal->Found();
     m_journal->ForgetFound();
-    for (const RequestJournal::Record& record : m_journalQueue)
+    m_journalQueue.clear();
+    for (const Record& record : found) {
         m_journalTicket = std::max(m_journalTicket, record.ticket);
-    if (m_journalQueue.empty())
+        if (record.kind != Record::Mark)
+            m_journalQueue.push_back(record);
+    }
+    if (m_journalQueue.empty() && found.empty())
         return true;
-    // The program may have stopped after the records were moved and before the file was
-    // emptied: the table then already holds the last request of the file.
-    const auto last = std::find_if(m_journalQueue.crbegin(), m_journalQueue.crend(), [](const RequestJournal::Record& r) {
-        return r.kind == RequestJournal::Record::Request;
-    });
-    if (last != m_journalQueue.crend() && FlushedAlready(*last)) {
+    // A file that ends with a mark was being moved when the program stopped: the move went
+    // through when the table has the file's last request above the row the mark names.
+    if (!found.empty() && found.back().kind == Record::Mark && MovedAlready(found.back().text.toLongLong())) {
         m_journalQueue.clear();
         if (!m_journal->Clear(&error)) {
             emit ShowEvents(QStringLiteral("Request-log journal cannot be used, requests go straight to LogData. ") + error);
@@ -466,21 +468,52 @@ bool clsSetup::OpenRequestJournal(const QString& path)
     return true;
 }
 
-bool clsSetup::FlushedAlready(const RequestJournal::Record& request)
+bool clsSetup::MovedAlready(qint64 rowBefore)
 {
+    using Record = RequestJournal::Record;
+    // The last request the table takes; a file of replies only is moved again, which changes
+    // nothing.
+    const auto last = std::find_if(m_journalQueue.crbegin(), m_journalQueue.crend(), [](const Record& r) {
+        return r.kind == Record::Request && RefusedColumn(r).isEmpty();
+    });
+    if (last == m_journalQueue.crend())
+        return false;
     try {
         OpenLogWriter();
         const auto text = [](const QString& value) { return QStringLiteral("N'") + QuoteSQL(value) + QLatin1Char('\''); };
         const platform::db::ResultSet found = m_logWriter.Query(
-            LogStatement(QStringLiteral("SELECT COUNT(*) FROM @pDatabaseName.dbo.@pLogTableName WHERE RequestDateTime = "))
-            + m_logWriter.dialect().DateTimeLiteral(request.time) + QStringLiteral(" AND IPAddress = ") + text(request.ipAddress)
-            + QStringLiteral(" AND [Action] = ") + text(request.action) + QStringLiteral(" AND MobileNo = ") + text(request.mobileNo)
-            + QStringLiteral(" AND RequestJSON = ") + text(request.text));
+            LogStatement(QStringLiteral("SELECT COUNT(*) FROM @pDatabaseName.dbo.@pLogTableName WHERE RequestID > "))
+            + QString::number(rowBefore) + QStringLiteral(" AND RequestDateTime = ") + m_logWriter.dialect().DateTimeLiteral(last->time)
+            + QStringLiteral(" AND IPAddress = ") + text(last->ipAddress) + QStringLiteral(" AND [Action] = ") + text(last->action)
+            + QStringLiteral(" AND MobileNo = ") + text(last->mobileNo));
         return !found.rows.empty() && !found.rows.front().empty() && found.rows.front().front().ToInteger() > 0;
     } catch (const RuntimeError&) {
         DropLogWriter();
         return false;  // the move will meet the same failure and say so
     }
+}
+
+QString clsSetup::RefusedColumn(const RequestJournal::Record& request)
+{
+    // The table's own rules: these columns may not be empty (trailing blanks do not count),
+    // and no value may be longer than its column.
+    struct Rule { const char* column; const QString RequestJournal::Record::*value; int longest; bool required; };
+    static const Rule rules[] = {
+        {"Action", &RequestJournal::Record::action, 30, true},
+        {"MobileNo", &RequestJournal::Record::mobileNo, 20, true},
+        {"UserID", &RequestJournal::Record::userID, 20, false},
+        {"DatabaseName", &RequestJournal::Record::folderName, 60, false},
+        {"IPAddress", &RequestJournal::Record::ipAddress, 20, true},
+    };
+    for (const Rule& rule : rules) {
+        const QString& value = request.*rule.value;
+        qsizetype length = value.size();
+        while (length > 0 && value.at(length - 1) == QLatin1Char(' '))
+            --length;
+        if ((rule.required && length == 0) || value.size() > rule.longest)
+            return QString::fromLatin1(rule.column);
+    }
+    return QString();
 }
 
 void clsSetup::FlushRequestLog()
@@ -505,31 +538,45 @@ void clsSetup::FlushRequestLog()
         }
         m_logWriter.Execute(QStringLiteral("BEGIN TRANSACTION"));
         try {
+            const platform::db::ResultSet highest =
+                m_logWriter.Query(LogStatement(QStringLiteral("SELECT MAX(RequestID) FROM @pDatabaseName.dbo.@pLogTableName")));
+            const qint64 rowBefore = highest.rows.empty() || highest.rows.front().empty() || highest.rows.front().front().IsNull()
+                                       ? 0
+                                       : highest.rows.front().front().ToInteger();
             for (const Record& record : moving) {
-                try {
-                    if (record.kind == Record::Request) {
-                        if (const Record* reply = replies.value(record.ticket)) {
-                            m_insertAnswered->Execute({record.time, record.action, record.mobileNo, record.userID,
-                                                       record.folderName, record.ipAddress, record.text, reply->time, reply->text});
-                        } else {
-                            m_insertRequest->Execute({record.time, record.action, record.mobileNo, record.userID,
-                                                      record.folderName, record.ipAddress, record.text});
-                            unanswered.emplace_back(record.ticket, m_logWriter.LastInsertId());
-                        }
-                    } else if (!requests.contains(record.ticket)) {
-                        const auto found = std::find_if(m_journalUnanswered.cbegin(), m_journalUnanswered.cend(),
-                                                        [&](const std::pair<qint32, qint64>& entry) { return entry.first == record.ticket; });
-                        if (found != m_journalUnanswered.cend())
-                            m_updateRequest->Execute({record.time, record.text, found->second});
+                if (record.kind == Record::Request) {
+                    const QString refused = RefusedColumn(record);
+                    if (!refused.isEmpty()) {
+                        // Left out and said, as when it was written on its own.
+                        emit ShowEvents(QStringLiteral("Error while Inserting Request in LogData. Error No.")
+                                        + QString::number(platform::err::SyntaxError) + QStringLiteral(" - The table takes no ")
+                                        + refused + QStringLiteral(" that is empty or longer than its column."));
+                        continue;
                     }
-                } catch (const RuntimeError& e) {
-                    // A row the table refuses (a check, a length) is left out and said, as when
-                    // it was written on its own; a failure of the database itself stops the move.
-                    if (e.Number() == platform::err::ProviderError)
-                        throw;
-                    emit ShowEvents((record.kind == Record::Request ? QStringLiteral("Error while Inserting Request in LogData. Error No.")
-                                                                    : QStringLiteral("Error while Updating Response in LogData. Error No."))
-                                    + QString::number(e.Number()) + QStringLiteral(" - ") + GeneralFunction::VisibleText(e.Description()));
+                    if (const Record* reply = replies.value(record.ticket)) {
+                        m_insertAnswered->Execute({record.time, record.action, record.mobileNo, record.userID, record.folderName,
+                                                   record.ipAddress, record.text, reply->time, reply->text});
+                    } else {
+                        m_insertRequest->Execute({record.time, record.action, record.mobileNo, record.userID,
+                                                  record.folderName, record.ipAddress, record.text});
+                        unanswered.emplace_back(record.ticket, m_logWriter.LastInsertId());
+                    }
+                } else if (!requests.contains(record.ticket)) {
+                    const auto found = std::find_if(m_journalUnanswered.cbegin(), m_journalUnanswered.cend(),
+                                                    [&](const std::pair<qint32, qint64>& entry) { return entry.first == record.ticket; });
+                    if (found != m_journalUnanswered.cend())
+                        m_updateRequest->Execute({record.time, record.text, found->second});
+                }
+            }
+            if (m_journal && m_journal->IsOpen()) {
+                Record mark;
+                mark.kind = Record::Mark;
+                mark.time = platform::Clock::Now();
+                mark.text = QString::number(rowBefore);
+                QString error;
+                if (!m_journal->Append(mark, &error)) {
+                    emit ShowEvents(QStringLiteral("Request-log journal cannot be written, its records wait in memory. ") + error);
+                    m_journal->Close();
                 }
             }
             m_logWriter.Execute(QStringLiteral("COMMIT TRANSACTION"));
@@ -550,7 +597,7 @@ void clsSetup::FlushRequestLog()
     }
     m_journalQueue.erase(m_journalQueue.begin(), m_journalQueue.begin() + static_cast<std::ptrdiff_t>(moving.size()));
     m_journalUnanswered.insert(m_journalUnanswered.end(), unanswered.begin(), unanswered.end());
-    constexpr size_t kUnansweredKept = 256;
+    constexpr size_t kUnansweredKept = 4096;
     if (m_journalUnanswered.size() > kUnansweredKept)
         m_journalUnanswered.erase(m_journalUnanswered.begin(),
                                   m_journalUnanswered.begin() + static_cast<std::ptrdiff_t>(m_journalUnanswered.size() - kUnansweredKept));

@@ -25,7 +25,9 @@ void OnWatchSignal(int, siginfo_t*, void*)
     g_signals.fetch_add(1, std::memory_order_release);
 }
 
-// A real-time signal of the process's own, its handler set once (0 when it cannot be).
+// A real-time signal of the process's own, its handler set once (0 when it cannot be). When the
+// system's queue of such signals is full it sends SIGIO instead, which would end the program
+// unless something takes it: the same handler does, where nothing else has claimed SIGIO.
 int WatchSignal()
 {
     static const int number = [] {
@@ -36,20 +38,23 @@ int WatchSignal()
         action.sa_sigaction = OnWatchSignal;
         action.sa_flags = SA_SIGINFO | SA_RESTART;
         sigemptyset(&action.sa_mask);
+        struct sigaction io {};
+        if (::sigaction(SIGIO, nullptr, &io) != 0 || io.sa_handler != SIG_DFL || ::sigaction(SIGIO, &action, nullptr) != 0)
+            return 0;
         return ::sigaction(candidate, &action, nullptr) == 0 ? candidate : 0;
     }();
     return number;
 }
 
-// Asks the system to signal this thread on each event of `fd`.
+// Asks the system to signal the program on each event of `fd`.
 bool SignalEvents(int fd)
 {
     const int number = WatchSignal();
     if (number == 0)
         return false;
     struct f_owner_ex owner {};
-    owner.type = F_OWNER_TID;
-    owner.pid = ::gettid();
+    owner.type = F_OWNER_PID;
+    owner.pid = ::getpid();
     const int flags = ::fcntl(fd, F_GETFL);
     return flags >= 0 && ::fcntl(fd, F_SETSIG, number) == 0 && ::fcntl(fd, F_SETOWN_EX, &owner) == 0
         && ::fcntl(fd, F_SETFL, flags | O_ASYNC) == 0;

@@ -7,9 +7,9 @@ namespace platform::disk {
 // Tells cheaply whether the file a path led to may no longer be there under that name: the file
 // or any folder above it was renamed, removed, or had its links or attributes changed. Looking
 // the name up again walks the whole path; so a caller that must notice a moved or removed file
-// at once looks the name up only when stirred. The system signals the thread that began the
-// watch when something happens, so asking costs a read of memory; where it cannot, asking costs
-// one non-blocking read. Where nothing can be watched, every question answers "stirred".
+// at once looks the name up only when stirred. The system signals the program when something
+// happens, so asking costs a read of memory; where it cannot, asking costs one non-blocking
+// read. Where nothing can be watched, every question answers "stirred".
 class NameWatch {
 public:
     NameWatch() = default;

@@ -654,17 +654,32 @@ private slots:
         QCOMPARE(rows[1].response, QString());
         QCOMPARE(rows[2].mobileNo, QStringLiteral("983"));
 
-        // The same records again, as after a stop between the move and the emptying: the
-        // table has them already.
-        QFile file(JournalPath(folder));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(left);
-        file.close();
+        // The same records again with the mark a move writes before it commits. Stopped after
+        // the commit (the table had no row before it): the table has them already. Stopped
+        // before it (the table's highest row was then 3): they are moved.
+        const auto leave = [&](qint64 rowBefore) {
+            RequestJournal::Record mark;
+            mark.kind = RequestJournal::Record::Mark;
+            mark.time = At(3, 1, 9, 1);
+            mark.text = QString::number(rowBefore);
+            QFile file(JournalPath(folder));
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(left + RequestJournal::Encode(mark));
+        };
+        leave(0);
         start(&events);
         QCOMPARE(events, 0);
         rows = StoredRows(folder.path());
         QCOMPARE(rows.size(), 4);
         QCOMPARE(rows[3].mobileNo, QStringLiteral("983"));
+        leave(4);
+        start(&events);
+        QCOMPARE(events, 1);
+        rows = StoredRows(folder.path());
+        QCOMPARE(rows.size(), 7);
+        QCOMPARE(rows[4].mobileNo, QStringLiteral("981"));
+        QCOMPARE(rows[5].mobileNo, QStringLiteral("982"));
+        QCOMPARE(rows[6].mobileNo, QStringLiteral("983"));
     }
 
     // While the table cannot take them, the records wait in the journal (and say so), then go
@@ -675,7 +690,11 @@ private slots:
         auto setup = FreshSetup(folder);
         QVERIFY(setup->CheckLogData());
         QVERIFY(setup->OpenRequestJournal(JournalPath(folder)));
-        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "981")), 1);
+        // The writer is open (its statements prepared) when the table goes.
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "980")), 1);
+        setup->FlushRequestLog();
+        QVERIFY(!setup->RequestLogPending());
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "981")), 2);
         {
             platform::db::Connection connection;
             connection.Open("Server=sqlite:" + folder.path() + ";Database=master");
@@ -688,7 +707,7 @@ private slots:
                  qPrintable(events[0][0].toString()));
         QVERIFY(setup->RequestLogPending());
         QCOMPARE(RequestJournal::Decode(FileBytes(JournalPath(folder))).size(), size_t(1));
-        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "982")), 2);
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("Login", "982")), 3);
         QVERIFY(setup->CheckLogData());
         setup->FlushRequestLog();
         QVERIFY(!setup->RequestLogPending());
