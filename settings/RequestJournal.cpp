@@ -74,22 +74,22 @@ RequestJournal::~RequestJournal()
 
 QByteArray RequestJournal::Encode(const Record& record)
 {
-    QByteArray body;
-    body.reserve(64 + record.text.size() * 3);
-    body.append(static_cast<char>(record.kind));
+    // The header's place is kept and filled once the body is written behind it.
+    QByteArray out(kHeader, Qt::Uninitialized);
+    out.reserve(kHeader + 64 + record.text.size() * 3);
+    out.append(static_cast<char>(record.kind));
     char ticket[4];
     qToLittleEndian<quint32>(static_cast<quint32>(record.ticket), ticket);
-    body.append(ticket, 4);
-    PutText(body, platform::db::convert::DateTimeText(record.time));
+    out.append(ticket, 4);
+    PutText(out, platform::db::convert::DateTimeText(record.time));
     if (record.kind == Record::Request) {
         for (const QString* field : {&record.action, &record.mobileNo, &record.userID, &record.folderName, &record.ipAddress})
-            PutText(body, *field);
+            PutText(out, *field);
     }
-    PutText(body, record.text);
-    QByteArray out(kHeader, Qt::Uninitialized);
+    PutText(out, record.text);
+    const QByteArrayView body = QByteArrayView(out).sliced(kHeader);
     qToLittleEndian<quint32>(static_cast<quint32>(body.size()), out.data());
     qToLittleEndian<quint16>(qChecksum(body), out.data() + 4);
-    out.append(body);
     return out;
 }
 

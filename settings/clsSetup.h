@@ -176,7 +176,8 @@ private:
     bool MovedAlready(qint64 rowBefore);
     // The column whose value the request-log table would refuse ("" when none).
     static QString RefusedColumn(const RequestJournal::Record& request);
-    void Journal(RequestJournal::Record record);  // appended to the file (while it takes them) and queued
+    void WriteToJournal(const RequestJournal::Record& record);  // to the file, while it takes them
+    void Journal(RequestJournal::Record record);                // written and queued
     std::unique_ptr<RequestJournal> m_journal;
     std::vector<RequestJournal::Record> m_journalQueue;  // in the file, not yet in the table
     qint32 m_journalTicket = 0;

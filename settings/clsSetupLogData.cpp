@@ -568,16 +568,12 @@ void clsSetup::FlushRequestLog()
                         m_updateRequest->Execute({record.time, record.text, found->second});
                 }
             }
-            if (m_journal && m_journal->IsOpen()) {
+            if (m_journal) {
                 Record mark;
                 mark.kind = Record::Mark;
                 mark.time = platform::Clock::Now();
                 mark.text = QString::number(rowBefore);
-                QString error;
-                if (!m_journal->Append(mark, &error)) {
-                    emit ShowEvents(QStringLiteral("Request-log journal cannot be written, its records wait in memory. ") + error);
-                    m_journal->Close();
-                }
+                WriteToJournal(mark);
             }
             m_logWriter.Execute(QStringLiteral("COMMIT TRANSACTION"));
         } catch (const RuntimeError&) {
@@ -615,7 +611,7 @@ void clsSetup::FlushRequestLog()
     }
 }
 
-void clsSetup::Journal(RequestJournal::Record record)
+void clsSetup::WriteToJournal(const RequestJournal::Record& record)
 {
     QString error;
     if (m_journal->IsOpen() && !m_journal->Append(record, &error)) {
@@ -623,6 +619,11 @@ void clsSetup::Journal(RequestJournal::Record record)
         emit ShowEvents(QStringLiteral("Request-log journal cannot be written, its records wait in memory. ") + error);
         m_journal->Close();
     }
+}
+
+void clsSetup::Journal(RequestJournal::Record record)
+{
+    WriteToJournal(record);
     m_journalQueue.push_back(std::move(record));
 }
 
