@@ -7,9 +7,10 @@
 #include "core/RuntimeError.h"
 #include "frmMemo.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -274,6 +275,24 @@ void frmTessarinMobileLog::closeEvent(QCloseEvent* event)
 {
     CloseForm(0);
     event->accept();
+}
+
+void frmTessarinMobileLog::CloseFromOutside()
+{
+    if (m_unloaded)
+        return;
+    // The settings object goes with the close, so nothing that runs an event loop of its own
+    // (a box, the memo window) may still be under way: it is closed first, as by its Esc key,
+    // and the close follows once its loop has returned to its caller.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        QTimer::singleShot(10, this, &frmTessarinMobileLog::CloseFromOutside);
+        return;
+    }
+    CloseForm(0);
 }
 
 void frmTessarinMobileLog::CloseForm(int exitCode)

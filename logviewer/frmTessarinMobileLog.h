@@ -65,6 +65,9 @@ public slots:
     void TDBGrid_SortByColumn(int Index, int ColIndex);
     void TDBGrid_RestartFilterTimer(int Index);
     void tmrTimer_Timer();
+    // A close asked from outside the program (a stop signal): the window closes as by its
+    // Exit button, once the boxes and the memo window open over it are closed.
+    void CloseFromOutside();
 
 signals:
     // The start-up of the first activation ended: true when the window runs on.

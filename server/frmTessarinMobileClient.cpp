@@ -360,10 +360,7 @@ void frmTessarinMobileClient::cmdCommand_Click(qint16 Index)
                 LoginToServer(QString());
             break;
         case 2:
-            if (m_tcp->IsListening() || Setup->lStaticIP)
-                StopAccepting();
-            else
-                LogoutFromServer();
+            StopWork(true);
             break;
         case 3: {
 #if CORVANTIS_HAVE_SETUP_DIALOG
@@ -392,6 +389,31 @@ void frmTessarinMobileClient::cmdCommand_Click(qint16 Index)
     } catch (const std::exception& e) {
         ReportFailure(QStringLiteral("cmdCommand_Click"), 0, QString::fromLocal8Bit(e.what()));
     }
+}
+
+void frmTessarinMobileClient::StopWork(bool ask)
+{
+    if (m_tcp->IsListening() || Setup->lStaticIP)
+        StopAccepting(ask);
+    else
+        LogoutFromServer(ask);
+}
+
+void frmTessarinMobileClient::CloseFromOutside()
+{
+    if (m_unloaded || m_closingFromOutside)
+        return;
+    m_closingFromOutside = true;
+    try {
+        StopWork(false);
+    } catch (const RuntimeError& e) {
+        ReportFailure(QStringLiteral("CloseFromOutside"), e.Number(), e.Description());
+    } catch (const std::exception& e) {
+        ReportFailure(QStringLiteral("CloseFromOutside"), 0, QString::fromLocal8Bit(e.what()));
+    }
+    // The program is ended by another one (a service manager, the terminal), as the Task
+    // Manager ends it on Windows.
+    CloseForm(0, vbAppTaskManager);
 }
 
 void frmTessarinMobileClient::TestCommand_Click()
@@ -512,7 +534,7 @@ QString frmTessarinMobileClient::PaneText() const
 
 int frmTessarinMobileClient::ShowMessage(const QString& prompt, int style, const QString& title)
 {
-    if (m_handlingDepth > 0) {
+    if (m_handlingDepth > 0 || m_closingFromOutside) {
         ShowEvent(prompt);
         return MsgBox::DefaultAnswer(style);
     }
@@ -552,15 +574,14 @@ void frmTessarinMobileClient::Setup_ShowEvents(const QString& pText)
 
 // --- closing -------------------------------------------------------------------------------
 
-void frmTessarinMobileClient::CloseForm(int exitCode)
+void frmTessarinMobileClient::CloseForm(int exitCode, UnloadMode mode)
 {
     if (m_unloaded)
         return;
     if (exitCode != 0)
         m_exitCode = exitCode;
-    m_unloadMode = 1;
     if (!m_queryUnloadDone)
-        Form_QueryUnload(1);
+        Form_QueryUnload(mode);
     Form_Unload();
     hide();
     emit Unloaded(m_exitCode);
@@ -570,7 +591,7 @@ void frmTessarinMobileClient::closeEvent(QCloseEvent* event)
 {
     if (!m_unloaded) {
         if (!m_queryUnloadDone)
-            Form_QueryUnload(event->spontaneous() ? 0 : 1);
+            Form_QueryUnload(event->spontaneous() ? vbFormControlMenu : vbFormCode);
         Form_Unload();
         emit Unloaded(m_exitCode);
     }

@@ -92,9 +92,16 @@ public:
     QPushButton* TestCommandButton() const { return m_testCommand; }
     const ServerLimits& Limits() const { return m_limits; }
 
+    // How a close began, as Form_QueryUnload tells it in the text log.
+    enum UnloadMode { vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2, vbAppTaskManager = 3, vbFormMDIForm = 4,
+                      vbFormOwner = 5 };
+
 public slots:
     void cmdCommand_Click(qint16 Index);
     void TestCommand_Click();
+    // A close asked from outside the program (a stop signal): the Exit button's way without
+    // its question, and nothing on the way waits for a user.
+    void CloseFromOutside();
 
 signals:
     // The start-up of the first activation ended: true when the window runs on.
@@ -119,8 +126,11 @@ private:
     void ShowEvent(const QString& text);
     void SchedulePaneSync();
     void SyncPane();
-    void CloseForm(int exitCode = 0);
+    void CloseForm(int exitCode = 0, UnloadMode mode = vbFormCode);
     void Form_QueryUnload(int UnloadMode);
+    // Stops work the way it was started: the listener with its connections, or the relay
+    // connections; `ask` puts the close-all question first.
+    void StopWork(bool ask);
     void Form_Unload();
     QString Caption() const;
     // A message box, or, while a socket event or a request is being handled, an event line
@@ -234,7 +244,7 @@ private:
     class QTimer* m_requestLogTimer = nullptr;
     bool m_unloaded = false;
     bool m_queryUnloadDone = false;
-    int m_unloadMode = 0;
+    bool m_closingFromOutside = false;
     int m_exitCode = 0;
 
     QPlainTextEdit* m_text0 = nullptr;

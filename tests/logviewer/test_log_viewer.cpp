@@ -14,10 +14,12 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QLockFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -548,6 +550,38 @@ private slots:
         QVERIFY(watch.text.contains(QStringLiteral("}\n\nResponse : \n==========\n{\n  \"Action\": \"dashboard\"")));
         QCOMPARE(boxes.texts, QStringList());
         QCOMPARE(StoredLog(*m_installation), before);  // reading wrote nothing
+    }
+
+    // A close asked from outside while the memo window is open closes the memo first and then
+    // the window, which gives its lock back.
+    void closeFromOutsideWithMemoOpen()
+    {
+        BoxRecorder boxes;
+        auto running = Loaded();
+        QVERIFY(running);
+        frmTessarinMobileLog& window = *running->window;
+        const int row = static_cast<int>(Ids(window).indexOf(QStringLiteral("5")));
+        QTableView* grid = window.Grid();
+        bool asked = false;
+        QTimer ask;
+        ask.setInterval(20);
+        connect(&ask, &QTimer::timeout, &window, [&] {
+            if (!asked && qobject_cast<frmMemo*>(QApplication::activeModalWidget())) {
+                asked = true;
+                window.CloseFromOutside();
+                QVERIFY(!window.IsUnloaded());  // not under the memo's own loop
+            }
+        });
+        ask.start();
+        QSignalSpy unloaded(&window, &frmTessarinMobileLog::Unloaded);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, 8)).center());
+        QVERIFY(asked);
+        QTRY_COMPARE(unloaded.size(), 1);
+        QCOMPARE(unloaded[0][0].toInt(), 0);
+        QVERIFY(window.IsUnloaded());
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!QFileInfo::exists(running->lock.path() + QStringLiteral("/viewer.lock")));
+        QCOMPARE(boxes.texts, QStringList());
     }
 
     // --- failures ---------------------------------------------------------------------------

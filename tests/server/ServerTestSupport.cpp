@@ -13,6 +13,8 @@
 #include <QSettings>
 #include <QTest>
 
+#include <csignal>
+
 namespace servertest {
 
 quint16 FreePort()
@@ -287,11 +289,25 @@ WireClient* Relay::ConnectionOf(const QString& mobileNo, QString* loginText)
 // --- the program -------------------------------------------------------------------------------
 
 ServerProcess::ServerProcess(const Installation& installation, const QString& programFolder)
-    : m_installation(installation), m_programFolder(programFolder.isEmpty() ? installation.ProgramFolder() : programFolder)
+    : m_installation(installation), m_programFolder(programFolder.isEmpty() ? installation.ProgramFolder() : programFolder),
+      m_binary(QStringLiteral(CORVANTIS_BINARY)), m_name(QStringLiteral("Corvantis"))
 {
     m_clockFile = m_home.path() + QStringLiteral("/clock.txt");
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(&m_process, &QProcess::readyRead, &m_process, [this] { m_output += m_process.readAll(); });
+}
+
+ServerProcess::ServerProcess(const Installation& installation, const QString& binary, const QString& name)
+    : ServerProcess(installation)
+{
+    m_binary = binary;
+    m_name = name;
+}
+
+QString ServerProcess::LockFile(bool viewer) const
+{
+    return TempFolder() + (viewer ? QStringLiteral("/TessarinMobileLog-") : QStringLiteral("/TessarinMobileClient-"))
+         + qEnvironmentVariable("USER") + QStringLiteral(".lock");
 }
 
 ServerProcess::~ServerProcess()
@@ -307,9 +323,9 @@ ServerProcess::~ServerProcess()
 
 bool ServerProcess::Start(const QString& versionBaseURL, const QStringList& arguments, const QProcessEnvironment& extra)
 {
-    const QString program = m_programFolder + QStringLiteral("/Corvantis");
+    const QString program = m_programFolder + QLatin1Char('/') + m_name;
     if (!QFileInfo::exists(program)) {
-        if (!QFile::copy(QStringLiteral(CORVANTIS_BINARY), program))
+        if (!QFile::copy(m_binary, program))
             return false;
         QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
     }
@@ -337,6 +353,15 @@ bool ServerProcess::Start(const QString& versionBaseURL, const QStringList& argu
         environment.insert(key, extra.value(key));
     m_process.setProcessEnvironment(environment);
     m_process.setWorkingDirectory(m_programFolder);
+    // The stop signals reach the program whatever this process was started with (a test run in
+    // the background of a script ignores Ctrl+C, and so would its children).
+    const std::function<void()> before = m_process.childProcessModifier();
+    m_process.setChildProcessModifier([before] {
+        for (const int number : {SIGINT, SIGTERM, SIGHUP})
+            ::signal(number, SIG_DFL);
+        if (before)
+            before();
+    });
     m_process.start(program, arguments);
     return m_process.waitForStarted(10000);
 }

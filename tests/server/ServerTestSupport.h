@@ -149,6 +149,8 @@ class ServerProcess {
 public:
     // `programFolder` replaces the installation's program folder (a wrong folder).
     explicit ServerProcess(const Installation& installation, const QString& programFolder = QString());
+    // Another program of the installation (the log viewer), built at `binary`.
+    ServerProcess(const Installation& installation, const QString& binary, const QString& name);
     ~ServerProcess();
     // Copies this process's settings store (the credentials) for the program, adds the
     // version address, and starts it.
@@ -163,10 +165,14 @@ public:
     QString Output();
     // The program's temporary folder (where its one-copy lock lies).
     QString TempFolder() const { return m_home.path() + QStringLiteral("/tmp"); }
+    // The lock file of a running copy of the server (of the viewer when `viewer` is set).
+    QString LockFile(bool viewer = false) const;
 
 private:
     const Installation& m_installation;
     QString m_programFolder;
+    QString m_binary;  // the program copied into the folder, and its name there
+    QString m_name;
     QTemporaryDir m_home;
     QString m_clockFile;
     QProcess m_process;

@@ -675,6 +675,28 @@ private slots:
         QVERIFY(running.installation->NewestLogText().contains(
             QStringLiteral("|Form is unloading by method : The Unload statement is invoked from code.")));
     }
+
+    // A close from outside (a stop signal) stops work and closes as Exit does, but puts no box
+    // in its way: the save of changed settings is said in the event pane and the text log.
+    void closeFromOutsideAsksNothing()
+    {
+        Running running = StartListening();
+        QVERIFY(running.window->Sockets()->IsListening());
+        BoxRecorder boxes;
+        running.window->GetSetup()->lSettingChanged = true;
+        running.window->GetSetup()->lAutoStart = false;  // a change that only the save at the close keeps
+        running.window->CloseFromOutside();
+        QVERIFY(running.window->IsUnloaded());
+        QCOMPARE(boxes.texts, QStringList());
+        QVERIFY(!running.window->Sockets()->IsListening());
+        QVERIFY(running.installation->SettingsText().contains(QStringLiteral("\"AutoStart\": false")));
+        const QString log = running.installation->NewestLogText();
+        QVERIFY2(log.contains(QStringLiteral("|Stop Accepting Connection for mobile clients.\r\n")), qPrintable(log));
+        QVERIFY2(log.contains(QStringLiteral("|Mobile IMEI No. has changed.\r\nIt will save setting again.\r\n")), qPrintable(log));
+        QVERIFY2(log.endsWith(QStringLiteral(
+                     "|Form is unloading by method : The Microsoft Windows Task Manager is closing the application.\r\n")),
+                 qPrintable(log));
+    }
 };
 
 QTEST_MAIN(ServerWindowTest)
