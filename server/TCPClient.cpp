@@ -1,19 +1,50 @@
 #include "TCPClient.h"
 
 #include <QHostAddress>
+#include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <limits>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 // How long a closed connection may take to hand its last bytes to the peer before it is cut.
 constexpr int kLingerMs = 30000;
+// While taking in is stopped, how often it is tried again.
+constexpr int kAcceptRetryMs = 250;
+// Connections taken in at one turn of the event loop; the rest wait for the next turn.
+constexpr int kAcceptsPerTurn = 128;
+
+// Failures of accept that belong to the one connection being taken (it was reset, or its
+// network went down in the meantime): the next one may be taken all the same.
+bool ConnectionOwnFailure(int error)
+{
+    switch (error) {
+    case ECONNABORTED: case EPROTO: case ENOPROTOOPT: case EHOSTDOWN: case ENONET: case EHOSTUNREACH:
+    case EOPNOTSUPP: case ENETDOWN: case ENETUNREACH: case EPERM:
+        return true;
+    default:
+        return false;
+    }
+}
 }  // namespace
 
-TCPClient::TCPClient(QObject* parent) : QObject(parent) {}
+TCPClient::TCPClient(QObject* parent) : QObject(parent)
+{
+    m_acceptRetry = new QTimer(this);
+    m_acceptRetry->setInterval(kAcceptRetryMs);
+    connect(m_acceptRetry, &QTimer::timeout, this, [this] {
+        if (m_acceptNotifier)
+            m_acceptNotifier->setEnabled(true);
+    });
+}
 
 TCPClient::~TCPClient()
 {
@@ -37,15 +68,6 @@ bool TCPClient::Listen(quint16 port)
     CloseListener();
     m_listenError.clear();
     m_listener = new QTcpServer(this);
-    connect(m_listener, &QTcpServer::newConnection, this, &TCPClient::OnNewConnection);
-    connect(m_listener, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError) {
-        // The listener has paused itself; it takes connections in again once one closes.
-        if (!m_listener || m_acceptPaused)
-            return;
-        m_acceptPaused = true;
-        m_listener->pauseAccepting();
-        emit AcceptError(m_listener->errorString());
-    });
     // A burst of clients connecting at once waits in the queue instead of being retried.
     m_listener->setListenBacklogSize(4096);
     m_acceptPaused = false;
@@ -55,11 +77,20 @@ bool TCPClient::Listen(quint16 port)
         m_listener = nullptr;
         return false;
     }
+    // The server's own watch stays off: AcceptWaiting takes the connections in.
+    m_listener->pauseAccepting();
+    m_acceptNotifier = new QSocketNotifier(m_listener->socketDescriptor(), QSocketNotifier::Read, this);
+    connect(m_acceptNotifier, &QSocketNotifier::activated, this, &TCPClient::AcceptWaiting);
     return true;
 }
 
 void TCPClient::CloseListener()
 {
+    m_acceptRetry->stop();
+    // The watch goes before the socket it watches.
+    delete m_acceptNotifier;
+    m_acceptNotifier = nullptr;
+    m_acceptPaused = false;
     if (!m_listener)
         return;
     m_listener->close();
@@ -75,12 +106,28 @@ bool TCPClient::IsListening() const
     return m_listener && m_listener->isListening();
 }
 
-void TCPClient::OnNewConnection()
+void TCPClient::AcceptWaiting()
 {
-    while (m_listener && m_listener->hasPendingConnections()) {
-        QTcpSocket* socket = m_listener->nextPendingConnection();
-        if (!socket)
-            break;
+    for (int taken = 0; taken < kAcceptsPerTurn && m_acceptNotifier; ++taken) {
+        const int descriptor = ::accept4(static_cast<int>(m_listener->socketDescriptor()), nullptr, nullptr,
+                                         SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (descriptor < 0) {
+            const int error = errno;
+            if (error == EINTR || ConnectionOwnFailure(error))
+                continue;
+            if (error != EAGAIN && error != EWOULDBLOCK)
+                PauseAccepting(QString::fromLocal8Bit(std::strerror(error)));
+            return;  // none waits, or none can be taken now
+        }
+        // Taking in works again: a later failure is said again.
+        m_acceptPaused = false;
+        m_acceptRetry->stop();
+        auto* socket = new QTcpSocket;
+        if (!socket->setSocketDescriptor(descriptor)) {
+            ::close(descriptor);
+            delete socket;
+            continue;
+        }
         const qint32 requestID = ++m_nextRequestID;
         if (m_nextRequestID == std::numeric_limits<qint32>::max())
             m_nextRequestID = 0;
@@ -91,6 +138,18 @@ void TCPClient::OnNewConnection()
         if (QTcpSocket* left = m_pending.take(requestID))
             Discard(left);
     }
+}
+
+void TCPClient::PauseAccepting(const QString& description)
+{
+    // The socket stays readable while the connections wait: it is not watched until a
+    // descriptor may be free again.
+    m_acceptNotifier->setEnabled(false);
+    m_acceptRetry->start();
+    if (m_acceptPaused)
+        return;
+    m_acceptPaused = true;
+    emit AcceptError(description);
 }
 
 // --- elements ------------------------------------------------------------------------------
@@ -274,13 +333,12 @@ void TCPClient::Close(qint16 index)
 
 void TCPClient::ResumeAccepting()
 {
-    if (!m_acceptPaused || !m_listener)
+    if (!m_acceptPaused || !m_acceptNotifier)
         return;
-    m_acceptPaused = false;
     // The closed socket gives its descriptor back once it is gone.
     QTimer::singleShot(0, this, [this] {
-        if (m_listener && m_listener->isListening())
-            m_listener->resumeAccepting();
+        if (m_acceptNotifier)
+            m_acceptNotifier->setEnabled(true);
     });
 }
 

@@ -88,8 +88,10 @@ signals:
     // An outgoing connection is established.
     void Connected(qint16 index);
     // The listener could not take a connection in (for example at the limit of open files).
-    // It pauses until a connection closes and then takes connections in again; the error is
-    // signalled once per pause.
+    // It stops watching for connections until one of its own closes, trying again a few times
+    // a second meanwhile (the limit may have been raised, or another descriptor freed); the
+    // clients that wait stay queued by the system. Signalled once each time taking in stops,
+    // not for every try.
     void AcceptError(const QString& description);
 
 private:
@@ -117,15 +119,21 @@ private:
     quint64 m_nextSequence = 0;
     quint64 m_turn = 1;
 
-    void OnNewConnection();
+    // Takes in the connections that wait on the listening socket. The program makes the
+    // accept call itself: at the limit of open files the system keeps the socket readable,
+    // and a listener left watching it would wake at once, over and over.
+    void AcceptWaiting();
+    void PauseAccepting(const QString& description);
     void Wire(qint16 index, QTcpSocket* socket);
     void Discard(QTcpSocket* socket);
     static qint32 ErrorNumber(int socketError);
 
-    QTcpServer* m_listener = nullptr;
+    QTcpServer* m_listener = nullptr;  // binds and listens; never accepts
+    class QSocketNotifier* m_acceptNotifier = nullptr;
+    class QTimer* m_acceptRetry = nullptr;
     QString m_listenError;
     void ResumeAccepting();
-    bool m_acceptPaused = false;
+    bool m_acceptPaused = false;  // taking in failed and has not succeeded since
     QHash<qint16, Element> m_sockets;
     QHash<qint32, QTcpSocket*> m_pending;
     QString m_pendingPeer;

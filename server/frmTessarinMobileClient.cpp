@@ -156,7 +156,7 @@ void frmTessarinMobileClient::BuildControls()
     connect(m_tcp, &TCPClient::Connected, this, &frmTessarinMobileClient::TCPClient_Connect);
     connect(m_tcp, &TCPClient::AcceptError, this, [this](const QString& description) {
         ShowEvent(QStringLiteral("Unable to accept connection. Message : ") + description
-                  + QStringLiteral(" Accepting paused until a connection closes."));
+                  + QStringLiteral(" Accepting paused until a descriptor is free."));
     });
 }
 

@@ -6,7 +6,9 @@
 #include "clsSetup.h"
 #include "text/Ansi.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 using namespace servertest;
 
@@ -234,6 +237,83 @@ private slots:
             reply = Exchange(port, LoginText(kMobile1, QStringLiteral("IMEI-1")));
         QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("1"));
         QVERIFY2(timer.elapsed() < 1500, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(server.Process().state() == QProcess::Running);
+    }
+
+    // The limit of open files lowered under the running program until it is reached: while no
+    // descriptor is free the program does not spin on the listening socket (under 5% of a core
+    // over 2 s), says so once, and takes the clients that waited as soon as descriptors free.
+    void openFileLimitReachedWhileRunning_data()
+    {
+        QTest::addColumn<bool>("afterRequests");
+        QTest::newRow("after a login and a company list") << true;
+        QTest::newRow("right after start-up") << false;
+    }
+    void openFileLimitReachedWhileRunning()
+    {
+        QFETCH(bool, afterRequests);
+        Installation installation;
+        QVERIFY(installation.IsValid());
+        const quint16 port = FreePort();
+        installation.WriteSettings(Installation::ListeningSettings(port));
+        VersionServer versions;
+        ServerProcess server(installation);
+        QVERIFY(server.Start(versions.BaseURL()));
+        QVERIFY2(server.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")), qPrintable(server.Output()));
+        if (afterRequests) {
+            QCOMPARE(Member(Exchange(port, LoginText(kMobile1, QStringLiteral("IMEI-1"))), QStringLiteral("Status")),
+                     QStringLiteral("1"));
+            QCOMPARE(Member(Exchange(port, RequestText(QStringLiteral("CompanyList"), kMobile1, QStringLiteral("IMEI-1"))),
+                            QStringLiteral("Status")),
+                     QStringLiteral("1"));
+        }
+        const auto pid = static_cast<pid_t>(server.Process().processId());
+        const QString procFolder = QStringLiteral("/proc/") + QString::number(pid);
+        const auto openDescriptors = [&] {
+            return static_cast<rlim_t>(QDir(procFolder + QStringLiteral("/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+        };
+        struct rlimit limit {};
+        QCOMPARE(::prlimit(pid, RLIMIT_NOFILE, nullptr, &limit), 0);
+        limit.rlim_cur = openDescriptors() + 60;
+        QCOMPARE(::prlimit(pid, RLIMIT_NOFILE, &limit, nullptr), 0);
+
+        std::vector<std::unique_ptr<WireClient>> clients;
+        for (int i = 0; i < 120; ++i) {
+            clients.push_back(std::make_unique<WireClient>());
+            QVERIFY(clients.back()->Connect(port));
+        }
+        // The last one was not taken in; its login waits with it.
+        clients.back()->Write(platform::ansi::Encode(LoginText(kMobile1, QStringLiteral("IMEI-1"))));
+        QTest::qWait(500);  // the program has taken in what it can
+        const auto cpuTicks = [&] {
+            QFile stat(procFolder + QStringLiteral("/stat"));
+            if (!stat.open(QIODevice::ReadOnly))
+                return -1LL;
+            // The fields after the command's closing parenthesis; utime and stime are the 12th
+            // and 13th of them.
+            const QByteArray text = stat.readAll();
+            const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+            return fields.value(11).toLongLong() + fields.value(12).toLongLong();
+        };
+        const long long before = cpuTicks();
+        QElapsedTimer timer;
+        timer.start();
+        QTest::qWait(2000);
+        const long long used = cpuTicks() - before;
+        const double share = 100.0 * (double(used) / double(::sysconf(_SC_CLK_TCK))) / (double(timer.elapsed()) / 1000.0);
+        QVERIFY2(before >= 0 && share < 5.0, qPrintable(QStringLiteral("%1% of a core").arg(share, 0, 'f', 1)));
+        qInfo("CPU at the limit: %.1f%% of a core", share);
+        QCOMPARE(installation.NewestLogText().count(QStringLiteral("|Unable to accept connection. Message : ")), 1);
+
+        // The idle clients leave; the one that waited is taken in and answered.
+        WireClient* waiting = clients.back().get();
+        for (size_t i = 0; i + 1 < clients.size(); ++i)
+            clients[i].reset();
+        const QString reply = waiting->ReadReply(5000);
+        QVERIFY2(Member(reply, QStringLiteral("Status")) == QStringLiteral("1"), qPrintable(installation.NewestLogText().right(2000)));
+        QVERIFY(waiting->WaitClosed());
+        QCOMPARE(Member(Exchange(port, LoginText(kMobile1, QStringLiteral("IMEI-1"))), QStringLiteral("Status")),
+                 QStringLiteral("1"));
         QVERIFY(server.Process().state() == QProcess::Running);
     }
 
