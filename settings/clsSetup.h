@@ -176,6 +176,9 @@ private:
     bool MovedAlready(qint64 rowBefore);
     // The column whose value the request-log table would refuse ("" when none).
     static QString RefusedColumn(const RequestJournal::Record& request);
+    // True, with the failure said as the table's own refusal would be, when it would refuse
+    // the request's row: the row is left out.
+    bool Refused(const RequestJournal::Record& request);
     void WriteToJournal(const RequestJournal::Record& record);  // to the file, while it takes them
     void Journal(RequestJournal::Record record);                // written and queued
     std::unique_ptr<RequestJournal> m_journal;

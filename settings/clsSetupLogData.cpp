@@ -381,6 +381,10 @@ qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pReques
     record.ipAddress = pIPAddress;
     record.text = MaskPassword(request);
     if (m_journal) {
+        // The table's rules depend on the record alone: a row it would refuse is said now,
+        // before the request is handled, and never journalled.
+        if (Refused(record))
+            return -1;
         // Tickets stay positive: a caller takes one below 1 for a request that was not logged.
         m_journalTicket = m_journalTicket == std::numeric_limits<qint32>::max() ? 1 : m_journalTicket + 1;
         record.ticket = m_journalTicket;
@@ -516,6 +520,16 @@ QString clsSetup::RefusedColumn(const RequestJournal::Record& request)
     return QString();
 }
 
+bool clsSetup::Refused(const RequestJournal::Record& request)
+{
+    const QString column = RefusedColumn(request);
+    if (column.isEmpty())
+        return false;
+    emit ShowEvents(QStringLiteral("Error while Inserting Request in LogData. Error No.") + QString::number(platform::err::SyntaxError)
+                    + QStringLiteral(" - The table takes no ") + column + QStringLiteral(" that is empty or longer than its column."));
+    return true;
+}
+
 void clsSetup::FlushRequestLog()
 {
     if (m_journalQueue.empty())
@@ -545,14 +559,9 @@ void clsSetup::FlushRequestLog()
                                        : highest.rows.front().front().ToInteger();
             for (const Record& record : moving) {
                 if (record.kind == Record::Request) {
-                    const QString refused = RefusedColumn(record);
-                    if (!refused.isEmpty()) {
-                        // Left out and said, as when it was written on its own.
-                        emit ShowEvents(QStringLiteral("Error while Inserting Request in LogData. Error No.")
-                                        + QString::number(platform::err::SyntaxError) + QStringLiteral(" - The table takes no ")
-                                        + refused + QStringLiteral(" that is empty or longer than its column."));
+                    // A journal written by an earlier version can hold such a row.
+                    if (Refused(record))
                         continue;
-                    }
                     if (const Record* reply = replies.value(record.ticket)) {
                         m_insertAnswered->Execute({record.time, record.action, record.mobileNo, record.userID, record.folderName,
                                                    record.ipAddress, record.text, reply->time, reply->text});

@@ -276,6 +276,53 @@ private slots:
         QVERIFY(sawRefused);
     }
 
+    // A request whose row the table's own rules refuse is said when it arrives, before its
+    // reply is sent, as when the row was written straight away; it is never journalled, and so
+    // said once.
+    void refusedRowSaidBeforeReply_data()
+    {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("column");
+        const QString folder60 = QString(61, QLatin1Char('F'));
+        QTest::newRow("empty Action") << QStringLiteral("{\"Action\":\"\",\"MobileNo\":\"9000000001\",\"IMEINo\":\"IMEI-1\"}<EOF>")
+                                      << QStringLiteral("Action");
+        QTest::newRow("empty MobileNo") << LoginText(QString(), QStringLiteral("IMEI-1")) << QStringLiteral("MobileNo");
+        QTest::newRow("Action longer than its column")
+            << RequestText(QString(31, QLatin1Char('A')), kMobile1, QStringLiteral("IMEI-1")) << QStringLiteral("Action");
+        QTest::newRow("UserID longer than its column")
+            << QStringLiteral("{\"Action\":\"CompanyList\",\"MobileNo\":\"9000000001\",\"IMEINo\":\"IMEI-1\",\"UserID\":\"%1\"}<EOF>")
+                   .arg(QString(21, QLatin1Char('U')))
+            << QStringLiteral("UserID");
+        QTest::newRow("FolderName longer than its column")
+            << RequestText(QStringLiteral("DashBoard"), kMobile1, QStringLiteral("IMEI-1"), folder60) << QStringLiteral("DatabaseName");
+    }
+    void refusedRowSaidBeforeReply()
+    {
+        QFETCH(QString, request);
+        QFETCH(QString, column);
+        QTRY_VERIFY_WITH_TIMEOUT(m_installation->JournalRecords().empty(), 3000);
+        const int before = static_cast<int>(m_installation->RequestLogRows().size());
+        const qsizetype logFrom = m_installation->NewestLogText().size();
+        QVERIFY(!Send(request).isEmpty());
+        QVERIFY(m_installation->JournalRecords().empty());
+        const QString refusal = QStringLiteral("|Error while Inserting Request in LogData. Error No.");
+        const QStringList lines = m_installation->NewestLogText().mid(logFrom).split(QStringLiteral("\r\n"));
+        const auto firstWith = [&](const QString& text) {
+            for (qsizetype i = 0; i < lines.size(); ++i)
+                if (lines.at(i).contains(text))
+                    return i;
+            return qsizetype(-1);
+        };
+        const qsizetype refusedAt = firstWith(refusal);
+        const qsizetype sendingAt = firstWith(QStringLiteral("|Sending Data for Mobile No."));
+        const QString shown = lines.join(QStringLiteral("\n"));
+        QVERIFY2(refusedAt >= 0 && sendingAt > refusedAt, qPrintable(shown));
+        QVERIFY2(lines.at(refusedAt).contains(QStringLiteral(" - The table takes no ") + column + QLatin1Char(' ')), qPrintable(shown));
+        QTest::qWait(300);  // past the moment the journal goes into the table
+        QCOMPARE(m_installation->RequestLogRows().size(), before);
+        QCOMPARE(m_installation->NewestLogText().mid(logFrom).count(refusal), 1);
+    }
+
     void mobileClientCommand()
     {
         QProcess mobile;

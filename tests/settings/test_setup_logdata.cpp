@@ -523,8 +523,9 @@ private slots:
                 QTest::addRow("%s%s", qPrintable(row.first), journal ? ", journal" : "")
                     << (row.first == "empty address" ? QString() : QStringLiteral("10.0.0.1")) << row.second << journal;
     }
-    // A row the table refuses is left out and said; through the journal the rows around it
-    // are stored all the same.
+    // A row the table refuses is left out and said when the request comes, through the
+    // journal too (where it is never written, so said once); the rows around it are stored all
+    // the same.
     void refusedRequests()
     {
         QFETCH(QString, ip);
@@ -539,9 +540,10 @@ private slots:
         const QString kept = Request(QString(30, 'A'), QString(20, '9'), ",\"UserID\":\"" + QString(20, 'U') + "\"");
         if (journal) {
             QCOMPARE(setup->InsertRequest("1", kept), 1);
-            QCOMPARE(setup->InsertRequest(ip, request), 2);
-            setup->UpdateRequest(2, "{}");
-            QCOMPARE(setup->InsertRequest("2", kept), 3);
+            QCOMPARE(setup->InsertRequest(ip, request), -1);
+            QCOMPARE(events.size(), 1);
+            QCOMPARE(RequestJournal::Decode(FileBytes(JournalPath(folder))).size(), size_t(1));
+            QCOMPARE(setup->InsertRequest("2", kept), 2);
             setup->FlushRequestLog();
             QVERIFY(!setup->RequestLogPending());
         } else {
@@ -680,6 +682,45 @@ private slots:
         QCOMPARE(rows[4].mobileNo, QStringLiteral("981"));
         QCOMPARE(rows[5].mobileNo, QStringLiteral("982"));
         QCOMPARE(rows[6].mobileNo, QStringLiteral("983"));
+    }
+
+    // A journal written before refused rows were kept out of it can still hold one: it is
+    // left out and said when the journal is moved, the rows around it stored.
+    void refusedRowLeftInAJournal()
+    {
+        QTemporaryDir folder;
+        std::vector<RequestJournal::Record> records(3);
+        for (int i = 0; i < 3; ++i) {
+            records[size_t(i)].ticket = i + 1;
+            records[size_t(i)].time = At(3, 1, 9, i);
+            records[size_t(i)].action = QStringLiteral("Login");
+            records[size_t(i)].mobileNo = QStringLiteral("98") + QString::number(i);
+            records[size_t(i)].ipAddress = QStringLiteral("10.0.0.1");
+            records[size_t(i)].text = Request("Login", records[size_t(i)].mobileNo);
+        }
+        records[1].action.clear();
+        {
+            QFile file(JournalPath(folder));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            for (const RequestJournal::Record& record : records)
+                file.write(RequestJournal::Encode(record));
+        }
+        auto setup = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        QSignalSpy events(setup.get(), &clsSetup::ShowEvents);
+        QVERIFY(setup->OpenRequestJournal(JournalPath(folder)));
+        QVERIFY(!setup->RequestLogPending());
+        QStringList said;
+        for (const QList<QVariant>& event : events)
+            said << event.at(0).toString();
+        QCOMPARE(said.filter(QStringLiteral("Error while Inserting Request in LogData. Error No.")),
+                 QStringList{QStringLiteral("Error while Inserting Request in LogData. Error No.")
+                             + QString::number(platform::err::SyntaxError)
+                             + QStringLiteral(" - The table takes no Action that is empty or longer than its column.")});
+        const QList<LogRow> rows = StoredRows(folder.path());
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].mobileNo, QStringLiteral("980"));
+        QCOMPARE(rows[1].mobileNo, QStringLiteral("982"));
     }
 
     // While the table cannot take them, the records wait in the journal (and say so), then go
