@@ -393,4 +393,21 @@ QString ServerProcess::Output()
     return QString::fromLocal8Bit(m_output);
 }
 
+// --- a listening program ------------------------------------------------------------------------
+
+ListeningProgram::ListeningProgram() : port(FreePort()), server(installation)
+{
+    installation.WriteSettings(Installation::ListeningSettings(port));
+}
+
+bool ListeningProgram::Start(const QString& versionBaseURL, const QProcessEnvironment& extra)
+{
+    if (!installation.IsValid() || !server.Start(versionBaseURL, {}, extra))
+        return false;
+    if (server.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")))
+        return true;
+    qWarning("%s", qPrintable(server.Output()));
+    return false;
+}
+
 }  // namespace servertest

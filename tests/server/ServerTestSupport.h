@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 
 #include <memory>
+
+#include <sys/types.h>
 #include <vector>
 
 // What the server tests share: an installation folder ending in CALDERWICK/Corvantis with an
@@ -177,6 +179,19 @@ private:
     QString m_clockFile;
     QProcess m_process;
     QByteArray m_output;
+};
+
+// The real program on an installation of its own, set to listen on a free port with the
+// default mobiles (Installation::ListeningSettings).
+struct ListeningProgram {
+    ListeningProgram();
+    // Starts it and waits until it listens; false when it does not.
+    bool Start(const QString& versionBaseURL, const QProcessEnvironment& extra = QProcessEnvironment());
+    pid_t Pid() { return static_cast<pid_t>(server.Process().processId()); }
+
+    Installation installation;
+    quint16 port = 0;
+    ServerProcess server;
 };
 
 }  // namespace servertest

@@ -210,18 +210,15 @@ private slots:
     // spinning or giving up; once the connections go away new clients are served again.
     void openFileLimit()
     {
-        Installation installation;
-        QVERIFY(installation.IsValid());
-        const quint16 port = FreePort();
-        installation.WriteSettings(Installation::ListeningSettings(port));
+        ListeningProgram program;
         VersionServer versions;
-        ServerProcess server(installation);
-        server.Process().setChildProcessModifier([] {
+        program.server.Process().setChildProcessModifier([] {
             struct rlimit files {64, 64};
             ::setrlimit(RLIMIT_NOFILE, &files);
         });
-        QVERIFY(server.Start(versions.BaseURL()));
-        QVERIFY2(server.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")), qPrintable(server.Output()));
+        QVERIFY(program.Start(versions.BaseURL()));
+        ServerProcess& server = program.server;
+        const quint16 port = program.port;
 
         std::vector<std::unique_ptr<WireClient>> clients;
         for (int i = 0; i < 80; ++i) {
@@ -252,14 +249,12 @@ private slots:
     void openFileLimitReachedWhileRunning()
     {
         QFETCH(bool, afterRequests);
-        Installation installation;
-        QVERIFY(installation.IsValid());
-        const quint16 port = FreePort();
-        installation.WriteSettings(Installation::ListeningSettings(port));
+        ListeningProgram program;
         VersionServer versions;
-        ServerProcess server(installation);
-        QVERIFY(server.Start(versions.BaseURL()));
-        QVERIFY2(server.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")), qPrintable(server.Output()));
+        QVERIFY(program.Start(versions.BaseURL()));
+        const Installation& installation = program.installation;
+        ServerProcess& server = program.server;
+        const quint16 port = program.port;
         if (afterRequests) {
             QCOMPARE(Member(Exchange(port, LoginText(kMobile1, QStringLiteral("IMEI-1"))), QStringLiteral("Status")),
                      QStringLiteral("1"));
@@ -267,7 +262,7 @@ private slots:
                             QStringLiteral("Status")),
                      QStringLiteral("1"));
         }
-        const auto pid = static_cast<pid_t>(server.Process().processId());
+        const pid_t pid = program.Pid();
         const QString procFolder = QStringLiteral("/proc/") + QString::number(pid);
         const auto openDescriptors = [&] {
             return static_cast<rlim_t>(QDir(procFolder + QStringLiteral("/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());

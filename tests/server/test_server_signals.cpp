@@ -54,13 +54,11 @@ private slots:
     void signalClosesTheServer()
     {
         QFETCH(int, signalNumber);
-        Installation installation;
-        QVERIFY(installation.IsValid());
-        const quint16 port = FreePort();
-        installation.WriteSettings(Installation::ListeningSettings(port));
-        ServerProcess server(installation);
-        QVERIFY(server.Start(m_versions->BaseURL()));
-        QVERIFY2(server.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")), qPrintable(server.Output()));
+        ListeningProgram program;
+        QVERIFY(program.Start(m_versions->BaseURL()));
+        Installation& installation = program.installation;
+        ServerProcess& server = program.server;
+        const quint16 port = program.port;
         QVERIFY(QFileInfo::exists(server.LockFile()));
 
         const QString login = Exchange(port, LoginText(kMobile1, QStringLiteral("IMEI-1")));
@@ -70,7 +68,7 @@ private slots:
             replies << Exchange(port, RequestText(QStringLiteral("CompanyList"), kMobile1, QStringLiteral("IMEI-1")));
             QCOMPARE(Member(replies.last(), QStringLiteral("Status")), QStringLiteral("1"));
         }
-        QCOMPARE(::kill(static_cast<pid_t>(server.Process().processId()), signalNumber), 0);
+        QCOMPARE(::kill(program.Pid(), signalNumber), 0);
         QVERIFY(server.Process().waitForFinished(15000));
         QCOMPARE(server.Process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(server.Process().exitCode(), 0);
@@ -105,22 +103,19 @@ private slots:
         QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("1"));
     }
 
-    // A request that is still being received when the signal comes does not hold the close up,
-    // and a second signal while the program closes ends it at once.
+    // A request that is still being received when the signal comes does not hold the close up.
     void unfinishedRequestDoesNotHoldTheClose()
     {
-        Installation installation;
-        QVERIFY(installation.IsValid());
-        const quint16 port = FreePort();
-        installation.WriteSettings(Installation::ListeningSettings(port));
-        ServerProcess server(installation);
-        QVERIFY(server.Start(m_versions->BaseURL()));
-        QVERIFY2(server.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")), qPrintable(server.Output()));
+        ListeningProgram program;
+        QVERIFY(program.Start(m_versions->BaseURL()));
+        Installation& installation = program.installation;
+        ServerProcess& server = program.server;
+        const quint16 port = program.port;
         WireClient client;
         QVERIFY(client.Connect(port));
         client.Write("{\"Action\":\"Login\",\"MobileNo\":\"9000000001\"");
         QVERIFY(server.WaitForLog(QStringLiteral("|Data Received From Mobile No.  Client Index : 1 Data Length : ")));
-        QCOMPARE(::kill(static_cast<pid_t>(server.Process().processId()), SIGTERM), 0);
+        QCOMPARE(::kill(program.Pid(), SIGTERM), 0);
         QVERIFY(server.Process().waitForFinished(15000));
         QCOMPARE(server.Process().exitCode(), 0);
         QVERIFY(client.WaitClosed());
@@ -132,13 +127,11 @@ private slots:
     // program, so nothing had moved) is not lost: it reaches the table at the next start.
     void secondSignalEndsAtOnce()
     {
-        Installation installation;
-        QVERIFY(installation.IsValid());
-        const quint16 port = FreePort();
-        installation.WriteSettings(Installation::ListeningSettings(port));
-        ServerProcess server(installation);
-        QVERIFY(server.Start(m_versions->BaseURL()));
-        QVERIFY2(server.WaitForLog(QStringLiteral("|Start Accepting Connection for mobile clients.")), qPrintable(server.Output()));
+        ListeningProgram program;
+        QVERIFY(program.Start(m_versions->BaseURL()));
+        Installation& installation = program.installation;
+        ServerProcess& server = program.server;
+        const quint16 port = program.port;
         sqlite3* holder = nullptr;
         QCOMPARE(sqlite3_open(qPrintable(installation.DataFolder() + QStringLiteral("/master.sqlite")), &holder), SQLITE_OK);
         QCOMPARE(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -146,7 +139,7 @@ private slots:
                  QStringLiteral("1"));
         QVERIFY(server.WaitForLog(QStringLiteral("|Error while Inserting Request in LogData.")));
         // Both signals wait while the program is stopped and come one after the other.
-        const auto pid = static_cast<pid_t>(server.Process().processId());
+        const pid_t pid = program.Pid();
         QCOMPARE(::kill(pid, SIGSTOP), 0);
         QCOMPARE(::kill(pid, SIGINT), 0);
         QCOMPARE(::kill(pid, SIGTERM), 0);
