@@ -40,8 +40,11 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent)
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &StopSignals::ReadPipe);
     for (const int number : kStopSignals) {
+        // A hang-up ignored at start is nohup's request to outlive the terminal. SIGINT and
+        // SIGTERM are taken all the same: a shell starts a script's background jobs with SIGINT
+        // ignored, and a kill -INT sent to such a server on purpose must still close it.
         struct sigaction before {};
-        if (::sigaction(number, nullptr, &before) != 0 || before.sa_handler == SIG_IGN)
+        if (::sigaction(number, nullptr, &before) != 0 || (number == SIGHUP && before.sa_handler == SIG_IGN))
             continue;
         struct sigaction action {};
         action.sa_handler = OnStopSignal;

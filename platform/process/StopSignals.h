@@ -13,8 +13,8 @@ namespace platform {
 // tells Received, where the window starts its own close. A second of these signals ends the
 // program at once (status 128 + the signal), for a close that cannot finish.
 //
-// One object per program, made after the application object. A signal the program was started
-// with ignored (nohup, a background job of a script) stays ignored.
+// One object per program, made after the application object. A hang-up the program was started
+// with ignored (nohup) stays ignored.
 class StopSignals : public QObject {
     Q_OBJECT
 public:

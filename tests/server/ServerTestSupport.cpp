@@ -356,9 +356,10 @@ bool ServerProcess::Start(const QString& versionBaseURL, const QStringList& argu
     // The stop signals reach the program whatever this process was started with (a test run in
     // the background of a script ignores Ctrl+C, and so would its children).
     const std::function<void()> before = m_process.childProcessModifier();
-    m_process.setChildProcessModifier([before] {
+    const QList<int> ignored = m_ignoredAtStart;
+    m_process.setChildProcessModifier([before, ignored] {
         for (const int number : {SIGINT, SIGTERM, SIGHUP})
-            ::signal(number, SIG_DFL);
+            ::signal(number, ignored.contains(number) ? SIG_IGN : SIG_DFL);
         if (before)
             before();
     });

@@ -163,6 +163,9 @@ public:
     void SetClock(const QDateTime& now);
     // Ends the program at once, as a crash would.
     void Kill();
+    // The program is started with these signals ignored, as a shell starts a background job
+    // (SIGINT) or nohup starts a program (SIGHUP). Every other stop signal starts at its default.
+    void IgnoreAtStart(const QList<int>& signalNumbers) { m_ignoredAtStart = signalNumbers; }
     QProcess& Process() { return m_process; }
     QString Output();
     // The program's temporary folder (where its one-copy lock lies).
@@ -179,6 +182,7 @@ private:
     QString m_clockFile;
     QProcess m_process;
     QByteArray m_output;
+    QList<int> m_ignoredAtStart;
 };
 
 // The real program on an installation of its own, set to listen on a free port with the

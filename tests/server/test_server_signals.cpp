@@ -103,6 +103,40 @@ private slots:
         QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("1"));
     }
 
+    // A script that starts the server in the background has it start with Ctrl+C ignored; a
+    // SIGINT sent to it on purpose (kill -INT) still closes it cleanly. A hang-up ignored at
+    // start (nohup) stays ignored: the program outlives its terminal and a SIGTERM ends it.
+    void signalIgnoredAtStart_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("SIGINT, background job") << int(SIGINT) << true;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << true;
+        QTest::newRow("SIGHUP, nohup") << int(SIGHUP) << false;
+    }
+    void signalIgnoredAtStart()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(bool, closes);
+        ListeningProgram program;
+        program.server.IgnoreAtStart({signalNumber});
+        QVERIFY(program.Start(m_versions->BaseURL()));
+        QCOMPARE(Member(Exchange(program.port, LoginText(kMobile1, QStringLiteral("IMEI-1"))), QStringLiteral("Status")),
+                 QStringLiteral("1"));
+        QCOMPARE(::kill(program.Pid(), signalNumber), 0);
+        if (!closes) {
+            QVERIFY(!program.server.Process().waitForFinished(1000));
+            QCOMPARE(Member(Exchange(program.port, LoginText(kMobile1, QStringLiteral("IMEI-1"))), QStringLiteral("Status")),
+                     QStringLiteral("1"));
+            QCOMPARE(::kill(program.Pid(), SIGTERM), 0);
+        }
+        QVERIFY(program.server.Process().waitForFinished(15000));
+        QCOMPARE(program.server.Process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.server.Process().exitCode(), 0);
+        QCOMPARE(LastLogLine(program.installation.NewestLogText()), kUnloading);
+        QCOMPARE(program.installation.RequestLogRows().size(), closes ? 1 : 2);
+    }
+
     // A request that is still being received when the signal comes does not hold the close up.
     void unfinishedRequestDoesNotHoldTheClose()
     {
