@@ -56,15 +56,23 @@ public:
         m_ticks = ticks;
         horizontalHeader()->setStretchLastSection(false);
         horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        // Headings in bold for the selected row would need more room than they are given.
+        horizontalHeader()->setHighlightSections(false);
         connect(model(), &QAbstractItemModel::modelReset, this, &SetupGrid::FitColumns);
         FitColumns();
     }
 
-    // The width that shows every heading and typical value, a vertical scroll bar included.
+    // The width that shows every heading and typical value, with the row numbers (of up to
+    // three digits) and a vertical scroll bar.
     int NeededWidth() const
     {
         const QList<int> needs = ColumnNeeds();
-        return std::accumulate(needs.begin(), needs.end(), 0) + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+        const int rowNumbers = verticalHeader()->isHidden()
+                                   ? 0
+                                   : std::max(verticalHeader()->sizeHint().width(),
+                                              verticalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("999")) + 8);
+        return std::accumulate(needs.begin(), needs.end(), 0) + 2 * frameWidth() + rowNumbers +
+               verticalScrollBar()->sizeHint().width();
     }
 
     QSize sizeHint() const override
