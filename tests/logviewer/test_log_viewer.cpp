@@ -73,15 +73,6 @@ QStringList StoredLog(const Installation& installation)
     return rows;
 }
 
-// Takes the folder the shell is asked to open.
-class FolderOpener : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void Open(const QUrl& url) { opened << url; }
-};
-
 // Closes the memo window when it opens, after taking its caption and text.
 struct MemoWatch {
     QString caption, text;

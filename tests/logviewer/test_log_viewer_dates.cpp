@@ -4,6 +4,7 @@
 // would take the focus meanwhile do nothing, and dates are taken typed in the short form or as
 // a whole over the selected box.
 #include "ViewerTestSupport.h"
+#include "WindowInput.h"
 
 #include "clock/Clock.h"
 #include "clsSetup.h"
@@ -12,18 +13,16 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QSpontaneKeyEvent>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
-#include <QWindow>
 
 using namespace viewertest;
+using namespace windowtest;
 
 namespace {
 const QDateTime kNow(QDate(2024, 3, 10), QTime(12, 0));
@@ -41,15 +40,6 @@ QList<LoggedRequest> SampleRequests()
     };
 }
 
-// Takes the folder the shell is asked to open.
-class FolderOpener : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void Open(const QUrl& url) { opened << url; }
-};
-
 // Counts the moves of the keyboard focus.
 struct FocusMoves {
     int count = 0;
@@ -58,51 +48,6 @@ struct FocusMoves {
     ~FocusMoves() { QObject::disconnect(connection); }
 };
 
-// A point of a widget in the coordinates of its window.
-QPoint InWindow(QWidget* widget, QPoint point = QPoint(-1, -1))
-{
-    if (point == QPoint(-1, -1))
-        point = widget->rect().center();
-    return widget->mapTo(widget->window(), point);
-}
-
-// A click through the window, as the window system delivers it: the press is handled, and
-// what it set going has run, before the release comes.
-void Click(QWidget* widget, QPoint point = QPoint(-1, -1))
-{
-    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {}, InWindow(widget, point));
-}
-
-// A press and its release that arrive together, as a quick click does while the program is
-// busy: both are queued before either is handled. `throughWindow` false sends them to the
-// widget itself rather than to its window.
-void QuickClick(QWidget* widget, QPoint point = QPoint(-1, -1), bool throughWindow = true)
-{
-    if (point == QPoint(-1, -1))
-        point = widget->rect().center();
-    QObject* target = throughWindow ? static_cast<QObject*>(widget->window()->windowHandle()) : widget;
-    const QPointF local = throughWindow ? QPointF(InWindow(widget, point)) : QPointF(point);
-    const QPointF global = widget->mapToGlobal(QPointF(point));
-    auto* press = new QMouseEvent(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    auto* release = new QMouseEvent(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QSpontaneKeyEvent::setSpontaneous(press);
-    QSpontaneKeyEvent::setSpontaneous(release);
-    QCoreApplication::postEvent(target, press);
-    QCoreApplication::postEvent(target, release);
-    QCoreApplication::processEvents();
-}
-
-// Keys typed into the window; the window hands them to the control with the focus.
-void Type(QWidget* window, const QString& keys)
-{
-    for (const QChar c : keys)
-        QTest::keyClick(window->windowHandle(), c.toLatin1());
-}
-
-void Key(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QTest::keyClick(window->windowHandle(), key, modifiers);
-}
 }  // namespace
 
 class TestLogViewerDates : public QObject {

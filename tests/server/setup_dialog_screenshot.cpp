@@ -1,28 +1,11 @@
 // Draws the server's setup dialog at its default size, with a few mobiles and companies, into a
 // picture; run it on an X display to see the dialog as a desktop shows it:
 //   xvfb-run -a build/tests/server/setup-dialog-screenshot docs/setup-dialog.png
-#include "Fixtures.h"
-#include "clsSetup.h"
-#include "frmMobileClientSetup.h"
+#include "SetupDialogTestSupport.h"
 
-#include <QApplication>
 #include <QPixmap>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <cstdio>
-
-namespace {
-void AddMobile(platform::XArrayDB& mobiles, const QString& no, const QString& imei, const QString& allowed, bool locked)
-{
-    const int row = mobiles.AppendRow();
-    mobiles.SetValue(row, 0, no);
-    mobiles.SetValue(row, 1, imei);
-    mobiles.SetValue(row, 2, allowed);
-    mobiles.SetValue(row, 3, locked);
-    mobiles.SetValue(row, 4, QString());
-}
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -39,10 +22,11 @@ int main(int argc, char** argv)
     setup.GetSettings();  // the defaults, then the demo's mode: listening on port 1175, started at once
     setup.lStaticIP = true;
     setup.lAutoStart = true;
-    AddMobile(setup.xMobiles, QStringLiteral("9999999999"), QStringLiteral("35-209900-176148-1"), QStringLiteral("DEMO2026"), false);
-    AddMobile(setup.xMobiles, QStringLiteral("919822012345"), QStringLiteral("86-451203-338817-4"),
-              QStringLiteral("DEMO2026|SAHY2026"), false);
-    AddMobile(setup.xMobiles, QStringLiteral("9876500011"), QString(), QString(), true);
+    using setuptest::AddMobileRow;
+    AddMobileRow(setup.xMobiles, QStringLiteral("9999999999"), QStringLiteral("35-209900-176148-1"), QStringLiteral("DEMO2026"));
+    AddMobileRow(setup.xMobiles, QStringLiteral("919822012345"), QStringLiteral("86-451203-338817-4"),
+                 QStringLiteral("DEMO2026|SAHY2026"));
+    AddMobileRow(setup.xMobiles, QStringLiteral("9876500011"), QString(), QString(), true);
     const QDateTime start(QDate(2026, 4, 1), QTime(0, 0)), end(QDate(2027, 3, 31), QTime(0, 0));
     fixtures::ListCompany(setup.xCompanies, QStringLiteral("DEMO2026"), QStringLiteral("Calder Demo Traders"), start, end);
     fixtures::ListCompany(setup.xCompanies, QStringLiteral("SAHY2026"), QStringLiteral("Sahyadri Agro Products Pvt Ltd"), start, end);

@@ -6,6 +6,7 @@
 #include "MsgBox.h"
 #include "SetupDialogTestSupport.h"
 #include "WidgetCaptions.h"
+#include "WindowInput.h"
 #include "table/XArrayDBModel.h"
 
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QWindow>
 
 using namespace setuptest;
+using namespace windowtest;
 
 namespace {
 
@@ -22,36 +24,10 @@ const QString kImei = QStringLiteral("35-209900-176148-1");             // 15 di
 const QString kLongMobileNo = QStringLiteral("919876543210");          // 12 digits
 const QString kLongCompany = QStringLiteral("Maharashtra Steel Traders Ltd.");  // 30 characters
 
-QPoint InWindow(QWidget* widget, QPoint point)
-{
-    return widget->mapTo(widget->window(), point);
-}
-
-void Click(QWidget* widget, QPoint point)
-{
-    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {}, InWindow(widget, point));
-}
-
-void Click(QWidget* widget)
-{
-    Click(widget, widget->rect().center());
-}
-
 // A click on a cell of a grid, as the user makes it.
 void ClickCell(QTableView* grid, int row, int col)
 {
     Click(grid->viewport(), grid->visualRect(grid->model()->index(row, col)).center());
-}
-
-void Key(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QTest::keyClick(window->windowHandle(), key, modifiers);
-}
-
-void Type(QWidget* window, const QString& keys)
-{
-    for (const QChar c : keys)
-        QTest::keyClick(window->windowHandle(), c.toLatin1());
 }
 
 // The text columns of a grid: those that are not ticks.
