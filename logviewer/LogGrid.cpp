@@ -5,6 +5,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QRegularExpression>
 #include <QWindow>
 #include <QLineEdit>
@@ -321,6 +322,12 @@ void LogDateEdit::mousePressEvent(QMouseEvent* event)
 {
     EndTyping(true);
     QDateEdit::mousePressEvent(event);
+}
+
+void LogDateEdit::wheelEvent(QWheelEvent* event)
+{
+    EndTyping(true);  // the wheel steps the date the entry gives
+    QDateEdit::wheelEvent(event);
 }
 
 void LogDateEdit::focusInEvent(QFocusEvent* event)
