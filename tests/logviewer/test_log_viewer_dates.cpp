@@ -237,7 +237,7 @@ private slots:
         const int sortOrder = window().GetSetup()->eSortOrder;
 
         QWidget* target = nullptr;
-        QPoint point(-1, -1);
+        QPoint point = kCentre;
         if (control == QLatin1String("load")) {
             target = window().Command(1);
         } else if (control == QLatin1String("folder")) {
