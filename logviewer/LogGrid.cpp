@@ -3,6 +3,11 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QRegularExpression>
+#include <QWindow>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
@@ -156,19 +161,306 @@ void ButtonDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
 
 // --- date box --------------------------------------------------------------------------------
 
+namespace {
+const char* const kCausesValidation = "causesValidation";
+
+bool IsTypedDigit(const QKeyEvent* event)
+{
+    const QString text = event->text();
+    return text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9';
+}
+
+bool IsTypedSeparator(const QKeyEvent* event)
+{
+    const QString text = event->text();
+    return text.size() == 1 && QStringLiteral("/-.").contains(text.at(0));
+}
+
+// A whole date typed as far as it can go: the separated form with its four-digit year, or
+// eight digits.
+bool IsCompleteEntry(const QString& text)
+{
+    static const QRegularExpression complete(QStringLiteral("^(\\d{1,2}[/.-]\\d{1,2}[/.-]\\d{4}|\\d{8})$"));
+    return complete.match(text).hasMatch();
+}
+}  // namespace
+
 LogDateEdit::LogDateEdit(QWidget* parent) : QDateEdit(parent)
 {
     setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     setCalendarPopup(true);
 }
 
-void LogDateEdit::focusOutEvent(QFocusEvent* event)
+void LogDateEdit::SetCausesValidation(QWidget* control, bool causes)
 {
-    QDateEdit::focusOutEvent(event);  // takes in what was typed
+    control->setProperty(kCausesValidation, causes);
+}
+
+bool LogDateEdit::CausesValidation(const QWidget* control)
+{
+    const QVariant value = control->property(kCausesValidation);
+    return !value.isValid() || value.toBool();
+}
+
+QDate LogDateEdit::ParseTyped(const QString& text)
+{
+    static const QRegularExpression separated(QStringLiteral("^(\\d{1,2})[/.-](\\d{1,2})[/.-](\\d{2}|\\d{4})$"));
+    static const QRegularExpression digits(QStringLiteral("^(\\d{2})(\\d{2})(\\d{2}|\\d{4})$"));
+    QRegularExpressionMatch match = separated.match(text.trimmed());
+    if (!match.hasMatch())
+        match = digits.match(text.trimmed());
+    if (!match.hasMatch())
+        return {};
+    int year = match.captured(3).toInt();
+    if (match.captured(3).size() == 2)
+        year += 2000;
+    return QDate(year, match.captured(2).toInt(), match.captured(1).toInt());
+}
+
+QDate LogDateEdit::TypedDate(const QString& text) const
+{
+    const QDate date = ParseTyped(text);
+    return date.isValid() && date >= minimumDate() && date <= maximumDate() ? date : QDate();
+}
+
+QValidator::State LogDateEdit::validate(QString& input, int& pos) const
+{
+    // The display format has a four-digit year; one of two digits (20yy) makes a whole date
+    // too, and a single digit is on its way to one (the format alone would read a first 0 as
+    // the year 0000).
+    static const QRegularExpression shortYear(QStringLiteral("^\\d{1,2}/\\d{1,2}/(\\d{1,2})$"));
+    const QRegularExpressionMatch match = shortYear.match(input);
+    if (match.hasMatch()) {
+        if (match.captured(1).size() == 1)
+            return QValidator::Intermediate;
+        if (TypedDate(input).isValid())
+            return QValidator::Acceptable;
+    }
+    return QDateEdit::validate(input, pos);
+}
+
+QDateTime LogDateEdit::dateTimeFromText(const QString& text) const
+{
+    const QDate typed = TypedDate(text);
+    if (!typed.isValid())
+        return QDateEdit::dateTimeFromText(text);
+    QDateTime value = dateTime();
+    value.setDate(typed);
+    return value;
+}
+
+void LogDateEdit::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
+    if (!m_typing) {
+        // A digit typed over the whole selected text starts a whole date, as in a text box; the
+        // sections of the format would refuse it.
+        QLineEdit* edit = lineEdit();
+        if (plain && IsTypedDigit(event) && edit->hasSelectedText() && edit->selectedText() == edit->text()) {
+            m_typing = true;
+            AddTyped(event->text().at(0));
+            event->accept();
+            return;
+        }
+        QDateEdit::keyPressEvent(event);
+        return;
+    }
+    if (plain && (IsTypedDigit(event) || IsTypedSeparator(event))) {
+        if (m_typed.size() < 10)
+            AddTyped(event->text().at(0));
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Backspace) {
+        m_typed.chop(1);
+        if (m_typed.isEmpty())
+            EndTyping(false);
+        else
+            ShowTyped();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Cancel)) {
+        EndTyping(false);
+        event->accept();
+        return;
+    }
+    // Any other key ends the entry and then does what it does.
+    EndTyping(true);
+    QDateEdit::keyPressEvent(event);
+}
+
+void LogDateEdit::AddTyped(QChar c)
+{
+    m_typed += c;
+    ShowTyped();
+    if (IsCompleteEntry(m_typed))
+        EndTyping(true);
+}
+
+void LogDateEdit::ShowTyped()
+{
+    // Shown as typed; the box takes it in only when the entry ends.
+    const QSignalBlocker blocker(lineEdit());
+    lineEdit()->setText(m_typed);
+    lineEdit()->setCursorPosition(static_cast<int>(m_typed.size()));
+}
+
+void LogDateEdit::EndTyping(bool take)
+{
+    if (!m_typing)
+        return;
+    m_typing = false;
+    const QDate typed = take ? TypedDate(m_typed) : QDate();
+    m_typed.clear();
+    // Setting the date rewrites the text in the box's format; a date not taken shows the
+    // one the box had.
+    setDate(typed.isValid() ? typed : date());
+}
+
+void LogDateEdit::mousePressEvent(QMouseEvent* event)
+{
+    EndTyping(true);
+    QDateEdit::mousePressEvent(event);
+}
+
+void LogDateEdit::wheelEvent(QWheelEvent* event)
+{
+    EndTyping(true);  // the wheel steps the date the entry gives
+    QDateEdit::wheelEvent(event);
+}
+
+void LogDateEdit::focusInEvent(QFocusEvent* event)
+{
+    QDateEdit::focusInEvent(event);
+    // Presses on the window are looked at before they reach a control, so that one that would
+    // take the focus from a refusing box never reaches it.
+    QWindow* handle = window()->windowHandle();
+    if (handle && handle != m_window) {
+        if (m_window)
+            m_window->removeEventFilter(this);
+        m_window = handle;
+        m_window->installEventFilter(this);
+    }
+}
+
+bool LogDateEdit::Refuses()
+{
+    if (m_takingFocusBack)
+        return true;
+    if (!hasFocus())
+        return false;
     bool cancel = false;
     emit ValidateRequested(&cancel);
-    if (cancel)
-        QMetaObject::invokeMethod(this, [this] { setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+    return cancel;
+}
+
+bool LogDateEdit::MayLeave()
+{
+    EndTyping(true);
+    interpretText();
+    bool cancel = false;
+    emit ValidateRequested(&cancel);
+    return !cancel;
+}
+
+// The control that a press at this point of the window would give the focus to, found as the
+// application does it: the first enabled control from the one under the pointer outwards that
+// takes the focus by click. None when the press leaves the focus where it is.
+QWidget* LogDateEdit::FocusTargetAt(const QPointF& windowPos) const
+{
+    QWidget* top = window();
+    QPoint pos = windowPos.toPoint();
+    QWidget* w = top->childAt(pos);
+    if (!w)
+        return nullptr;
+    pos = w->mapFrom(top, pos);
+    while (w) {
+        if (w->isEnabled() && w->rect().contains(pos) && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus) {
+            while (w->focusProxy())
+                w = w->focusProxy();
+            return w;
+        }
+        if (w->isWindow())
+            return nullptr;
+        const QWidget* proxy = w->focusProxy() ? w->focusProxy() : w;
+        if (proxy->hasFocus())
+            return nullptr;
+        pos += w->pos();
+        w = w->parentWidget();
+    }
+    return nullptr;
+}
+
+bool LogDateEdit::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_window)
+        return QDateEdit::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!hasFocus())
+            break;
+        QWidget* target = FocusTargetAt(mouse->position());
+        if (!target || target == this || isAncestorOf(target) || !CausesValidation(target))
+            break;
+        if (!MayLeave()) {
+            m_swallowed |= mouse->button();
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (m_swallowed & mouse->button()) {
+            m_swallowed &= ~mouse->button();
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QDateEdit::eventFilter(watched, event);
+}
+
+bool LogDateEdit::focusNextPrevChild(bool next)
+{
+    // Tab moves from section to section; from the last one (Shift+Tab: the first) it leaves.
+    const bool leaves = next ? currentSectionIndex() >= sectionCount() - 1 : currentSectionIndex() <= 0;
+    if (leaves && hasFocus() && !MayLeave())
+        return true;
+    return QDateEdit::focusNextPrevChild(next);
+}
+
+void LogDateEdit::focusOutEvent(QFocusEvent* event)
+{
+    EndTyping(true);
+    QDateEdit::focusOutEvent(event);  // takes in what was typed
+    // Only a control of this window that asks takes the focus under the test: a popup (the
+    // calendar), another window, or the box that is taking its own focus back do not.
+    const QWidget* to = QApplication::focusWidget();
+    if (m_takingFocusBack || event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    if (!to || to->window() != window() || !CausesValidation(to))
+        return;
+    if (const auto* box = qobject_cast<const LogDateEdit*>(to); box && box->m_takingFocusBack)
+        return;
+    bool cancel = false;
+    emit ValidateRequested(&cancel);
+    if (!cancel)
+        return;
+    // The focus went before the box could refuse (set by the program, say): it comes back
+    // once, when the move under way has ended.
+    m_takingFocusBack = true;
+    QMetaObject::invokeMethod(this, &LogDateEdit::TakeFocusBack, Qt::QueuedConnection);
+}
+
+void LogDateEdit::TakeFocusBack()
+{
+    setFocus(Qt::OtherFocusReason);
+    m_takingFocusBack = false;
 }
 
 // --- pictures --------------------------------------------------------------------------------

@@ -7,9 +7,11 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QList>
+#include <QPointer>
 #include <QStyledItemDelegate>
 
 class QLineEdit;
+class QWindow;
 
 // The pieces of the log window's grid and date boxes: a heading row with a filter bar under it,
 // the row model with heading pictures, the button column, and a date box that can refuse to
@@ -72,18 +74,59 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
-// A date box that asks, when it is about to lose the focus, whether it may; a refusal keeps
-// the focus in the box.
+// A date box that asks, before it gives up the focus, whether it may. A refusal keeps the focus
+// in the box: a click on another control of the window, or Tab, then does nothing, and a focus
+// taken away some other way comes back to the box once. Controls marked with
+// SetCausesValidation(control, false) (the window's Exit) take the focus without asking.
+//
+// Besides the sections of its display format the box takes a whole date typed over its
+// selected text, with or without separators, and a two-digit year (20yy).
 class LogDateEdit : public QDateEdit {
     Q_OBJECT
 public:
     explicit LogDateEdit(QWidget* parent = nullptr);
 
+    static void SetCausesValidation(QWidget* control, bool causes);
+    static bool CausesValidation(const QWidget* control);
+
+    // True while the box refuses to give up the focus: from a refusal until it has the focus
+    // back, or, while it has the focus, when it would refuse to be left now.
+    bool Refuses();
+
+    // The date a text gives as dd/mm/yyyy, dd/mm/yy (20yy), ddmmyyyy or ddmmyy; day and month
+    // may have one digit where separators ("/", "-" or ".") stand between them. Invalid when
+    // the text is none of these or names no day.
+    static QDate ParseTyped(const QString& text);
+
 signals:
     void ValidateRequested(bool* cancel);
 
 protected:
+    QValidator::State validate(QString& input, int& pos) const override;
+    QDateTime dateTimeFromText(const QString& text) const override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QDate TypedDate(const QString& text) const;
+    // Takes in what was typed and asks whether the focus may go.
+    bool MayLeave();
+    QWidget* FocusTargetAt(const QPointF& windowPos) const;
+    void TakeFocusBack();
+    void AddTyped(QChar c);
+    void ShowTyped();
+    void EndTyping(bool take);
+
+    QPointer<QWindow> m_window;           // the window whose presses are looked at first
+    Qt::MouseButtons m_swallowed;         // buttons whose press was refused: their release goes too
+    bool m_takingFocusBack = false;
+    bool m_typing = false;                // a whole date is being typed over the box
+    QString m_typed;
 };
 
 // The sort pictures, keyed "ImgSortAsc" and "ImgSortDesc", drawn once.

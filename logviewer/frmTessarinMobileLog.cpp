@@ -127,6 +127,8 @@ void frmTessarinMobileLog::BuildControls()
         m_cmdCommand[i]->setToolTip(tips[i]);
         connect(m_cmdCommand[i], &QPushButton::clicked, this, [this, i] { cmdCommand_Click(i); });
     }
+    // Exit closes the window whatever the date boxes hold.
+    logviewer::LogDateEdit::SetCausesValidation(m_cmdCommand[0], false);
     dates->addWidget(m_cmdCommand[1]);
     dates->addWidget(m_cmdCommand[2]);
     dates->addStretch();
@@ -351,6 +353,10 @@ void frmTessarinMobileLog::Setup_ShowEvents(const QString& pText)
 void frmTessarinMobileLog::cmdCommand_Click(int Index)
 {
     if (m_unloaded)
+        return;
+    // While a date box refuses its date, a click that reached a button all the same does
+    // nothing.
+    if (Index != 0 && (m_TDBDate[0]->Refuses() || m_TDBDate[1]->Refuses()))
         return;
     switch (Index) {
     case 0: CloseForm(0); break;

@@ -18,11 +18,14 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QVersionNumber>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -31,7 +34,8 @@ constexpr int MobileNoCol = 0, IMEINoCol = 1, AllowedCompaniesCol = 2, LockedCol
 constexpr int SelectedCol = 0, DatabaseNameCol = 4, LocationCol = 1;
 
 // A grid whose pending cell edit can be written into its table on demand, as the save does
-// before it reads the mobiles.
+// before it reads the mobiles. Enter works as in a spreadsheet: it ends the edit under way and
+// moves down a row (staying on the last); it is never passed on to the dialog.
 class SetupGrid : public QTableView {
 public:
     using QTableView::QTableView;
@@ -42,6 +46,123 @@ public:
             closeEditor(editor, QAbstractItemDelegate::NoHint);
         }
     }
+
+    // How the columns are sized: each as wide as its heading and the `typical` text of its
+    // values at least (the ticks of `ticks` as their heading), and the text columns share the
+    // width the grid has beyond that, in proportion to what they need.
+    void SetColumnLooks(const QStringList& typical, const QSet<int>& ticks)
+    {
+        m_typical = typical;
+        m_ticks = ticks;
+        horizontalHeader()->setStretchLastSection(false);
+        horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        // Headings in bold for the selected row would need more room than they are given.
+        horizontalHeader()->setHighlightSections(false);
+        connect(model(), &QAbstractItemModel::modelReset, this, &SetupGrid::FitColumns);
+        FitColumns();
+    }
+
+    // The width that shows every heading and typical value, with the row numbers (of up to
+    // three digits) and a vertical scroll bar.
+    int NeededWidth() const
+    {
+        const QList<int> needs = ColumnNeeds();
+        const int rowNumbers = verticalHeader()->isHidden()
+                                   ? 0
+                                   : std::max(verticalHeader()->sizeHint().width(),
+                                              verticalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("999")) + 8);
+        return std::accumulate(needs.begin(), needs.end(), 0) + 2 * frameWidth() + rowNumbers +
+               verticalScrollBar()->sizeHint().width();
+    }
+
+    QSize sizeHint() const override
+    {
+        QSize size = QTableView::sizeHint();
+        size.setWidth(std::max(size.width(), NeededWidth()));
+        return size;
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QTableView::resizeEvent(event);  // the viewport's size, scroll bars taken off
+        FitColumns();
+    }
+
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+            QTableView::keyPressEvent(event);
+            return;
+        }
+        // Enter in an editor reaches the grid too; the editor ends itself and moves down then.
+        if (state() != EditingState)
+            MoveDown();
+        event->accept();
+    }
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
+    {
+        QTableView::closeEditor(editor, hint);
+        // The delegate ends an edit with this hint when Enter was pressed in it.
+        if (hint == QAbstractItemDelegate::SubmitModelCache)
+            MoveDown();
+    }
+
+private:
+    QList<int> ColumnNeeds() const
+    {
+        QList<int> needs;
+        if (!model())
+            return needs;
+        const QFontMetrics metrics(font());
+        // The room the delegate leaves beside a cell's text, and a little air.
+        const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 6;
+        for (int col = 0; col < model()->columnCount(); ++col) {
+            const int value = m_ticks.contains(col) ? style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this)
+                                                    : metrics.horizontalAdvance(m_typical.value(col));
+            needs << std::max(horizontalHeader()->sectionSizeHint(col), value + margin);
+        }
+        return needs;
+    }
+
+    void FitColumns()
+    {
+        if (m_fitting || !model())
+            return;
+        m_fitting = true;
+        const QList<int> needs = ColumnNeeds();
+        int textNeeds = 0;
+        for (int col = 0; col < needs.size(); ++col)
+            if (!m_ticks.contains(col))
+                textNeeds += needs.at(col);
+        const int spare = std::max(0, viewport()->width() - std::accumulate(needs.begin(), needs.end(), 0));
+        int given = 0, lastText = -1;
+        for (int col = 0; col < needs.size(); ++col) {
+            int width = needs.at(col);
+            if (!m_ticks.contains(col) && textNeeds > 0) {
+                const int share = static_cast<int>(static_cast<qint64>(spare) * needs.at(col) / textNeeds);
+                width += share;
+                given += share;
+                lastText = col;
+            }
+            setColumnWidth(col, width);
+        }
+        if (lastText >= 0)
+            setColumnWidth(lastText, columnWidth(lastText) + spare - given);
+        m_fitting = false;
+    }
+
+    void MoveDown()
+    {
+        const QModelIndex current = currentIndex();
+        const QModelIndex below = current.sibling(current.row() + 1, current.column());
+        if (below.isValid())
+            setCurrentIndex(below);
+    }
+
+    QStringList m_typical;
+    QSet<int> m_ticks;
+    bool m_fitting = false;
 };
 
 bool AllDigits(const QString& text)
@@ -180,6 +301,11 @@ frmMobileClientSetup::frmMobileClientSetup(clsSetup& setup, QWidget* parent) : Q
 
     ShowSettings();
     SetAutoStartCaption(m_setup.lStaticIP);
+    // Wide enough for every heading and a typical value of the lists; the two lists side by
+    // side share what the dialog gains in the measure of what they need.
+    m_upperLists->setStretch(0, m_gridLocations->sizeHint().width());
+    m_upperLists->setStretch(1, m_gridCompany->sizeHint().width());
+    resize(sizeHint().expandedTo(QSize(860, 620)));
 
     connect(qApp, &QApplication::focusChanged, this, &frmMobileClientSetup::OnFocusChanged);
 }
@@ -245,34 +371,43 @@ void frmMobileClientSetup::BuildControls()
     for (int i = 0; i < 3; ++i)
         connect(m_check[i], &QCheckBox::clicked, this, [this, i](bool checked) { Check_Click(i, checked); });
 
-    auto makeGrid = [this](const QString& name, platform::XArrayDBModel*& model) {
+    // Each list with the text of a typical value of its columns: a folder, a company name of
+    // thirty characters and its year's dates, a twelve-digit mobile number and a fifteen-digit
+    // IMEI number with its dashes.
+    auto makeGrid = [this](const QString& name, platform::XArrayDBModel*& model, const QStringList& headers,
+                           const QSet<int>& ticks, const QStringList& typical) {
         auto* grid = new SetupGrid;
         grid->setObjectName(name);
         model = new platform::XArrayDBModel(this);
+        model->SetHeaders(headers);
+        model->SetBooleanColumns(ticks);
         grid->setModel(model);
         grid->setSelectionBehavior(QAbstractItemView::SelectRows);
         grid->setSelectionMode(QAbstractItemView::SingleSelection);
         grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                               QAbstractItemView::AnyKeyPressed);
-        grid->horizontalHeader()->setStretchLastSection(true);
+        grid->setWordWrap(false);
+        grid->SetColumnLooks(typical, ticks);
         return grid;
     };
-    m_gridLocations = makeGrid(QStringLiteral("TDBGrid(0)"), m_locationsModel);
-    m_gridCompany = makeGrid(QStringLiteral("TDBGCompany"), m_companyModel);
-    m_gridMobile = makeGrid(QStringLiteral("TDBGMobile"), m_mobileModel);
+    m_gridLocations = makeGrid(QStringLiteral("TDBGrid(0)"), m_locationsModel,
+                               {QStringLiteral("Selected"), QStringLiteral("Location")}, {SelectedCol},
+                               {QString(), QStringLiteral("D:\\Tessarin4\\Companies")});
+    m_gridCompany = makeGrid(QStringLiteral("TDBGCompany"), m_companyModel,
+                             {QStringLiteral("Selected"), QStringLiteral("Company Name"), QStringLiteral("Start Date"),
+                              QStringLiteral("Last Date"), QStringLiteral("Database Name")},
+                             {SelectedCol},
+                             {QString(), QStringLiteral("Sahyadri Agro Products Pvt Ltd"), QStringLiteral("2026-04-01"),
+                              QStringLiteral("2027-03-31"), QStringLiteral("DEMO2026")});
+    m_gridMobile = makeGrid(QStringLiteral("TDBGMobile"), m_mobileModel,
+                            {QStringLiteral("Mobile No"), QStringLiteral("IMEI No. / Device ID"),
+                             QStringLiteral("Allowed Companies"), QStringLiteral("Locked"), QStringLiteral("Last Status")},
+                            {LockedCol},
+                            {QStringLiteral("919876543210"), QStringLiteral("35-209900-176148-1"),
+                             QStringLiteral("DEMO2026|ABC2024"), QString(), QString()});
 
-    m_locationsModel->SetHeaders({QStringLiteral("Selected"), QStringLiteral("Location")});
-    m_locationsModel->SetBooleanColumns({SelectedCol});
     m_locationsModel->SetEditableColumns({SelectedCol});
-
-    m_companyModel->SetHeaders({QStringLiteral("Selected"), QStringLiteral("Company Name"), QStringLiteral("Start Date"),
-                                QStringLiteral("Last Date"), QStringLiteral("Database Name")});
-    m_companyModel->SetBooleanColumns({SelectedCol});
-
     // The allowed companies are chosen with the ticks of the company grid, not typed.
-    m_mobileModel->SetHeaders({QStringLiteral("Mobile No"), QStringLiteral("IMEI No. / Device ID"),
-                               QStringLiteral("Allowed Companies"), QStringLiteral("Locked"), QStringLiteral("Last Status")});
-    m_mobileModel->SetBooleanColumns({LockedCol});
     m_mobileModel->SetEditableColumns({MobileNoCol, IMEINoCol, LockedCol, LastStatusCol});
 
     connect(m_locationsModel, &platform::XArrayDBModel::CellEdited, this, [this] { m_settingChanged = true; });
@@ -292,6 +427,10 @@ void frmMobileClientSetup::BuildControls()
     m_deleteMobile = new QPushButton(QStringLiteral("Delete Mobile"));
     m_deleteMobile->setObjectName(QStringLiteral("cmdDeleteMobile"));
     m_deleteMobile->setToolTip(QStringLiteral("Click to Delete the selected Mobile No. (Ctrl+D)."));
+    // No button of the dialog is pressed by Enter: in a field or a list it must not add,
+    // delete, save or cancel by accident.
+    for (QPushButton* button : {m_addMobile, m_deleteMobile})
+        button->setAutoDefault(false);
     connect(m_addMobile, &QPushButton::clicked, this, [this] { AddMobile(); });
     connect(m_deleteMobile, &QPushButton::clicked, this, [this] { DeleteMobile(); });
 
@@ -308,12 +447,14 @@ void frmMobileClientSetup::BuildControls()
     mobileButtons->addWidget(m_deleteMobile);
     mobileButtons->addStretch();
 
-    auto* lists = new QGridLayout;
-    lists->addWidget(group(QStringLiteral("Select Folder Location to allow access"), m_gridLocations), 0, 0);
-    lists->addWidget(group(QStringLiteral("Select Company Allowed to Mobile"), m_gridCompany), 0, 1);
-    lists->addWidget(group(QStringLiteral("Enter Mobile No. & It's IMEINo to be allowed to access data."), m_gridMobile,
-                           mobileButtons),
-                     1, 0, 1, 2);
+    m_upperLists = new QHBoxLayout;
+    m_upperLists->addWidget(group(QStringLiteral("Select Folder Location to allow access"), m_gridLocations));
+    m_upperLists->addWidget(group(QStringLiteral("Select Company Allowed to Mobile"), m_gridCompany));
+    auto* lists = new QVBoxLayout;
+    lists->addLayout(m_upperLists);
+    // "&" stands for itself here, not for a shortcut key.
+    lists->addWidget(group(QStringLiteral("Enter Mobile No. && It's IMEINo to be allowed to access data."), m_gridMobile,
+                           mobileButtons));
 
     m_command[1] = new QPushButton(QStringLiteral("Save Settings"));
     m_command[1]->setToolTip(QStringLiteral("Click to Save Settings"));
@@ -323,7 +464,6 @@ void frmMobileClientSetup::BuildControls()
     commands->addStretch();
     for (int i : {1, 0}) {
         m_command[i]->setObjectName(QStringLiteral("Command(%1)").arg(i));
-        // Enter in a field must not save or cancel by accident.
         m_command[i]->setAutoDefault(false);
         m_command[i]->setDefault(false);
         connect(m_command[i], &QPushButton::clicked, this, [this, i] { Command_Click(i); });
@@ -334,7 +474,6 @@ void frmMobileClientSetup::BuildControls()
     main->addLayout(top);
     main->addLayout(lists, 1);
     main->addLayout(commands);
-    resize(860, 620);
 }
 
 void frmMobileClientSetup::ShowSettings()
@@ -490,9 +629,20 @@ void frmMobileClientSetup::Command_Click(int Index)
     QDialog::reject();
 }
 
+bool frmMobileClientSetup::SettingChanged() const
+{
+    // The lists and the switches tell their changes as the user makes them; a text field
+    // counts as changed when Save would store another value than the one in use.
+    if (m_settingChanged)
+        return true;
+    return !SamePort(m_text[0]->text(), m_setup.cLocalPort) || !SameAddress(m_text[1]->text(), m_setup.cRemoteIP) ||
+           !SamePort(m_text[2]->text(), m_setup.cRemotePort) || m_text[3]->text().trimmed() != m_setup.cDongleNo ||
+           CanonicalBlockList(m_text[4]->text()) != m_setup.cBlockIPs;
+}
+
 void frmMobileClientSetup::reject()
 {
-    if (m_settingChanged &&
+    if (SettingChanged() &&
         Ask(QStringLiteral("You have not saved setting.\r\nReally you want to close exit."), QMessageBox::Question,
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No, true) != QMessageBox::Yes)
         return;

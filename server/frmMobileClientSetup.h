@@ -8,6 +8,7 @@
 #include <functional>
 
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -58,8 +59,9 @@ public:
     // button returned is taken as the user's answer. Otherwise the boxes go through MsgBox.
     MessageHandler MessageHook;
 
-    // True once the user changed something that closing the dialog would throw away.
-    bool SettingChanged() const { return m_settingChanged; }
+    // True when the user changed something that closing the dialog would throw away: a list,
+    // a switch, or a field that no longer holds the setting in use.
+    bool SettingChanged() const;
 
     // The lists as edited so far (they reach `clsSetup` only at Save).
     const platform::XArrayDB& EditedMobiles() const { return m_mobiles; }
@@ -121,6 +123,7 @@ private:
     QPushButton* m_command[2] = {};
     QPushButton* m_addMobile = nullptr;
     QPushButton* m_deleteMobile = nullptr;
+    QHBoxLayout* m_upperLists = nullptr;  // the locations and the companies, side by side
     QTableView* m_gridLocations = nullptr;
     QTableView* m_gridCompany = nullptr;
     QTableView* m_gridMobile = nullptr;

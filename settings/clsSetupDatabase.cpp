@@ -1,10 +1,12 @@
 // clsSetup: the SQL Server connection, the company list and the folder locations.
 #include "clsSetup.h"
 
+#include "CredentialNames.h"
 #include "GeneralFunction.h"
 #include "core/RuntimeError.h"
 #include "database/ConnectionString.h"
 #include "database/DatabaseError.h"
+#include "store/UserSettings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,6 +32,16 @@ QString Decoded(const QString& value)
 
 void clsSetup::OpenConnection(const QString& pDatabaseFilePathName)
 {
+    // Without a server name there is nothing to connect to: say so, and how to store one,
+    // rather than that the server cannot be reached.
+    if (m_credentialsError.isEmpty() && !DB_ODBC && Decoded(DB_SERVER).trimmed().isEmpty())
+        throw platform::db::DatabaseError(
+            platform::err::ProviderError,
+            QStringLiteral("No SQL Server name is stored for this machine in ")
+                + QDir::toNativeSeparators(platform::store::Location(CredentialNames::kApplication))
+                + QStringLiteral(". Store one with corvantis-credentials set --server <host> --user <login> --password - "
+                                 "(SQL Server; the password is read from standard input) or corvantis-credentials set "
+                                 "--sqlite <folder> (the embedded database), then start the program again."));
     // Only the object's own members open its connection: the log database is theirs.
     cnnConnection.Open(pDatabaseFilePathName.compare(cLogDatabaseName, Qt::CaseInsensitive) == 0
                            ? GetLogConnectionString()

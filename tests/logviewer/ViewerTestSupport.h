@@ -6,6 +6,8 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QObject>
+#include <QUrl>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -62,6 +64,15 @@ bool StartWindow(frmTessarinMobileLog& window, int timeoutMs = 15000);
 
 // The text of one column of the rows on show, as the grid shows them, top to bottom.
 QStringList GridColumn(const frmTessarinMobileLog& window, int col);
+
+// Takes the folder the shell is asked to open (set it with QDesktopServices::setUrlHandler).
+class FolderOpener : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void Open(const QUrl& url) { opened << url; }
+};
 
 // Records every message box and answers it with its default button.
 struct BoxRecorder {

@@ -3,6 +3,7 @@
 // sorting by heading, the filter bar with its delay, the memo of a row, the failure boxes and
 // the folder button.
 #include "ViewerTestSupport.h"
+#include "WidgetCaptions.h"
 
 #include "clock/Clock.h"
 #include "clsSetup.h"
@@ -73,15 +74,6 @@ QStringList StoredLog(const Installation& installation)
     }
     return rows;
 }
-
-// Takes the folder the shell is asked to open.
-class FolderOpener : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void Open(const QUrl& url) { opened << url; }
-};
 
 // Closes the memo window when it opens, after taking its caption and text.
 struct MemoWatch {
@@ -201,6 +193,7 @@ private slots:
         QCOMPARE(window->Command(1)->toolTip(), QStringLiteral("Click to Get Log of Data data received and sent."));
         QCOMPARE(window->TDBDate(1)->toolTip(), QStringLiteral("Enter End Date Upto which you want to get Log Data."));
         QVERIFY(!window->FilterBar()->Cell(8));  // the button column takes no filter
+        QCOMPARE(widgettest::MisdrawnAmpersands(window.get()), QStringList());
         QVERIFY(!window->Timer()->isActive());
         QCOMPARE(window->Timer()->interval(), 500);
 

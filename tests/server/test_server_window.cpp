@@ -1,5 +1,6 @@
 // The server window driven in this process: start-up and its refusals, the event pane, the
 // mobile-app version file, the connection limits, the mode change and the message rules.
+#include "WidgetCaptions.h"
 #include "WindowTestSupport.h"
 
 #include "clock/Clock.h"
@@ -151,6 +152,7 @@ private slots:
         QVERIFY(!window->Sockets()->IsListening());
         QVERIFY(!window->isMinimized());
         QCOMPARE(window->AndroidVersion(), QStringLiteral("3.4.5"));
+        QCOMPARE(widgettest::MisdrawnAmpersands(window.get()), QStringList());
     }
 
     void autoStartListensAndMinimises()

@@ -6,6 +6,7 @@
 #include "store/UserSettings.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -169,6 +170,44 @@ private slots:
         QVERIFY(messages[0].contains("ODBC"));
         QCOMPARE(Command({"set", "--server", "db1"}).exitCode, 0);
         QVERIFY(!clsSetup(m_program.path()).DB_ODBC);
+    }
+
+    // With no server name stored, the company list (the first thing both programs read) keeps
+    // its message and number, and its description says what is missing and how to store it:
+    // the commands it names, run as they read with their places filled, are taken.
+    void noServerNameStored()
+    {
+        QCOMPARE(Command({"clear"}).exitCode, 0);
+        clsSetup setup(m_program.path());
+        QCOMPARE(setup.DB_SERVER, QString());
+        QStringList messages;
+        connect(&setup, &clsSetup::Message, this,
+                [&](const QString&, const QString&, qint32, const QString& text, qint32, qint32, bool*, bool) { messages << text; });
+        QVERIFY(!setup.GetCompanyList());
+        QCOMPARE(messages.size(), 1);
+        const QString prefix = QStringLiteral("Error while getting Company List.\r\nError -2147467259-");
+        QVERIFY2(messages[0].startsWith(prefix), qPrintable(messages[0]));
+        const QString description = messages[0].mid(prefix.size());
+        QVERIFY2(description.contains("No SQL Server name is stored"), qPrintable(description));
+        QVERIFY2(description.contains(QDir::toNativeSeparators(platform::store::Location(CredentialNames::kApplication))),
+                 qPrintable(description));
+        QVERIFY(!description.contains("DBNETLIB"));
+
+        const QRegularExpression commandPattern(QStringLiteral("corvantis-credentials (set [^,;()]*[^,;() ])"));
+        QStringList commands;
+        for (auto it = commandPattern.globalMatch(description); it.hasNext();)
+            commands << it.next().captured(1);
+        QCOMPARE(commands.size(), 2);
+        QTemporaryDir data;
+        for (QString command : commands) {
+            command.replace("<host>", "db1").replace("<login>", "sa").replace("<folder>", data.path());
+            QVERIFY2(!command.contains(u'<'), qPrintable(command));
+            const Run run = Command(command.split(u' '), "secret\n");
+            QVERIFY2(run.exitCode == 0, qPrintable(command + ": " + run.err));
+        }
+        QCOMPARE(Stored("PRIMARYSERVER"), Encoded("sqlite:" + data.path()));
+        QVERIFY(!clsSetup(m_program.path()).DB_SERVER.isEmpty());
+        QCOMPARE(Command({"clear"}).exitCode, 0);
     }
 
     // A stored value that does not decode does not stop the object; connections report it.

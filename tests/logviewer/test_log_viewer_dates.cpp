@@ -1,0 +1,384 @@
+// The date boxes of the log window on an X display with a window manager, driven through the
+// window as the user drives them (clicks and keys go to the window, which hands them on): a
+// refused date keeps the focus in its box without a fight between the boxes, the controls that
+// would take the focus meanwhile do nothing, and dates are taken typed in the short form or as
+// a whole over the selected box.
+#include "ViewerTestSupport.h"
+#include "WindowInput.h"
+
+#include "clock/Clock.h"
+#include "clsSetup.h"
+#include "frmMemo.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+using namespace viewertest;
+using namespace windowtest;
+
+namespace {
+const QDateTime kNow(QDate(2024, 3, 10), QTime(12, 0));
+const QDate kToday = kNow.date();
+
+QList<LoggedRequest> SampleRequests()
+{
+    const QString reply = QStringLiteral("{\"Action\":\"%1\",\"MobileNo\":\"%2\",\"Status\":1,\"Message\":\"Success\"}<EOF>");
+    auto at = [](int day, int hour) { return QDateTime(QDate(2024, 3, day), QTime(hour, 0)); };
+    return {
+        {at(8, 9), "10.0.0.1", RequestText("Login", "9810000001"), at(8, 9).addSecs(1), reply.arg("Login", "9810000001")},
+        {at(9, 9), "10.0.0.2", RequestText("DashBoard", "9820000002", "PEMO", "TESTCO"), at(9, 9).addSecs(1),
+         reply.arg("DashBoard", "9820000002")},
+        {at(10, 8), "10.0.0.3", RequestText("Login", "9830000003"), at(10, 8).addSecs(1), reply.arg("Login", "9830000003")},
+    };
+}
+
+// Counts the moves of the keyboard focus.
+struct FocusMoves {
+    int count = 0;
+    QMetaObject::Connection connection;
+    FocusMoves() { connection = QObject::connect(qApp, &QApplication::focusChanged, [this] { ++count; }); }
+    ~FocusMoves() { QObject::disconnect(connection); }
+};
+
+}  // namespace
+
+class TestLogViewerDates : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    std::unique_ptr<Installation> m_installation;
+    QTemporaryDir m_lock;
+    std::unique_ptr<frmTessarinMobileLog> m_window;
+
+    frmTessarinMobileLog& window() { return *m_window; }
+    logviewer::LogDateEdit* box(int i) { return m_window->TDBDate(i); }
+
+    // Puts the focus into a box with a click, and selects one of its sections.
+    bool Enter(int i, QDateTimeEdit::Section section)
+    {
+        Click(box(i), QPoint(8, box(i)->height() / 2));
+        if (!QTest::qWaitFor([&] { return box(i)->hasFocus(); }, 2000))
+            return false;
+        box(i)->setSelectedSection(section);
+        return true;
+    }
+
+    static QStringList Ids(const frmTessarinMobileLog& w) { return GridColumn(w, 0); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        fixtures::IsolateUserSettings(m_home.path() + QStringLiteral("/config"));
+        m_installation = std::make_unique<Installation>();
+        QVERIFY(m_installation->IsValid());
+        QCOMPARE(m_installation->Log(SampleRequests()).size(), 3);
+    }
+
+    // A started window, active, both boxes at today and the focus in the start box.
+    void init()
+    {
+        platform::Clock::Set(kNow);
+        m_window = MakeWindow(m_installation->ProgramFolder(), m_lock.path());
+        QVERIFY(StartWindow(*m_window));
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        box(0)->setFocus();
+        QVERIFY(QTest::qWaitFor([&] { return box(0)->hasFocus(); }, 2000));
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        platform::Clock::Reset();
+    }
+
+    // --- a refusal keeps the focus, once ----------------------------------------------------
+
+    void refusedBoxKeepsTheFocus_data()
+    {
+        QTest::addColumn<int>("refusing");
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<QDate>("last");
+        QTest::addColumn<QString>("leaveBy");
+        QTest::addColumn<int>("moves");  // how often the focus moves before it rests in the box
+        const QDate t = kToday;
+        for (const char* leaveBy : {"click", "tab", "program"}) {
+            const int moves = QByteArray(leaveBy) == "program" ? 2 : 0;
+            // The last date typed before the start, then the start box clicked (or left so).
+            QTest::addRow("last before start, %s", leaveBy) << 1 << t << t.addDays(-5) << leaveBy << moves;
+            // Both dates after today: each box would refuse to be left.
+            QTest::addRow("both after today, %s", leaveBy) << 0 << t.addDays(1) << t.addDays(2) << leaveBy << moves;
+        }
+    }
+    void refusedBoxKeepsTheFocus()
+    {
+        QFETCH(int, refusing);
+        QFETCH(QDate, start);
+        QFETCH(QDate, last);
+        QFETCH(QString, leaveBy);
+        QFETCH(int, moves);
+        BoxRecorder boxes;
+        const int other = 1 - refusing;
+        QVERIFY(Enter(refusing, QDateTimeEdit::DaySection));
+        if (refusing == 1) {
+            Type(&window(), QStringLiteral("%1").arg(last.day(), 2, 10, QLatin1Char('0')));
+        } else {
+            box(0)->setDate(start);
+            box(1)->setDate(last);
+        }
+        QCOMPARE(box(0)->date(), start);
+        QCOMPARE(box(1)->date(), last);
+
+        FocusMoves focus;
+        if (leaveBy == QLatin1String("click")) {
+            Click(box(other));
+        } else if (leaveBy == QLatin1String("tab")) {
+            // Tab from the last section, or Shift+Tab from the first, leaves the box.
+            if (refusing == 0) {
+                box(0)->setSelectedSection(QDateTimeEdit::YearSection);
+                Key(&window(), Qt::Key_Tab);
+            } else {
+                box(1)->setSelectedSection(QDateTimeEdit::DaySection);
+                Key(&window(), Qt::Key_Backtab, Qt::ShiftModifier);
+            }
+        } else {
+            box(other)->setFocus(Qt::OtherFocusReason);
+        }
+        // The box has the focus back and keeps it: nothing moves any more while the user waits.
+        QVERIFY(QTest::qWaitFor([&] { return box(refusing)->hasFocus(); }, 2000));
+        QTest::qWait(300);
+        QCOMPARE(focus.count, moves);
+        const int settled = focus.count;
+        QTest::qWait(300);
+        QCOMPARE(focus.count, settled);
+        QVERIFY(box(refusing)->hasFocus());
+
+        // What is typed now goes into the box that kept the focus.
+        const QDate otherBefore = box(other)->date();
+        box(refusing)->setSelectedSection(QDateTimeEdit::DaySection);
+        Type(&window(), QStringLiteral("07"));
+        QCOMPARE(box(refusing)->date().day(), 7);
+        QCOMPARE(box(other)->date(), otherBefore);
+        QCOMPARE(boxes.texts, QStringList());
+    }
+
+    // Once the date is in order again, the same click moves the focus.
+    void correctedDateLetsTheFocusGo()
+    {
+        QVERIFY(Enter(1, QDateTimeEdit::DaySection));
+        Type(&window(), QStringLiteral("05"));
+        Click(box(0));
+        QVERIFY(box(1)->hasFocus());
+        box(1)->setSelectedSection(QDateTimeEdit::DaySection);
+        Type(&window(), QStringLiteral("10"));
+        Click(box(0));
+        QVERIFY(QTest::qWaitFor([&] { return box(0)->hasFocus(); }, 2000));
+        QCOMPARE(box(1)->date(), kToday);
+    }
+
+    // --- while a box refuses, what would take the focus does nothing ------------------------
+
+    void refusalStopsTheControls_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("quick");
+        QTest::addColumn<bool>("throughWindow");
+        QTest::newRow("Get Log Data, quick click") << "load" << true << true;
+        QTest::newRow("Get Log Data, slow click") << "load" << false << true;
+        QTest::newRow("Get Log Data, quick click sent to the button") << "load" << true << false;
+        QTest::newRow("Open Log Folder, quick click") << "folder" << true << true;
+        QTest::newRow("a heading, quick click") << "heading" << true << true;
+        QTest::newRow("a row's button, quick click") << "memo" << true << true;
+        QTest::newRow("a filter cell, quick click") << "filter" << true << true;
+    }
+    void refusalStopsTheControls()
+    {
+        QFETCH(QString, control);
+        QFETCH(bool, quick);
+        QFETCH(bool, throughWindow);
+        BoxRecorder boxes;
+        FolderOpener opener;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "Open");
+        auto unsetHandler = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); });
+        bool memoOpened = false;
+        QTimer memoWatch;
+        connect(&memoWatch, &QTimer::timeout, this, [&] {
+            if (auto* memo = qobject_cast<frmMemo*>(QApplication::activeModalWidget())) {
+                memoOpened = true;
+                memo->close();
+            }
+        });
+        memoWatch.start(20);
+
+        // Today's rows loaded and filtered down to the logins.
+        box(0)->setDate(kToday.addDays(-2));
+        Click(window().Command(1));
+        QCOMPARE(Ids(window()), QStringList({"3", "2", "1"}));
+        QLineEdit* actionFilter = window().FilterBar()->Cell(2);
+        Click(actionFilter);
+        Type(&window(), QStringLiteral("Login"));
+        QVERIFY(QTest::qWaitFor([&] { return !window().Timer()->isActive(); }, 5000));
+        QCOMPARE(Ids(window()), QStringList({"3", "1"}));
+
+        // A start date after today typed into its box.
+        QVERIFY(Enter(0, QDateTimeEdit::DaySection));
+        Type(&window(), QStringLiteral("11"));
+        QCOMPARE(box(0)->date(), kToday.addDays(1));
+        const int sortColumn = window().GetSetup()->nSortColumnNo;
+        const int sortOrder = window().GetSetup()->eSortOrder;
+
+        QWidget* target = nullptr;
+        QPoint point = kCentre;
+        if (control == QLatin1String("load")) {
+            target = window().Command(1);
+        } else if (control == QLatin1String("folder")) {
+            target = window().Command(2);
+        } else if (control == QLatin1String("heading")) {
+            target = window().FilterBar()->viewport();
+            point = QPoint(window().FilterBar()->sectionViewportPosition(3) + 20, 6);
+        } else if (control == QLatin1String("memo")) {
+            QTableView* grid = window().Grid();
+            target = grid->viewport();
+            point = grid->visualRect(grid->model()->index(0, 8)).center();
+        } else {
+            target = window().FilterBar()->Cell(5);
+        }
+        if (quick)
+            QuickClick(target, point, throughWindow);
+        else
+            Click(target, point);
+        QTest::qWait(300);
+
+        // The focus stayed in the box, and the list, the filter and the sort are as they were.
+        QVERIFY(box(0)->hasFocus());
+        QCOMPARE(Ids(window()), QStringList({"3", "1"}));
+        QCOMPARE(window().FilterBar()->Text(2), QStringLiteral("Login"));
+        QCOMPARE(window().GetSetup()->nSortColumnNo, sortColumn);
+        QCOMPARE(window().GetSetup()->eSortOrder, sortOrder);
+        QCOMPARE(opener.opened, QList<QUrl>());
+        QVERIFY(!memoOpened);
+        QCOMPARE(boxes.texts, QStringList());
+        QVERIFY(!window().IsUnloaded());
+
+        // With the date in order again the same control does its work.
+        box(0)->setSelectedSection(QDateTimeEdit::DaySection);
+        Type(&window(), QStringLiteral("08"));
+        if (control == QLatin1String("load")) {
+            Click(target);
+            QCOMPARE(window().FilterBar()->Text(2), QString());
+            QCOMPARE(Ids(window()), QStringList({"3", "2", "1"}));
+        }
+    }
+
+    void exitWorksWhileABoxRefuses_data()
+    {
+        QTest::addColumn<bool>("quick");
+        QTest::newRow("quick click") << true;
+        QTest::newRow("slow click") << false;
+    }
+    void exitWorksWhileABoxRefuses()
+    {
+        QFETCH(bool, quick);
+        QVERIFY(Enter(0, QDateTimeEdit::DaySection));
+        Type(&window(), QStringLiteral("11"));
+        if (quick)
+            QuickClick(window().Command(0));
+        else
+            Click(window().Command(0));
+        QVERIFY(QTest::qWaitFor([&] { return window().IsUnloaded(); }, 2000));
+        QCOMPARE(window().ExitCode(), 0);
+    }
+
+    // --- dates as typed ---------------------------------------------------------------------
+
+    // The year typed with two digits is a year of this century.
+    void shortYear_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QDate>("expected");
+        QTest::newRow("23") << "23" << QDate(2023, 3, 10);
+        QTest::newRow("00") << "00" << QDate(2000, 3, 10);
+        QTest::newRow("24") << "24" << QDate(2024, 3, 10);
+        QTest::newRow("2023 in full") << "2023" << QDate(2023, 3, 10);
+    }
+    void shortYear()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QDate, expected);
+        QVERIFY(Enter(0, QDateTimeEdit::YearSection));
+        Type(&window(), typed);
+        Click(box(1));
+        QVERIFY(QTest::qWaitFor([&] { return box(1)->hasFocus(); }, 2000));
+        QCOMPARE(box(0)->date(), expected);
+        QCOMPARE(box(0)->text(), expected.toString(QStringLiteral("dd/MM/yyyy")));
+    }
+
+    // A whole date typed over the selected box, with or without its slashes, ended by leaving
+    // the box or by Enter.
+    void wholeDateTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("enter");
+        QTest::addColumn<QDate>("expected");  // the box's date before typing when it is not taken
+        const QDate before = kToday;
+        QTest::newRow("with slashes") << "09/03/2024" << false << QDate(2024, 3, 9);
+        QTest::newRow("without slashes") << "09032024" << false << QDate(2024, 3, 9);
+        QTest::newRow("short year with slashes") << "09/03/23" << false << QDate(2023, 3, 9);
+        QTest::newRow("short year without slashes") << "090323" << false << QDate(2023, 3, 9);
+        QTest::newRow("short year, Enter") << "25/12/23" << true << QDate(2023, 12, 25);
+        QTest::newRow("one-digit day and month") << "9/3/2024" << false << QDate(2024, 3, 9);
+        QTest::newRow("whole date, Enter") << "01012024" << true << QDate(2024, 1, 1);
+        QTest::newRow("no such day") << "31/02/2024" << false << before;
+        QTest::newRow("too short") << "0903" << false << before;
+    }
+    void wholeDateTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, enter);
+        QFETCH(QDate, expected);
+        QVERIFY(Enter(0, QDateTimeEdit::DaySection));
+        Key(&window(), Qt::Key_A, Qt::ControlModifier);
+        Type(&window(), typed);
+        if (enter) {
+            Key(&window(), Qt::Key_Return);
+            QVERIFY(box(0)->hasFocus());
+        } else {
+            Click(box(1));
+            QVERIFY(QTest::qWaitFor([&] { return box(1)->hasFocus(); }, 2000));
+        }
+        QCOMPARE(box(0)->date(), expected);
+        QCOMPARE(box(0)->text(), expected.toString(QStringLiteral("dd/MM/yyyy")));
+    }
+
+    // While a whole date is typed the box shows what was typed so far; Backspace takes back a
+    // character and Escape the whole entry.
+    void wholeDateWhileTyping()
+    {
+        QVERIFY(Enter(0, QDateTimeEdit::DaySection));
+        Key(&window(), Qt::Key_A, Qt::ControlModifier);
+        Type(&window(), QStringLiteral("09/0"));
+        QCOMPARE(box(0)->text(), QStringLiteral("09/0"));
+        Key(&window(), Qt::Key_Backspace);
+        QCOMPARE(box(0)->text(), QStringLiteral("09/"));
+        Type(&window(), QStringLiteral("02/2024"));
+        QCOMPARE(box(0)->date(), QDate(2024, 2, 9));
+        Key(&window(), Qt::Key_A, Qt::ControlModifier);
+        Type(&window(), QStringLiteral("0102"));
+        QCOMPARE(box(0)->text(), QStringLiteral("0102"));
+        Key(&window(), Qt::Key_Escape);
+        QCOMPARE(box(0)->text(), QStringLiteral("09/02/2024"));
+        QCOMPARE(box(0)->date(), QDate(2024, 2, 9));
+    }
+};
+
+QTEST_MAIN(TestLogViewerDates)
+#include "test_log_viewer_dates.moc"

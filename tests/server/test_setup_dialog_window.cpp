@@ -1,0 +1,260 @@
+// The setup dialog on an X display with a window manager, driven through its window as the user
+// drives it (clicks and keys go to the window, the close box closes it): Enter in the mobile
+// list, the widths of the lists at the dialog's default size and as it grows, the captions that
+// hold an "&", and the question before changes are thrown away.
+
+#include "MsgBox.h"
+#include "SetupDialogTestSupport.h"
+#include "WidgetCaptions.h"
+#include "WindowInput.h"
+#include "table/XArrayDBModel.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWindow>
+
+using namespace setuptest;
+using namespace windowtest;
+
+namespace {
+
+const QString kImei = QStringLiteral("35-209900-176148-1");             // 15 digits with their dashes
+const QString kLongMobileNo = QStringLiteral("919876543210");          // 12 digits
+const QString kLongCompany = QStringLiteral("Maharashtra Steel Traders Ltd.");  // 30 characters
+
+// A click on a cell of a grid, as the user makes it.
+void ClickCell(QTableView* grid, int row, int col)
+{
+    Click(grid->viewport(), grid->visualRect(grid->model()->index(row, col)).center());
+}
+
+// The text columns of a grid: those that are not ticks.
+QList<int> TextColumns(QTableView* grid)
+{
+    QList<int> columns;
+    const QAbstractItemModel* model = grid->model();
+    for (int col = 0; col < model->columnCount(); ++col)
+        if (!model->data(model->index(0, col), Qt::CheckStateRole).isValid())
+            columns << col;
+    return columns;
+}
+
+QList<int> Widths(QTableView* grid)
+{
+    QList<int> widths;
+    for (int col = 0; col < grid->model()->columnCount(); ++col)
+        widths << grid->columnWidth(col);
+    return widths;
+}
+
+// What of a grid cannot be read as it stands: a heading narrower than its text, a cell
+// narrower than its text, or a column that lies beyond the grid's visible width.
+QStringList Unreadable(QTableView* grid)
+{
+    QStringList problems;
+    const QHeaderView* header = grid->horizontalHeader();
+    const QAbstractItemModel* model = grid->model();
+    const QFontMetrics metrics(grid->font());
+    const int textMargin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    if (grid->horizontalScrollBar()->maximum() > 0)
+        problems << QStringLiteral("a horizontal scroll bar");
+    for (int col = 0; col < model->columnCount(); ++col) {
+        const QString heading = model->headerData(col, Qt::Horizontal).toString();
+        if (header->sectionSize(col) < header->sectionSizeHint(col))
+            problems << QStringLiteral("heading \"%1\": %2 of %3").arg(heading).arg(header->sectionSize(col)).arg(header->sectionSizeHint(col));
+        if (header->sectionViewportPosition(col) + header->sectionSize(col) > grid->viewport()->width())
+            problems << QStringLiteral("heading \"%1\" beyond the visible width").arg(heading);
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QString text = model->data(model->index(row, col)).toString();
+            const int needed = metrics.horizontalAdvance(text) + 2 * textMargin;
+            if (!text.isEmpty() && grid->columnWidth(col) < needed)
+                problems << QStringLiteral("\"%1\": %2 of %3").arg(text).arg(grid->columnWidth(col)).arg(needed);
+        }
+    }
+    return problems;
+}
+
+}  // namespace
+
+class TestSetupDialogWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_config;
+
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        QCoreApplication::setApplicationVersion(QStringLiteral("3.4.5"));
+        // The boxes of the settings object ("Settings saved successfully.") are answered as
+        // no one is there to answer them.
+        MsgBox::SetHook([](const QString&, int style, const QString&) { return MsgBox::DefaultAnswer(style); });
+    }
+    void cleanupTestCase() { MsgBox::SetHook({}); }
+
+    // --- Enter in the mobile list -----------------------------------------------------------
+
+    // Enter ends an edit and moves down a row, as in a spreadsheet; it never adds a mobile.
+    void enterMovesDown_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("on a cell not being edited") << "cell";
+        QTest::newRow("ending an edit") << "edit";
+        QTest::newRow("in a field") << "field";
+    }
+    void enterMovesDown()
+    {
+        QFETCH(QString, where);
+        Installation inst;
+        Dialog d(*inst.setup);
+        QVERIFY(d.open());
+        QTableView* grid = d.mobiles();
+        if (where == QLatin1String("field")) {
+            Click(d.text(4));
+            QVERIFY(QTest::qWaitFor([&] { return d.text(4)->hasFocus(); }, 2000));
+            Key(&d.dlg, Qt::Key_Return);
+            QCOMPARE(grid->model()->rowCount(), 2);
+            QVERIFY(d.text(4)->hasFocus());
+        } else {
+            const int col = where == QLatin1String("edit") ? 1 : 0;
+            ClickCell(grid, 0, col);
+            QVERIFY(QTest::qWaitFor([&] { return grid->hasFocus(); }, 2000));
+            QCOMPARE(grid->currentIndex(), grid->model()->index(0, col));
+            if (where == QLatin1String("edit")) {
+                Type(&d.dlg, QStringLiteral("IMEI-9"));
+                QVERIFY(grid->indexWidget(grid->currentIndex()));
+            }
+            Key(&d.dlg, Qt::Key_Return);
+            QTRY_COMPARE(grid->currentIndex(), grid->model()->index(1, col));
+            QVERIFY(!grid->indexWidget(grid->model()->index(0, col)));
+            QCOMPARE(grid->model()->rowCount(), 2);
+            if (where == QLatin1String("edit"))
+                QCOMPARE(d.dlg.EditedMobiles().Value(0, 1).toString(), QStringLiteral("IMEI-9"));
+            // On the last row Enter stays there.
+            for (int i = 0; i < 3; ++i)
+                Key(&d.dlg, Qt::Key_Return);
+            QTest::qWait(50);
+            QCOMPARE(grid->currentIndex(), grid->model()->index(1, col));
+            QCOMPARE(grid->model()->rowCount(), 2);
+        }
+        QCOMPARE(d.dlg.EditedMobiles().RowCount(), 2);
+        QVERIFY(d.dlg.isVisible());
+
+        // The list saves as it stands.
+        Click(d.command(1));
+        QCOMPARE(d.texts().filter(kBadMobile), QStringList());
+        QCOMPARE(d.dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(Column(inst.setup->xMobiles, 0), QStringList({"9876543210", "9123456789"}));
+    }
+
+    // --- widths -----------------------------------------------------------------------------
+
+    // At the default size every heading and a typical value can be read; when the dialog grows
+    // the text columns share what it gains and the ticks keep their width.
+    void widthsOfTheLists()
+    {
+        Installation inst;
+        AddMobileRow(inst.setup->xMobiles, kLongMobileNo, kImei, QStringLiteral("ABC2024|PQR2024|XYZ"), true,
+                     QStringLiteral("Login successful"));
+        AddCompanyRow(inst.setup->xCompanies, kLongCompany, QStringLiteral("MSTL2024"));
+        const int location = inst.setup->xLocations.AppendRow();
+        inst.setup->xLocations.SetValue(location, 0, true);
+        inst.setup->xLocations.SetValue(location, 1, QStringLiteral("D:\\Tessarin4\\Data"));
+        Dialog d(*inst.setup);
+        QVERIFY(d.open());
+        QTableView* grids[] = {d.grid(QStringLiteral("TDBGrid(0)")), d.companies(), d.mobiles()};
+        for (QTableView* grid : grids)
+            QVERIFY2(Unreadable(grid).isEmpty(), qPrintable(grid->objectName() + QStringLiteral(": ") + Unreadable(grid).join(u';')));
+
+        QList<QList<int>> before;
+        for (QTableView* grid : grids)
+            before << Widths(grid);
+        d.dlg.resize(d.dlg.width() + 300, d.dlg.height());
+        QTest::qWait(100);
+        QTRY_VERIFY(Widths(d.mobiles()) != before.at(2));
+        for (int g = 0; g < 3; ++g) {
+            QTableView* grid = grids[g];
+            const QList<int> after = Widths(grid);
+            const QList<int> text = TextColumns(grid);
+            for (int col = 0; col < after.size(); ++col) {
+                if (text.contains(col))
+                    QVERIFY2(after.at(col) > before.at(g).at(col), qPrintable(grid->objectName() + QString::number(col)));
+                else
+                    QCOMPARE(after.at(col), before.at(g).at(col));
+            }
+            QVERIFY2(Unreadable(grid).isEmpty(), qPrintable(grid->objectName() + QStringLiteral(": ") + Unreadable(grid).join(u';')));
+        }
+    }
+
+    // --- captions ---------------------------------------------------------------------------
+
+    void ampersandsAreShown()
+    {
+        Installation inst;
+        Dialog d(*inst.setup);
+        QVERIFY(d.open());
+        QStringList headings;
+        for (const QGroupBox* box : d.dlg.findChildren<QGroupBox*>())
+            headings << widgettest::ShownCaption(box);
+        QCOMPARE(headings, QStringList({"Select Folder Location to allow access", "Select Company Allowed to Mobile",
+                                        "Enter Mobile No. & It's IMEINo to be allowed to access data."}));
+        QCOMPARE(widgettest::MisdrawnAmpersands(&d.dlg), QStringList());
+    }
+
+    // --- closing with changes ---------------------------------------------------------------
+
+    // The close box asks before it throws away any change; a change taken back again is none.
+    void closeBoxAsksAfterAnyChange_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("Dongle No") << 3 << "D-7" << true;
+        QTest::newRow("Block IPs") << 4 << "10.0." << true;
+        QTest::newRow("Dongle No typed as it was") << 3 << "D-1" << false;
+        QTest::newRow("Block IPs, blanks only") << 4 << "  " << false;
+    }
+    void closeBoxAsksAfterAnyChange()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        QFETCH(bool, asks);
+        Installation inst;
+        const QByteArray file = ReadFile(inst.file());
+        Dialog d(*inst.setup);
+        QVERIFY(d.open());
+        Click(d.text(field));
+        QVERIFY(QTest::qWaitFor([&] { return d.text(field)->hasFocus(); }, 2000));
+        Key(&d.dlg, Qt::Key_A, Qt::ControlModifier);
+        Type(&d.dlg, typed);
+        QCOMPARE(d.text(field)->text(), typed);
+
+        d.answers << QMessageBox::No;
+        d.dlg.windowHandle()->close();
+        if (asks) {
+            QCOMPARE(d.texts(), QStringList{kCloseQuestion});
+            QCOMPARE(d.shown[0].icon, QMessageBox::Question);
+            QCOMPARE(d.shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
+            QCOMPARE(d.shown[0].defaultButton, QMessageBox::No);
+            QCOMPARE(d.shown[0].title, d.dlg.windowTitle());
+            QVERIFY(d.dlg.isVisible());
+            QCOMPARE(d.text(field)->text(), typed);  // No keeps the dialog with the change
+            d.answers.clear();
+            d.answers << QMessageBox::Yes;
+            d.dlg.windowHandle()->close();
+            QCOMPARE(d.texts().size(), 2);
+        } else {
+            QCOMPARE(d.texts(), QStringList());
+        }
+        QTRY_VERIFY(!d.dlg.isVisible());
+        QCOMPARE(inst.setup->cDongleNo, QStringLiteral("D-1"));
+        QCOMPARE(inst.setup->cBlockIPs, QString());
+        QCOMPARE(ReadFile(inst.file()), file);
+    }
+};
+
+QTEST_MAIN(TestSetupDialogWindow)
+#include "test_setup_dialog_window.moc"
