@@ -93,8 +93,8 @@ QString clsClient::MakeJsonText(const QVariantList& pairs)
             object.AddNumber(name, value.toDouble());
             break;
         case QMetaType::Float:
-            // A single carries about seven digits: its decimal text has no more (0.1, never
-            // 0.100000001490116).
+            // A single carries about seven digits, and its decimal text has no more: the single
+            // nearest 0.1 is written 0.1, never 0.100000001490116.
             object.AddNumber(name, QString::number(value.toFloat(), 'g', 7).toDouble());
             break;
         case QMetaType::Bool:

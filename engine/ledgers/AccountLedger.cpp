@@ -95,7 +95,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
         // The financial year of StartDate: only the company's first and second years are told apart.
         const QDate yearStart = r.StartDate < r.CompanyStart.addYears(1) ? r.CompanyStart : r.CompanyStart.addYears(1);
 
-        // 1. The balance of the whole months before StartDate's month.
+        // The balance of the whole months before StartDate's month.
         QString expression = QStringLiteral("0");
         if (engine::IsCodeInList(r.Code, QStringLiteral("CH,BK,SD,SC"))) {
             Log(r.MobileNo, QStringLiteral(" Generating Balance Field for Opening Balance of Account Ledger"));
@@ -107,7 +107,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
                                           p.StartMonthNo - 1, false);
         }
 
-        // 2. and 3. The balance rows, and the days of the start month before StartDate.
+        // The balance rows, and the days of the start month before StartDate.
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query to Get Opening Balance of Account Ledger"));
         QString opening = QStringLiteral("SELECT FaAccountBalanceMaster.AccountCode, ") + expression
                           + QStringLiteral(" AS Amount FROM FaAccountBalanceMaster WHERE FaAccountBalanceMaster.AccountCode = '")
@@ -127,8 +127,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
                       + QStringLiteral(") AS Summary GROUP BY Summary.AccountCode ");
         }
 
-        // 4. and 5. The opening row: none when neither the balance rows nor the part month know the
-        // account.
+        // The opening row: none when neither the balance rows nor the part month know the account.
         Log(r.MobileNo, QStringLiteral(" Generating Query for get Opening Balance of Account Ledger"));
         const QString openingQuery = BalanceColumns("Opening Balance") + QStringLiteral("AccountSummary.Amount FROM (")
                                      + opening + QStringLiteral(") AS AccountSummary ");
@@ -137,7 +136,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
                    QStringLiteral(" Adding Opening Balance of Account Ledger Data to JSON"), Data, take, fill);
         writer.balanceRow = false;
 
-        // 6. The transactions. The joins are written one after the other rather than nested; every
+        // The transactions. The joins are written one after the other rather than nested; every
         // inner condition is an equality on the joined table, so the rows are the same, and SQLite
         // then reads the tables through their indexes.
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query to Get Transactions for Account Ledger"));
@@ -202,7 +201,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
         ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction of Account Ledger"),
                    QStringLiteral(" Adding Transaction of Account Ledger Data to JSON"), Data, take, fill);
 
-        // 8. and 9. The closing row, from the running total.
+        // The closing row, from the running total.
         Log(r.MobileNo, QStringLiteral(" Generating Query for Closing Balance of Account Ledger"));
         const QString closing = BalanceColumns("Closing Balance") + NumberLiteral(Rounded(writer.total, 2))
                                 + QStringLiteral(" AS Amount ");
@@ -227,7 +226,7 @@ bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonArray& 
         const QString sign = r.AccountGroupType.toUpper() == QLatin1String("SC") ? QStringLiteral("-1") : QStringLiteral("1");
         const QString branches = r.Rights.BranchClauses(QStringLiteral("OSReg"), QStringLiteral("AccountBranchCode"));
 
-        // 1. and 2. The opening: the party's register at this location before StartDate.
+        // The opening: the party's register at this location before StartDate.
         QString inner = QStringLiteral("SELECT 0 AS Amount");
         if (engine::IsCodeInList(r.Code, QStringLiteral("SD,SC"))) {
             Log(r.MobileNo, QStringLiteral(" Generating SQL Query to Get Opening Balance of Account Location Ledger"));
@@ -246,7 +245,7 @@ bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonArray& 
                    QStringLiteral(" Adding Opening Balance of Account Location Ledger Data to JSON"), Data, take, fill);
         writer.balanceRow = false;
 
-        // 3. and 4. The register's lines, with cheque number and narration from the matching
+        // The register's lines, with cheque number and narration from the matching
         // ledger line ("" when there is none).
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query to Get Transactions for Account Location Ledger"));
         QString sql = QStringLiteral(
@@ -278,7 +277,7 @@ bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonArray& 
         ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction of Account Location Ledger"),
                    QStringLiteral(" Adding Transaction of Account Location Ledger Data to JSON"), Data, take, fill);
 
-        // 5. The closing row.
+        // The closing row, from the running total.
         Log(r.MobileNo, QStringLiteral(" Generating Query for Closing Balance of Account Location Ledger"));
         const QString closing = BalanceColumns("Closing Balance") + NumberLiteral(Rounded(writer.total, 2))
                                 + QStringLiteral(" AS Amount ");

@@ -42,7 +42,7 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
     };
     return RunQuery([&] {
         const platform::db::Dialect& dialect = cnnCompany.dialect();
-        // 1. The sales or the purchase side.
+        // The sales or the purchase side.
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query for ") + label);
         const bool sales = engine::IsCodeInList(r.Code, QStringLiteral("OR,WD,OP"));
         const QString side = sales ? QStringLiteral("Sales") : QStringLiteral("Purchase");
@@ -50,7 +50,7 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
         const bool weekly = r.Code == QLatin1String("WD") || r.Code == QLatin1String("WR");
         const bool pending = r.Code == QLatin1String("OP") || r.Code == QLatin1String("PP");
 
-        // 2. The value columns: what is still to be delivered, valued at the line's rate, or what
+        // The value columns: what is still to be delivered, valued at the line's rate, or what
         // was ordered at its stored amount.
         QString quantity = QStringLiteral("Products.Quantity ");
         QString quantity1 = QStringLiteral("Products.Quantity1 ");
@@ -67,7 +67,7 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
         if (weekly || pending)
             productAmount = engine::OrderProductAmount() + QStringLiteral(" ");
 
-        // 3. to 5. The statement. The joins are written one after the other rather than nested;
+        // The statement. The joins are written one after the other rather than nested;
         // every inner condition is an equality on the joined table and the conditions below ask
         // for a register row and a product line, so the rows are those of the nested form, and
         // SQLite reads every table through its indexes. The weekly views start from the schedule:
@@ -114,11 +114,11 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
                    + QStringLiteral(" AND @pQuantity > 0 ");
         else
             sql += QStringLiteral("AND Register.DocumentDate = ") + dialect.DateLiteral(r.StartDate) + QStringLiteral(" ");
-        // 7. The order.
+        // By delivery date (the document date outside the weekly views), then document and line.
         const QString order = QStringLiteral("ORDER BY @pDeliveryDate, Products.BranchCode, Products.DocumentType, "
                                              "Products.SeriesCode, Products.DocumentNo, Products.Sno ");
 
-        // 8. The templates and table names are filled first; the request's values go in last, so
+        // The templates and table names are filled first; the request's values go in last, so
         // that a value holding "@p..." stays a value.
         QVariantList pairs = engine::OrderValuePairs(dialect, productAmount, quantity1, quantity);
         pairs << QStringLiteral("pDeliveryDate") << deliveryDate << QStringLiteral("pProductTable")
@@ -126,7 +126,7 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
               << QStringLiteral("Fa") + side + QStringLiteral("OrderRegister") << QStringLiteral("pScheduleTable")
               << QStringLiteral("Fa") + side + QStringLiteral("OrderSchedule") << QStringLiteral("pRefNo") << refNo;
         sql = GeneralFunction::ReplaceParameters(sql, pairs);
-        // 6. Branch and store of the order line.
+        // The user's branches and stores, checked on the order line.
         const QString rights = r.Rights.BranchClauses(QStringLiteral("Products"))
                                + r.Rights.StoreClauses(QStringLiteral("Products"));
         const QString orderBy = GeneralFunction::ReplaceParameters(order, pairs);
@@ -134,11 +134,11 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
         sql.replace(QStringLiteral("@pLocation"), QLatin1Char('\'') + QuoteSQL(r.AccountLocationCode) + QLatin1Char('\''));
         sql += rights + orderBy;
 
-        // 9. The lines.
+        // The order lines.
         ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction for ") + label,
                    QStringLiteral(" Adding Transaction of ") + label + QStringLiteral(" Data to JSON"), Data, take, fill);
 
-        // 10. and 11. The total row, always present.
+        // The total row, always present.
         Log(r.MobileNo, QStringLiteral(" Generating Query for Total of ") + label);
         const QString empty = QStringLiteral("CONVERT(DATETIME, '12/30/1899', 101)");
         const QString totalQuery = QStringLiteral("SELECT 0 AS DocumentYear, '' AS BranchCode, '' AS DocumentType, "

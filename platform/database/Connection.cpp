@@ -79,7 +79,7 @@ void Connection::Open(const QString& connectionString)
     ConnectionString extra = ConnectionString::Parse(QString::fromLocal8Bit(qgetenv("CORVANTIS_ODBC_OPTIONS")));
     // FreeTDS left to pick its protocol version itself can wait without end on a server that
     // accepts the connection but never answers; naming a version makes its time-outs hold.
-    // 7.4 is spoken by every SQL Server since 2012; CORVANTIS_ODBC_OPTIONS can name another.
+    // Every SQL Server since 2012 speaks TDS 7.4; CORVANTIS_ODBC_OPTIONS can name another.
     if (IsFreeTds(driver) && !extra.Has(QStringLiteral("TDS_Version")))
         extra.Set(QStringLiteral("TDS_Version"), QStringLiteral("7.4"));
     QString text;
