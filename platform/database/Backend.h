@@ -9,6 +9,8 @@
 
 namespace platform::db {
 
+class Rows;
+
 // All rows of one statement, read at once.
 struct ResultSet {
     QStringList columns;
@@ -31,6 +33,9 @@ public:
     // Runs a statement (or a batch) that returns rows; the rows of the last statement that
     // returned any.
     virtual ResultSet Query(const QString& sql) = 0;
+    // The rows of a statement, to be read in order; as Query gives them unless a backend reads
+    // them as the statement runs.
+    virtual std::unique_ptr<Rows> OpenRows(const QString& sql);
     // Runs a statement (or a batch) and gives the rows affected.
     virtual long Execute(const QString& sql) = 0;
     // One statement (no batch) to be run many times with bound values.

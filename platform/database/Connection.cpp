@@ -3,6 +3,7 @@
 #include "ConnectionString.h"
 #include "DatabaseError.h"
 #include "OdbcBackend.h"
+#include "Rows.h"
 #include "SqliteBackend.h"
 
 namespace platform::db {
@@ -122,6 +123,11 @@ long Connection::Execute(const QString& sql)
 ResultSet Connection::Query(const QString& sql)
 {
     return backend().Query(sql);
+}
+
+std::unique_ptr<Rows> Connection::OpenRows(const QString& sql)
+{
+    return backend().OpenRows(sql);
 }
 
 std::unique_ptr<PreparedStatement> Connection::Prepare(const QString& sql)
