@@ -1,5 +1,6 @@
 #include "clsClient.h"
 
+#include "ActionSkeleton.h"
 #include "EngineSupport.h"
 #include "GeneralFunction.h"
 #include "settings/clsSetup.h"
@@ -72,51 +73,11 @@ QString clsClient::GetData(const JsonObject& pJSONObject)
 
 QString clsClient::MakeJsonText(const QVariantList& pairs)
 {
-    JsonObject object;
-    for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
-        const QString name = engine::VariantText(pairs.at(i));
-        const QVariant& value = pairs.at(i + 1);
-        if (!value.isValid())
-            throw RuntimeError(platform::err::InvalidUseOfNull, QStringLiteral("Invalid use of Null"));
-        switch (value.typeId()) {
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-            object.AddInteger(name, value.toLongLong());
-            break;
-        case QMetaType::ULong:
-        case QMetaType::ULongLong:
-        case QMetaType::Double:
-            object.AddNumber(name, value.toDouble());
-            break;
-        case QMetaType::Float:
-            // A single carries about seven digits, and its decimal text has no more: the single
-            // nearest 0.1 is written 0.1, never 0.100000001490116.
-            object.AddNumber(name, QString::number(value.toFloat(), 'g', 7).toDouble());
-            break;
-        case QMetaType::Bool:
-            object.AddBool(name, value.toBool());
-            break;
-        case QMetaType::QDate:
-        case QMetaType::QDateTime:
-            object.AddString(name, engine::VariantText(value));
-            break;
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::UChar:
-            // A byte is text in the reply, written as its number (Qt would make it a character).
-            object.AddString(name, QString::number(value.toInt()));
-            break;
-        default:
-            // Text and anything else: the value's text.
-            object.AddString(name, value.toString());
-            break;
-        }
-    }
-    return object.Emit(true) + QStringLiteral("<EOF>");
+    platform::JsonWriter object;
+    object.BeginObject();
+    engine::WritePairs(object, pairs);
+    object.EndObject();
+    return engine::FinishedReply(object);
 }
 
 void clsClient::OpenCompanyDatabase(const QString& folderName)

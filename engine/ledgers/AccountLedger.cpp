@@ -7,11 +7,9 @@
 
 #include "settings/GeneralFunction.h"
 
-#include <QSet>
+#include <algorithm>
+#include <iterator>
 
-using platform::JsonArray;
-using platform::JsonObject;
-using platform::db::Recordset;
 using GeneralFunction::QuoteSQL;
 using namespace engine::ledgers;
 
@@ -46,48 +44,58 @@ struct LedgerRowWriter {
     double total = 0;
     bool balanceRow = false;  // the opening and closing records are taken whatever their amount
 
-    static bool BillType(const QString& documentType)
+    Column year{QStringLiteral("DocumentYear")}, branch{QStringLiteral("BranchCode")}, type{QStringLiteral("DocumentType")},
+        series{QStringLiteral("SeriesCode")}, number{QStringLiteral("DocumentNo")}, date{QStringLiteral("DocumentDate")},
+        location{QStringLiteral("AccountLocationName")}, cheque{QStringLiteral("ChequeNo")}, narration{QStringLiteral("Narration")},
+        amountColumn{QStringLiteral("Amount")};
+
+    static bool BillType(const Utf8Text& documentType)
     {
-        static const QSet<QString> types{QStringLiteral("INV"), QStringLiteral("CDN"), QStringLiteral("CCN"),
-                                         QStringLiteral("PUR"), QStringLiteral("SCN"), QStringLiteral("SDN"),
-                                         QStringLiteral("SNT"), QStringLiteral("EXP")};
-        return types.contains(engine::TrimBlanks(documentType).toUpper());
+        static const char* const types[] = {"INV", "CDN", "CCN", "PUR", "SCN", "SDN", "SNT", "EXP"};
+        if (!documentType.ascii) {
+            const QString code = engine::TrimBlanks(QString::fromUtf8(documentType.data, documentType.size)).toUpper();
+            return std::any_of(std::begin(types), std::end(types), [&](const char* t) { return code == QLatin1String(t); });
+        }
+        const Utf8Text code = TrimmedBlanks(documentType);
+        return code.size == 3 && std::any_of(std::begin(types), std::end(types), [&](const char* t) {
+                   return qstrnicmp(code.data, t, 3) == 0;
+               });
     }
 
-    bool Take(const Recordset& rs) const
+    bool Take(Rows& rs)
     {
         if (balanceRow)
             return true;
-        const platform::db::Value& amount = rs.Field(QStringLiteral("Amount"));
-        return !amount.IsNull() && amount.ToDouble() != 0.0;
+        const int amount = rs.Index(amountColumn);
+        return !rs.IsNull(amount) && rs.ToDouble(amount) != 0.0;
     }
 
-    void Fill(JsonObject& row, const Recordset& rs)
+    void Fill(JsonWriter& row, Rows& rs)
     {
-        const QString documentType = FieldText(rs, QStringLiteral("DocumentType"));
+        const Utf8Text documentType = RowText(rs, type);
         const bool showLocation = partyLedger && BillType(documentType);
-        const double amount = FieldNumber(rs, QStringLiteral("Amount"));
-        row.AddInteger(QStringLiteral("DocYr"), FieldWhole(rs, QStringLiteral("DocumentYear")));
-        row.AddString(QStringLiteral("BrnCd"), FieldTrimmed(rs, QStringLiteral("BranchCode")));
-        row.AddString(QStringLiteral("DocTy"), documentType);
-        row.AddString(QStringLiteral("SerCd"), FieldText(rs, QStringLiteral("SeriesCode")));
-        row.AddString(QStringLiteral("DocNo"), FieldText(rs, QStringLiteral("DocumentNo")));
-        row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
-        row.AddString(QStringLiteral("LocNm"), showLocation ? FieldTrimmed(rs, QStringLiteral("AccountLocationName")) : QString());
-        row.AddString(QStringLiteral("ChqNo"), FieldText(rs, QStringLiteral("ChequeNo")));
-        row.AddString(QStringLiteral("Narr"), Narration(rs, QStringLiteral("Narration")));
-        row.AddNumber(QStringLiteral("Amt"), amount);
+        const double amount = RowNumber(rs, amountColumn);
+        row.Integer("DocYr", RowWhole(rs, year));
+        row.String("BrnCd", TrimmedBlanks(RowText(rs, branch)).View());
+        row.String("DocTy", documentType.View());
+        row.String("SerCd", RowText(rs, series).View());
+        row.String("DocNo", RowText(rs, number).View());
+        row.String("DocDt", RowDate(rs, date).View());
+        row.String("LocNm", showLocation ? TrimmedBlanks(RowText(rs, location)).View() : std::string_view());
+        row.String("ChqNo", RowText(rs, cheque).View());
+        row.String("Narr", RowNarration(rs, narration).View());
+        row.Number("Amt", amount);
         total = Rounded(total + amount, 2);
     }
 };
 
 }  // namespace
 
-bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
+bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonWriter& Data)
 {
     LedgerRowWriter writer(r);
-    const auto take = [&](const Recordset& rs) { return writer.Take(rs); };
-    const auto fill = [&](JsonObject& row, const Recordset& rs) { writer.Fill(row, rs); };
+    const auto take = [&](Rows& rs) { return writer.Take(rs); };
+    const auto fill = [&](JsonWriter& row, Rows& rs) { writer.Fill(row, rs); };
     return RunQuery([&] {
         const platform::db::Dialect& dialect = cnnCompany.dialect();
         const QString account = QuoteSQL(r.AccountCode);
@@ -212,11 +220,11 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
     });
 }
 
-bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonArray& Data)
+bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonWriter& Data)
 {
     LedgerRowWriter writer(r);
-    const auto take = [&](const Recordset& rs) { return writer.Take(rs); };
-    const auto fill = [&](JsonObject& row, const Recordset& rs) { writer.Fill(row, rs); };
+    const auto take = [&](Rows& rs) { return writer.Take(rs); };
+    const auto fill = [&](JsonWriter& row, Rows& rs) { writer.Fill(row, rs); };
     return RunQuery([&] {
         const platform::db::Dialect& dialect = cnnCompany.dialect();
         const QString account = QuoteSQL(r.AccountCode);

@@ -5,9 +5,6 @@
 
 #include "settings/GeneralFunction.h"
 
-using platform::JsonArray;
-using platform::JsonObject;
-using platform::db::Recordset;
 using GeneralFunction::QuoteSQL;
 using namespace engine::ledgers;
 
@@ -23,23 +20,24 @@ QString WithStoreNames(const QString& query)
                             "ORDER BY FaStoreMaster.StoreName ");
 }
 
-// A store's row is written when its quantity is not zero (nor empty).
-bool NonZeroStore(const Recordset& rs)
-{
-    return FieldNumber(rs, QStringLiteral("Quantity")) != 0.0;
-}
+// A store's row, written when its quantity is not zero (nor empty).
+struct StoreRows {
+    Column store{QStringLiteral("StoreCode")}, name{QStringLiteral("StoreName")}, quantity{QStringLiteral("Quantity")};
 
-void StoreRow(JsonObject& row, const Recordset& rs)
-{
-    row.AddString(QStringLiteral("StoCd"), FieldTrimmed(rs, QStringLiteral("StoreCode")));
-    row.AddString(QStringLiteral("StoNm"), FieldTrimmed(rs, QStringLiteral("StoreName")));
-    row.AddNumber(QStringLiteral("Qty"), FieldNumber(rs, QStringLiteral("Quantity")));
-}
+    bool Take(Rows& rs) { return RowNumber(rs, quantity) != 0.0; }
+    void Fill(JsonWriter& row, Rows& rs)
+    {
+        row.String("StoCd", TrimmedBlanks(RowText(rs, store)).View());
+        row.String("StoNm", TrimmedBlanks(RowText(rs, name)).View());
+        row.Number("Qty", RowNumber(rs, quantity));
+    }
+};
 
 }  // namespace
 
-bool clsClient::AddItemStockByStore(const LedgerRequest& r, const QString& label, JsonArray& Data)
+bool clsClient::AddItemStockByStore(const LedgerRequest& r, const QString& label, JsonWriter& Data)
 {
+    StoreRows stores;
     return RunQuery([&] {
         const platform::db::Dialect& dialect = cnnCompany.dialect();
         const QString item = QuoteSQL(r.ItemCode);
@@ -70,13 +68,14 @@ bool clsClient::AddItemStockByStore(const LedgerRequest& r, const QString& label
         ActionRows(
             r.MobileNo, WithStoreNames(query), QStringLiteral(" Getting Records for ") + label,
             QStringLiteral(" Adding ") + label + QStringLiteral(" Data to JSON"), Data,
-            NonZeroStore, StoreRow);
+            [&](Rows& rs) { return stores.Take(rs); }, [&](JsonWriter& row, Rows& rs) { stores.Fill(row, rs); });
         return true;
     });
 }
 
-bool clsClient::AddItemMovementByStore(const LedgerRequest& r, const QString& label, JsonArray& Data)
+bool clsClient::AddItemMovementByStore(const LedgerRequest& r, const QString& label, JsonWriter& Data)
 {
+    StoreRows stores;
     return RunQuery([&] {
         const platform::db::Dialect& dialect = cnnCompany.dialect();
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query for ") + label);
@@ -93,35 +92,39 @@ bool clsClient::AddItemMovementByStore(const LedgerRequest& r, const QString& la
         ActionRows(
             r.MobileNo, WithStoreNames(query), QStringLiteral(" Getting Records for ") + label,
             QStringLiteral(" Adding ") + label + QStringLiteral(" Data to JSON"), Data,
-            NonZeroStore, StoreRow);
+            [&](Rows& rs) { return stores.Take(rs); }, [&](JsonWriter& row, Rows& rs) { stores.Fill(row, rs); });
         return true;
     });
 }
 
-bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, JsonArray& Data)
+bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, JsonWriter& Data)
 {
     double balance = 0;
     bool balanceRow = false;
-    const auto take = [&](const Recordset& rs) {
+    Column year{QStringLiteral("DocumentYear")}, branch{QStringLiteral("BranchCode")}, type{QStringLiteral("DocumentType")},
+        series{QStringLiteral("SeriesCode")}, number{QStringLiteral("DocumentNo")}, date{QStringLiteral("DocumentDate")},
+        store{QStringLiteral("StoreCode")}, narration{QStringLiteral("Narration")}, quantityColumn{QStringLiteral("Quantity")},
+        rate{QStringLiteral("Rate")}, per{QStringLiteral("Per")}, amount{QStringLiteral("Amount")};
+    const auto take = [&](Rows& rs) {
         if (balanceRow)
             return true;
-        const platform::db::Value& quantity = rs.Field(QStringLiteral("Quantity"));
-        return !quantity.IsNull() && quantity.ToDouble() != 0.0;
+        const int quantity = rs.Index(quantityColumn);
+        return !rs.IsNull(quantity) && rs.ToDouble(quantity) != 0.0;
     };
-    const auto fill = [&](JsonObject& row, const Recordset& rs) {
-        const double quantity = FieldNumber(rs, QStringLiteral("Quantity"));
-        row.AddInteger(QStringLiteral("DocYr"), FieldWhole(rs, QStringLiteral("DocumentYear")));
-        row.AddString(QStringLiteral("BrnCd"), FieldTrimmed(rs, QStringLiteral("BranchCode")));
-        row.AddString(QStringLiteral("DocTy"), FieldText(rs, QStringLiteral("DocumentType")));
-        row.AddString(QStringLiteral("SerCd"), FieldText(rs, QStringLiteral("SeriesCode")));
-        row.AddString(QStringLiteral("DocNo"), FieldText(rs, QStringLiteral("DocumentNo")));
-        row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
-        row.AddString(QStringLiteral("StoCd"), FieldText(rs, QStringLiteral("StoreCode")));
-        row.AddString(QStringLiteral("Narr"), Narration(rs, QStringLiteral("Narration")));
-        row.AddNumber(QStringLiteral("Qty"), quantity);
-        row.AddNumber(QStringLiteral("Rate"), FieldNumber(rs, QStringLiteral("Rate")));
-        row.AddNumber(QStringLiteral("Per"), FieldNumber(rs, QStringLiteral("Per")));
-        row.AddNumber(QStringLiteral("Amt"), FieldNumber(rs, QStringLiteral("Amount")));
+    const auto fill = [&](JsonWriter& row, Rows& rs) {
+        const double quantity = RowNumber(rs, quantityColumn);
+        row.Integer("DocYr", RowWhole(rs, year));
+        row.String("BrnCd", TrimmedBlanks(RowText(rs, branch)).View());
+        row.String("DocTy", RowText(rs, type).View());
+        row.String("SerCd", RowText(rs, series).View());
+        row.String("DocNo", RowText(rs, number).View());
+        row.String("DocDt", RowDate(rs, date).View());
+        row.String("StoCd", RowText(rs, store).View());
+        row.String("Narr", RowNarration(rs, narration).View());
+        row.Number("Qty", quantity);
+        row.Number("Rate", RowNumber(rs, rate));
+        row.Number("Per", RowNumber(rs, per));
+        row.Number("Amt", RowNumber(rs, amount));
         balance = Rounded(balance + quantity, 3);
     };
     return RunQuery([&] {

@@ -6,7 +6,7 @@
 #include "FamilySupport.h"
 #include "clock/Clock.h"
 
-using platform::JsonArray;
+using platform::JsonWriter;
 using platform::JsonObject;
 
 namespace {
@@ -111,7 +111,7 @@ QString clsClient::GetAccountLedger(const JsonObject& request)
                             QStringLiteral("GrpTy"), r.GroupType, QStringLiteral("LocCd"), r.AccountLocationCode,
                             QStringLiteral("LocNm"), r.LocationName, QStringLiteral("IsLoc"), false};
     };
-    a.Fill = [this](LedgerRequest& r, JsonArray& data) {
+    a.Fill = [this](LedgerRequest& r, JsonWriter& data) {
         if (!engine::IsCodeInList(r.Code, QStringLiteral("SA,PU,CH,BK,SD,SC,RT,PT")))
             return true;
         if (engine::IsCodeInList(r.Code, QStringLiteral("SD,SC,RT,PT")) && !r.AccountLocationCode.isEmpty()) {
@@ -151,7 +151,7 @@ QString clsClient::GetOutstanding(const JsonObject& request)
     };
     a.GroupRight = true;
     a.Head = PartyHead;
-    a.Fill = [this, subject](LedgerRequest& r, JsonArray& data) {
+    a.Fill = [this, subject](LedgerRequest& r, JsonWriter& data) {
         if (!engine::IsCodeInList(r.Code, QStringLiteral("SD,SC,TR,TP")))
             return true;
         return LedgerStep(r.MobileNo, subject, [&] { return AddOutstandingData(r, data); });
@@ -175,7 +175,7 @@ QString clsClient::GetOrder(const JsonObject& request)
     };
     a.GroupRight = true;
     a.Head = PartyHead;
-    a.Fill = [this, label](LedgerRequest& r, JsonArray& data) {
+    a.Fill = [this, label](LedgerRequest& r, JsonWriter& data) {
         if (!engine::IsCodeInList(r.Code, QStringLiteral("OR,WD,OP,OI,WR,PP")))
             return true;
         return LedgerStep(r.MobileNo, label, [&] { return AddOrderData(r, label, data); });
@@ -194,7 +194,7 @@ QString clsClient::GetItemStoreSummary(const JsonObject& request)
     a.BalanceWords = QStringLiteral(" Generating Balance Fields for Item Summary");
     a.LookUp = LedgerAction::Lookup::Item;
     a.Head = ItemHead;
-    a.Fill = [this, label](LedgerRequest& r, JsonArray& data) {
+    a.Fill = [this, label](LedgerRequest& r, JsonWriter& data) {
         if (engine::IsCodeInList(r.Code, QStringLiteral("ST")))
             return LedgerStep(r.MobileNo, label, [&] { return AddItemStockByStore(r, label, data); });
         if (engine::IsCodeInList(r.Code, QStringLiteral("RQ,IQ")))
@@ -217,7 +217,7 @@ QString clsClient::GetItemLedger(const JsonObject& request)
     a.Head = [](const LedgerRequest& r) {
         return ItemHead(r) + QVariantList{QStringLiteral("StoCd"), r.Rights.StoreCode};
     };
-    a.Fill = [this, label](LedgerRequest& r, JsonArray& data) {
+    a.Fill = [this, label](LedgerRequest& r, JsonWriter& data) {
         if (!engine::IsCodeInList(r.Code, QStringLiteral("ST,RQ,IQ")))
             return true;
         return LedgerStep(r.MobileNo, label, [&] { return AddItemLedgerData(r, label, data); });

@@ -5,38 +5,40 @@
 
 #include "settings/GeneralFunction.h"
 
-using platform::JsonArray;
-using platform::JsonObject;
-using platform::db::Recordset;
 using GeneralFunction::QuoteSQL;
 using namespace engine::ledgers;
 
-bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonArray& Data)
+bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonWriter& Data)
 {
     double quantityTotal = 0;
     double amountTotal = 0;
     bool totalRow = false;
-    const auto take = [&](const Recordset& rs) {
-        return totalRow || FieldNumber(rs, QStringLiteral("Quantity")) != 0.0 || FieldNumber(rs, QStringLiteral("Amount")) != 0.0;
+    Column year{QStringLiteral("DocumentYear")}, branch{QStringLiteral("BranchCode")}, type{QStringLiteral("DocumentType")},
+        series{QStringLiteral("SeriesCode")}, number{QStringLiteral("DocumentNo")}, date{QStringLiteral("DocumentDate")},
+        location{QStringLiteral("AccountLocationName")}, refNo{QStringLiteral("RefNo")}, item{QStringLiteral("ItemCode")},
+        itemName{QStringLiteral("ItemName")}, delivery{QStringLiteral("DeliveryDate")}, quantityColumn{QStringLiteral("Quantity")},
+        rate{QStringLiteral("Rate")}, per{QStringLiteral("Per")}, amountColumn{QStringLiteral("Amount")};
+    const auto take = [&](Rows& rs) {
+        return totalRow || RowNumber(rs, quantityColumn) != 0.0 || RowNumber(rs, amountColumn) != 0.0;
     };
-    const auto fill = [&](JsonObject& row, const Recordset& rs) {
-        const double quantity = FieldNumber(rs, QStringLiteral("Quantity"));
-        const double amount = FieldNumber(rs, QStringLiteral("Amount"));
-        row.AddInteger(QStringLiteral("DocYr"), FieldWhole(rs, QStringLiteral("DocumentYear")));
-        row.AddString(QStringLiteral("BrnCd"), FieldTrimmed(rs, QStringLiteral("BranchCode")));
-        row.AddString(QStringLiteral("DocTy"), FieldText(rs, QStringLiteral("DocumentType")));
-        row.AddString(QStringLiteral("SerCd"), FieldText(rs, QStringLiteral("SeriesCode")));
-        row.AddString(QStringLiteral("DocNo"), FieldText(rs, QStringLiteral("DocumentNo")));
-        row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
-        row.AddString(QStringLiteral("LocNm"), FieldText(rs, QStringLiteral("AccountLocationName")));
-        row.AddString(QStringLiteral("RefNo"), FieldText(rs, QStringLiteral("RefNo")));
-        row.AddString(QStringLiteral("ItmCd"), FieldText(rs, QStringLiteral("ItemCode")));
-        row.AddString(QStringLiteral("ItmNm"), FieldText(rs, QStringLiteral("ItemName")));
-        row.AddString(QStringLiteral("DlyDt"), DateText(rs, QStringLiteral("DeliveryDate")));
-        row.AddNumber(QStringLiteral("Qty"), quantity);
-        row.AddNumber(QStringLiteral("Rate"), FieldNumber(rs, QStringLiteral("Rate")));
-        row.AddNumber(QStringLiteral("Per"), FieldNumber(rs, QStringLiteral("Per")));
-        row.AddNumber(QStringLiteral("Amt"), amount);
+    const auto fill = [&](JsonWriter& row, Rows& rs) {
+        const double quantity = RowNumber(rs, quantityColumn);
+        const double amount = RowNumber(rs, amountColumn);
+        row.Integer("DocYr", RowWhole(rs, year));
+        row.String("BrnCd", TrimmedBlanks(RowText(rs, branch)).View());
+        row.String("DocTy", RowText(rs, type).View());
+        row.String("SerCd", RowText(rs, series).View());
+        row.String("DocNo", RowText(rs, number).View());
+        row.String("DocDt", RowDate(rs, date).View());
+        row.String("LocNm", RowText(rs, location).View());
+        row.String("RefNo", RowText(rs, refNo).View());
+        row.String("ItmCd", RowText(rs, item).View());
+        row.String("ItmNm", RowText(rs, itemName).View());
+        row.String("DlyDt", RowDate(rs, delivery).View());
+        row.Number("Qty", quantity);
+        row.Number("Rate", RowNumber(rs, rate));
+        row.Number("Per", RowNumber(rs, per));
+        row.Number("Amt", amount);
         quantityTotal = Rounded(quantityTotal + quantity, 3);
         amountTotal = Rounded(amountTotal + amount, 2);
     };

@@ -6,35 +6,37 @@
 #include "clock/Clock.h"
 #include "settings/GeneralFunction.h"
 
-using platform::JsonArray;
-using platform::JsonObject;
-using platform::db::Recordset;
 using GeneralFunction::QuoteSQL;
 using namespace engine::ledgers;
 
-bool clsClient::AddOutstandingData(const LedgerRequest& r, JsonArray& Data)
+bool clsClient::AddOutstandingData(const LedgerRequest& r, JsonWriter& Data)
 {
     const QString subject = QStringLiteral("Outstanding/Todays Receivable/Payable");
     double total = 0;
     bool totalRow = false;
-    const auto take = [&](const Recordset& rs) { return totalRow || FieldNumber(rs, QStringLiteral("Amount")) != 0.0; };
-    const auto fill = [&](JsonObject& row, const Recordset& rs) {
-        const double amount = FieldNumber(rs, QStringLiteral("Amount"));
-        const double pending = FieldNumber(rs, QStringLiteral("PendingAmount"));
-        row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
-        row.AddInteger(QStringLiteral("DocYr"), FieldWhole(rs, QStringLiteral("DocumentYear")));
-        row.AddString(QStringLiteral("BrnCd"), FieldTrimmed(rs, QStringLiteral("BranchCode")));
-        row.AddString(QStringLiteral("DocTy"), FieldText(rs, QStringLiteral("DocumentType")));
-        row.AddString(QStringLiteral("SerCd"), FieldText(rs, QStringLiteral("SeriesCode")));
-        row.AddString(QStringLiteral("DocNo"), FieldText(rs, QStringLiteral("DocumentNo")));
-        row.AddString(QStringLiteral("LocNm"), FieldText(rs, QStringLiteral("AccountLocationName")));
-        row.AddString(QStringLiteral("BilNo"), FieldText(rs, QStringLiteral("BillNo")));
-        row.AddString(QStringLiteral("BilDt"), DateText(rs, QStringLiteral("BillDate")));
-        row.AddInteger(QStringLiteral("Crp"), FieldWhole(rs, QStringLiteral("CreditPeriod")));
-        row.AddString(QStringLiteral("DueDt"), DateText(rs, QStringLiteral("DueDate")));
-        row.AddInteger(QStringLiteral("Odue"), FieldWhole(rs, QStringLiteral("OverDue")));
-        row.AddNumber(QStringLiteral("Amt"), amount);
-        row.AddNumber(QStringLiteral("PndAmt"), pending);
+    Column date{QStringLiteral("DocumentDate")}, year{QStringLiteral("DocumentYear")}, branch{QStringLiteral("BranchCode")},
+        type{QStringLiteral("DocumentType")}, series{QStringLiteral("SeriesCode")}, number{QStringLiteral("DocumentNo")},
+        location{QStringLiteral("AccountLocationName")}, billNo{QStringLiteral("BillNo")}, billDate{QStringLiteral("BillDate")},
+        credit{QStringLiteral("CreditPeriod")}, due{QStringLiteral("DueDate")}, overdue{QStringLiteral("OverDue")},
+        amountColumn{QStringLiteral("Amount")}, pendingColumn{QStringLiteral("PendingAmount")};
+    const auto take = [&](Rows& rs) { return totalRow || RowNumber(rs, amountColumn) != 0.0; };
+    const auto fill = [&](JsonWriter& row, Rows& rs) {
+        const double amount = RowNumber(rs, amountColumn);
+        const double pending = RowNumber(rs, pendingColumn);
+        row.String("DocDt", RowDate(rs, date).View());
+        row.Integer("DocYr", RowWhole(rs, year));
+        row.String("BrnCd", TrimmedBlanks(RowText(rs, branch)).View());
+        row.String("DocTy", RowText(rs, type).View());
+        row.String("SerCd", RowText(rs, series).View());
+        row.String("DocNo", RowText(rs, number).View());
+        row.String("LocNm", RowText(rs, location).View());
+        row.String("BilNo", RowText(rs, billNo).View());
+        row.String("BilDt", RowDate(rs, billDate).View());
+        row.Integer("Crp", RowWhole(rs, credit));
+        row.String("DueDt", RowDate(rs, due).View());
+        row.Integer("Odue", RowWhole(rs, overdue));
+        row.Number("Amt", amount);
+        row.Number("PndAmt", pending);
         // A credit counts in full, a bill with what is pending of it.
         total = Rounded(total + (amount < 0 ? amount : pending), 2);
     };
