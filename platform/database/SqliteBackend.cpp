@@ -603,7 +603,7 @@ private:
         if (file.first.isEmpty())
             return nullptr;
         sqlite3* handle = nullptr;
-        if (sqlite3_open_v2(QFileInfo(file.second).absoluteFilePath().toUtf8().constData(), &handle, SQLITE_OPEN_READONLY,
+        if (sqlite3_open_v2(QFileInfo(file.second).absoluteFilePath().toUtf8().constData(), &handle, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
                             nullptr) != SQLITE_OK) {
             sqlite3_close_v2(handle);
             return nullptr;
@@ -981,7 +981,10 @@ std::unique_ptr<Backend> OpenSqlite(const QString& folder, const QString& databa
     const QString absolute = dir.absoluteFilePath();
     auto file = FindDatabaseFile(absolute, database);
     const bool master = database.compare(kMaster, Qt::CaseInsensitive) == 0;
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI;
+    // A connection serves one request at a time on the thread that handles it (the programs run
+    // no other threads), so SQLite need not take the connection's lock on every call: each value
+    // a row is read by is one call.
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
     if (file.first.isEmpty()) {
         if (!master)
             LoginFailed(database);

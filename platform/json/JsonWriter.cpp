@@ -2,11 +2,19 @@
 
 #include "Json.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
 namespace platform {
+
+void JsonWriter::Grow(qsizetype count)
+{
+    const qsizetype room = std::max<qsizetype>({m_text.size() * 2, m_size + count, 4096});
+    m_text.resize(room);
+    m_bytes = m_text.data();
+}
 
 void JsonWriter::Number(double value)
 {
@@ -28,7 +36,7 @@ void JsonWriter::Number(double value)
     // The digits nlohmann's serializer writes for a number that is not whole.
     char buffer[64];
     char* end = nlohmann::detail::to_chars(buffer, buffer + sizeof buffer, rounded);
-    m_text.append(buffer, end - buffer);
+    Append(buffer, end - buffer);
 }
 
 void JsonWriter::Integer(qint64 value)
@@ -36,7 +44,7 @@ void JsonWriter::Integer(qint64 value)
     Separate();
     char buffer[24];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    m_text.append(buffer, result.ptr - buffer);
+    Append(buffer, result.ptr - buffer);
 }
 
 // The escapes of nlohmann's serializer (without ensure_ascii): the quotation mark, the reverse
@@ -44,7 +52,7 @@ void JsonWriter::Integer(qint64 value)
 void JsonWriter::AppendString(std::string_view utf8)
 {
     static constexpr char kHex[] = "0123456789abcdef";
-    m_text.append('"');
+    Append('"');
     const char* p = utf8.data();
     const char* end = p + utf8.size();
     const char* run = p;  // the start of the bytes that need no escape
@@ -52,25 +60,25 @@ void JsonWriter::AppendString(std::string_view utf8)
         const auto c = static_cast<unsigned char>(*p);
         if (c >= 0x20 && c != '"' && c != '\\')
             continue;
-        m_text.append(run, p - run);
+        Append(run, p - run);
         run = p + 1;
         switch (c) {
-        case '"': m_text.append("\\\"", 2); break;
-        case '\\': m_text.append("\\\\", 2); break;
-        case '\b': m_text.append("\\b", 2); break;
-        case '\t': m_text.append("\\t", 2); break;
-        case '\n': m_text.append("\\n", 2); break;
-        case '\f': m_text.append("\\f", 2); break;
-        case '\r': m_text.append("\\r", 2); break;
+        case '"': Append("\\\"", 2); break;
+        case '\\': Append("\\\\", 2); break;
+        case '\b': Append("\\b", 2); break;
+        case '\t': Append("\\t", 2); break;
+        case '\n': Append("\\n", 2); break;
+        case '\f': Append("\\f", 2); break;
+        case '\r': Append("\\r", 2); break;
         default: {
             const char escape[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
-            m_text.append(escape, 6);
+            Append(escape, 6);
             break;
         }
         }
     }
-    m_text.append(run, end - run);
-    m_text.append('"');
+    Append(run, end - run);
+    Append('"');
 }
 
 }  // namespace platform

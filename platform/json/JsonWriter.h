@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -18,7 +19,7 @@ namespace platform {
 // the first place and the last value; the writer cannot go back).
 class JsonWriter {
 public:
-    JsonWriter() { m_text.reserve(4096); }
+    JsonWriter() = default;
 
     void BeginObject() { Open('{'); }
     void EndObject() { Close('}'); }
@@ -30,10 +31,11 @@ public:
     {
         Separate();
         AppendString(utf8);
-        m_text.append(':');
+        Append(':');
         m_named = true;
     }
-    void Name(const char* utf8) { Name(std::string_view(utf8)); }
+    template <size_t N>
+    void Name(const char (&literal)[N]) { Name(std::string_view(literal, N - 1)); }
     void Name(const QString& name) { Name(AsView(name.toUtf8())); }
 
     // Values: in an array, or after a name.
@@ -42,32 +44,47 @@ public:
         Separate();
         AppendString(utf8);
     }
-    void String(const char* utf8) { String(std::string_view(utf8)); }
+    template <size_t N>
+    void String(const char (&literal)[N]) { String(std::string_view(literal, N - 1)); }
     void String(const QString& text) { String(AsView(text.toUtf8())); }
     void Number(double value);   // as json::Number: 15 significant digits, a whole number without a fraction
     void Integer(qint64 value);
     void Bool(bool value)
     {
         Separate();
-        m_text.append(value ? "true" : "false");
+        if (value)
+            Append("true", 4);
+        else
+            Append("false", 5);
     }
     void Null()
     {
         Separate();
-        m_text.append("null");
+        Append("null", 4);
     }
 
-    // A member in one call.
-    void String(const char* name, std::string_view utf8) { Name(name); String(utf8); }
-    void String(const char* name, const char* utf8) { Name(name); String(utf8); }
-    void String(const char* name, const QString& text) { Name(name); String(text); }
-    void Number(const char* name, double value) { Name(name); Number(value); }
-    void Integer(const char* name, qint64 value) { Name(name); Integer(value); }
-    void Bool(const char* name, bool value) { Name(name); Bool(value); }
+    // A member in one call, named by a literal.
+    template <size_t N, typename T>
+    void String(const char (&name)[N], const T& text) { Name(name); String(text); }
+    template <size_t N>
+    void Number(const char (&name)[N], double value) { Name(name); Number(value); }
+    template <size_t N>
+    void Integer(const char (&name)[N], qint64 value) { Name(name); Integer(value); }
+    template <size_t N>
+    void Bool(const char (&name)[N], bool value) { Name(name); Bool(value); }
+
+    // Bytes after the document, as they are (a message's end mark).
+    void Raw(std::string_view bytes) { Append(bytes.data(), static_cast<qsizetype>(bytes.size())); }
 
     // The text so far.
-    const QByteArray& Text() const { return m_text; }
-    QByteArray TakeText() { return std::move(m_text); }
+    QByteArray Text() const { return m_text.left(m_size); }
+    QByteArray TakeText()
+    {
+        m_text.resize(m_size);
+        m_size = 0;
+        m_bytes = nullptr;
+        return std::move(m_text);
+    }
 
     static std::string_view AsView(const QByteArray& bytes) { return {bytes.constData(), static_cast<size_t>(bytes.size())}; }
 
@@ -81,25 +98,45 @@ private:
         }
         if (!m_levels.empty()) {
             if (m_levels.back())
-                m_text.append(',');
+                Append(',');
             m_levels.back() = true;
         }
     }
     void Open(char bracket)
     {
         Separate();
-        m_text.append(bracket);
+        Append(bracket);
         m_levels.push_back(false);
     }
     void Close(char bracket)
     {
         m_levels.pop_back();
-        m_text.append(bracket);
+        Append(bracket);
     }
     void AppendString(std::string_view utf8);
+    // The buffer grows ahead of the text (m_text's size is its room; m_size the text's length),
+    // so that a value is copied in without a check of its own by QByteArray.
+    void Append(const char* bytes, qsizetype count)
+    {
+        if (count == 0)
+            return;
+        if (m_size + count > m_text.size())
+            Grow(count);
+        std::memcpy(m_bytes + m_size, bytes, static_cast<size_t>(count));
+        m_size += count;
+    }
+    void Append(char c)
+    {
+        if (m_size + 1 > m_text.size())
+            Grow(1);
+        m_bytes[m_size++] = c;
+    }
+    void Grow(qsizetype count);
 
     QByteArray m_text;
-    std::vector<bool> m_levels;  // for each open object or array: whether it holds an element yet
+    char* m_bytes = nullptr;  // m_text's bytes
+    qsizetype m_size = 0;
+    std::vector<char> m_levels;  // for each open object or array: whether it holds an element yet
     bool m_named = false;        // a name was written and waits for its value
 };
 
