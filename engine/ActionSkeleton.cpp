@@ -98,11 +98,12 @@ Utf8Text NarrationText(Utf8Text text)
     return text;
 }
 
-void WriteTrimmed(JsonWriter& out, const char* name, const Utf8Text& text)
+void WriteTrimmed(JsonWriter& out, std::string_view name, const Utf8Text& text)
 {
+    out.Name(name);
     if (!text.ascii) {
         // White space beyond ASCII (a no-break space, say) is Qt's to tell.
-        out.String(name, QString::fromUtf8(text.data, text.size).trimmed());
+        out.String(QString::fromUtf8(text.data, text.size).trimmed());
         return;
     }
     const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
@@ -112,7 +113,7 @@ void WriteTrimmed(JsonWriter& out, const char* name, const Utf8Text& text)
         ++begin;
     while (end > begin && space(end[-1]))
         --end;
-    out.String(name, std::string_view(begin, static_cast<size_t>(end - begin)));
+    out.String(std::string_view(begin, static_cast<size_t>(end - begin)));
 }
 
 void WritePairs(JsonWriter& reply, const QVariantList& pairs)
@@ -173,11 +174,10 @@ void WritePairs(JsonWriter& reply, const QVariantList& pairs)
     }
 }
 
-QString FinishedReply(JsonWriter& reply)
+QByteArray FinishedReply(JsonWriter& reply)
 {
-    QByteArray text = reply.TakeText();
-    text.append("<EOF>");
-    return QString::fromUtf8(text);
+    reply.Raw("<EOF>");
+    return reply.TakeText();
 }
 
 }  // namespace engine
@@ -210,7 +210,7 @@ void clsClient::LoadReplyHead(JsonWriter& reply, const QString& action, const QS
     reply = std::move(head);
 }
 
-QString clsClient::ActionReply(const JsonObject& request, engine::ActionRequest& r, engine::Rights& rights,
+QByteArray clsClient::ActionReply(const JsonObject& request, engine::ActionRequest& r, engine::Rights& rights,
                                engine::Period& period, const engine::ActionCourse& course)
 {
     ErrorText.clear();

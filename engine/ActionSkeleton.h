@@ -56,8 +56,8 @@ struct ActionCourse {
 // as members of the open object. A name given twice keeps its first place and takes the later
 // value.
 void WritePairs(platform::JsonWriter& reply, const QVariantList& pairs);
-// The text of a finished reply, with "<EOF>" after it.
-QString FinishedReply(platform::JsonWriter& reply);
+// The text of a finished reply in UTF-8, with "<EOF>" after it.
+QByteArray FinishedReply(platform::JsonWriter& reply);
 
 // A column of the current record, a NULL read as the empty text, 0, false or no date.
 // A value's text or number; a NULL is the empty text or 0.
@@ -83,6 +83,6 @@ Utf8Text TrimmedBlanks(Utf8Text text);
 // A narration as the replies show it: trimmed of blanks, less one closing CR LF.
 Utf8Text NarrationText(Utf8Text text);
 // Written as a text member with the white space at both ends cut off, as QString::trimmed cuts it.
-void WriteTrimmed(platform::JsonWriter& out, const char* name, const Utf8Text& text);
+void WriteTrimmed(platform::JsonWriter& out, std::string_view name, const Utf8Text& text);
 
 }  // namespace engine

@@ -16,7 +16,7 @@ namespace {
 const QString kFailureLine = QStringLiteral("Error while getting Company List.");
 }  // namespace
 
-QString clsClient::GetCompanies(const JsonObject& request)
+QByteArray clsClient::GetCompanies(const JsonObject& request)
 {
     ErrorText.clear();
     JsonWriter reply;
@@ -88,7 +88,7 @@ QString clsClient::GetCompanies(const JsonObject& request)
             Log(mobileNo, QStringLiteral(" Returning Company List from JSON Object to Text"));
             return engine::FinishedReply(reply);
         }
-        return ReplyText(action, mobileNo, 0, QStringLiteral("No Company found to work."));
+        return ReplyText(action, mobileNo, 0, QStringLiteral("No Company found to work.")).toUtf8();
     } catch (const RuntimeError& error) {
         CloseRecordset();
         return HandlerFailure(kFailureLine, action, mobileNo, &error);

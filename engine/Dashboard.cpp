@@ -22,7 +22,7 @@ struct Tile {
 
 }  // namespace
 
-QString clsClient::GetDashboard(const JsonObject& request)
+QByteArray clsClient::GetDashboard(const JsonObject& request)
 {
     engine::ActionRequest r;
     DashboardArgs a;

@@ -13,7 +13,7 @@ using platform::RuntimeError;
 
 namespace {
 
-using Handler = QString (clsClient::*)(const JsonObject&);
+using Handler = QByteArray (clsClient::*)(const JsonObject&);
 
 }  // namespace
 
@@ -26,6 +26,11 @@ clsClient::~clsClient()
 }
 
 QString clsClient::GetData(const JsonObject& pJSONObject)
+{
+    return QString::fromUtf8(Answer(pJSONObject));
+}
+
+QByteArray clsClient::Answer(const JsonObject& pJSONObject)
 {
     // The names are compared upper-cased and whole, in this order; the first equal one wins.
     struct Entry {
@@ -68,7 +73,7 @@ QString clsClient::GetData(const JsonObject& pJSONObject)
         if (QString::fromLatin1(entry.name).toUpper() == wanted)
             return (this->*entry.handler)(pJSONObject);
 
-    return ReplyText(action, mobileNo, 0, QStringLiteral("Improper Action."));
+    return ReplyText(action, mobileNo, 0, QStringLiteral("Improper Action.")).toUtf8();
 }
 
 QString clsClient::MakeJsonText(const QVariantList& pairs)
@@ -77,7 +82,7 @@ QString clsClient::MakeJsonText(const QVariantList& pairs)
     object.BeginObject();
     engine::WritePairs(object, pairs);
     object.EndObject();
-    return engine::FinishedReply(object);
+    return QString::fromUtf8(engine::FinishedReply(object));
 }
 
 void clsClient::OpenCompanyDatabase(const QString& folderName)
@@ -147,12 +152,12 @@ QString clsClient::ReplyText(const QString& action, const QString& mobileNo, int
                         + more);
 }
 
-QString clsClient::FailureReply(const QString& action, const QString& mobileNo) const
+QByteArray clsClient::FailureReply(const QString& action, const QString& mobileNo) const
 {
-    return ReplyText(action, mobileNo, 0, ErrorText);
+    return ReplyText(action, mobileNo, 0, ErrorText).toUtf8();
 }
 
-QString clsClient::HandlerFailure(const QString& failureLine, const QString& action, const QString& mobileNo,
+QByteArray clsClient::HandlerFailure(const QString& failureLine, const QString& action, const QString& mobileNo,
                                   const RuntimeError* pending)
 {
     // After a failure the connection is not trusted for another request.

@@ -51,6 +51,9 @@ public:
 
     // The reply text, always ending in "<EOF>".
     QString GetData(const platform::JsonObject& pJSONObject);
+    // The same reply in UTF-8, as it is written: what the server hands on (the wire's code page
+    // and the request log take it from these bytes).
+    QByteArray Answer(const platform::JsonObject& pJSONObject);
 
     // Alternating names and values: numbers become JSON numbers, dates "yyyy-MM-dd" (with
     // " hh:mm:ss" when not midnight), Booleans JSON Booleans, everything else text. A null
@@ -90,11 +93,11 @@ private:
     static QString GetTableName(const QString& documentType, const QString& tableKind);
 
     // The failure reply of a handler: "Action", "MobileNo", "Status" 0, "Message" ErrorText.
-    QString FailureReply(const QString& action, const QString& mobileNo) const;
+    QByteArray FailureReply(const QString& action, const QString& mobileNo) const;
     // The failure reply of a handler that has opened the company database: the database closed,
     // and ErrorText become the failure line, the error text so far and the line of a run-time
     // error still pending (see engine::FailureText).
-    QString HandlerFailure(const QString& failureLine, const QString& action, const QString& mobileNo,
+    QByteArray HandlerFailure(const QString& failureLine, const QString& action, const QString& mobileNo,
                            const platform::RuntimeError* pending);
     void Log(const QString& mobileNo, const QString& words) const;
 
@@ -109,7 +112,7 @@ private:
                        const QVariantList& more = {});
     // The one course of the handlers that answer for a period; `rights` and `period` are the
     // family's own, filled by the skeleton.
-    QString ActionReply(const platform::JsonObject& request, engine::ActionRequest& r, engine::Rights& rights,
+    QByteArray ActionReply(const platform::JsonObject& request, engine::ActionRequest& r, engine::Rights& rights,
                         engine::Period& period, const engine::ActionCourse& course);
     // Runs one statement and appends a row object for each of its rows taken, logging the two
     // given lines around the opening as a recordset opened on it would (see ReadRows).
@@ -123,33 +126,33 @@ private:
                   const std::function<void(platform::db::Rows&)>& row);
 
     // ---- handlers ----------------------------------------------------------------------
-    QString GetCompanies(const platform::JsonObject& request);
-    QString GetDashboard(const platform::JsonObject& request);
+    QByteArray GetCompanies(const platform::JsonObject& request);
+    QByteArray GetDashboard(const platform::JsonObject& request);
     // Handlers of the action families that answer with the failure reply until built.
-    QString GetBranchList(const platform::JsonObject& request);
-    QString GetStoreList(const platform::JsonObject& request);
-    QString GetPartyList(const platform::JsonObject& request);
-    QString GetPartyLocationList(const platform::JsonObject& request);
-    QString GetPartyContactList(const platform::JsonObject& request);
-    QString GetPartyDetail(const platform::JsonObject& request);
-    QString GetSalesmanList(const platform::JsonObject& request);
-    QString GetAgentList(const platform::JsonObject& request);
-    QString GetSeriesList(const platform::JsonObject& request);
-    QString GetItemList(const platform::JsonObject& request);
-    QString GetItemDetail(const platform::JsonObject& request);
-    QString GetSupplyTypes(const platform::JsonObject& request);
-    QString GetGSTList(const platform::JsonObject& request);
-    QString GetGSTDetail(const platform::JsonObject& request);
-    QString GetAccountSummary(const platform::JsonObject& request);
-    QString GetLocationSummary(const platform::JsonObject& request);
-    QString GetItemSummary(const platform::JsonObject& request);
-    QString GetItemStoreSummary(const platform::JsonObject& request);
-    QString GetAccountLedger(const platform::JsonObject& request);
-    QString GetOutstanding(const platform::JsonObject& request);
-    QString GetOrder(const platform::JsonObject& request);
-    QString GetItemLedger(const platform::JsonObject& request);
-    QString GetDocument(const platform::JsonObject& request);
-    QString GetVoucher(const platform::JsonObject& request);
+    QByteArray GetBranchList(const platform::JsonObject& request);
+    QByteArray GetStoreList(const platform::JsonObject& request);
+    QByteArray GetPartyList(const platform::JsonObject& request);
+    QByteArray GetPartyLocationList(const platform::JsonObject& request);
+    QByteArray GetPartyContactList(const platform::JsonObject& request);
+    QByteArray GetPartyDetail(const platform::JsonObject& request);
+    QByteArray GetSalesmanList(const platform::JsonObject& request);
+    QByteArray GetAgentList(const platform::JsonObject& request);
+    QByteArray GetSeriesList(const platform::JsonObject& request);
+    QByteArray GetItemList(const platform::JsonObject& request);
+    QByteArray GetItemDetail(const platform::JsonObject& request);
+    QByteArray GetSupplyTypes(const platform::JsonObject& request);
+    QByteArray GetGSTList(const platform::JsonObject& request);
+    QByteArray GetGSTDetail(const platform::JsonObject& request);
+    QByteArray GetAccountSummary(const platform::JsonObject& request);
+    QByteArray GetLocationSummary(const platform::JsonObject& request);
+    QByteArray GetItemSummary(const platform::JsonObject& request);
+    QByteArray GetItemStoreSummary(const platform::JsonObject& request);
+    QByteArray GetAccountLedger(const platform::JsonObject& request);
+    QByteArray GetOutstanding(const platform::JsonObject& request);
+    QByteArray GetOrder(const platform::JsonObject& request);
+    QByteArray GetItemLedger(const platform::JsonObject& request);
+    QByteArray GetDocument(const platform::JsonObject& request);
+    QByteArray GetVoucher(const platform::JsonObject& request);
 
     // ---- dashboard tiles (owned by the dashboard) ---------------------------------------
     void GetSalesPurchaseDashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
@@ -204,7 +207,7 @@ private:
     struct SummaryAction;
     struct SummaryQuery;
     // The three summary handlers' steps handed to the engine's handler skeleton (ActionReply).
-    QString SummaryReply(const platform::JsonObject& request, const SummaryAction& action);
+    QByteArray SummaryReply(const platform::JsonObject& request, const SummaryAction& action);
     // The log lines a query writes around its statement.
     struct SummaryWords {
         QString Generating;
@@ -265,7 +268,7 @@ public:
 
 private:
     // The five actions' steps handed to the engine's handler skeleton (ActionReply).
-    QString LedgerHandler(const platform::JsonObject& request, const LedgerAction& action);
+    QByteArray LedgerHandler(const platform::JsonObject& request, const LedgerAction& action);
     bool GetAccountGroup(LedgerRequest& r, bool& inUserGroups);
     // Logs " Getting <words> Data" and runs the step; after a failure "Unable to get <words> Data."
     // goes in front of the error text.
@@ -300,7 +303,7 @@ private:
     };
     // "<alias>.DocumentYear = 2024 AND <alias>.BranchCode = '01' AND ..." for the five keys.
     static QString DocumentKeyCondition(const DocumentKey& key, const QString& alias);
-    QString DocumentRequest(const platform::JsonObject& request, bool voucher);
+    QByteArray DocumentRequest(const platform::JsonObject& request, bool voucher);
     // The header fields of a document type, in the order they are shown: the field's name (a
     // column of the header query), its caption and its kind ("S", "D", "N" or as stdFieldDef
     // stores it).
@@ -341,7 +344,7 @@ private:
     // The differences between the code-and-name lists; one routine answers them all.
     struct MasterListKind;
     struct MasterRights;
-    QString MasterList(const platform::JsonObject& request, const MasterListKind& kind);
+    QByteArray MasterList(const platform::JsonObject& request, const MasterListKind& kind);
     // Opens the company database and checks the user; false (with the user message in front of
     // ErrorText) when the user does not pass.
     bool MasterOpen(const platform::JsonObject& request, const QString& mobileNo, MasterRights& rights);

@@ -333,7 +333,8 @@ void clsClient::DocumentLines(const DocumentKey& key, const QString& sql, const 
         const int at = rows.Index(codeColumn);
         const QString code = engine::ValueText(rows.At(at));
         lines.BeginObject();
-        lines.String(kind.CodeMember.toUtf8().constData(), code);
+        lines.Name(kind.CodeMember);
+        lines.String(code);
         fill(lines, rows);
         lines.Name(kind.Details);
         lines.BeginArray();

@@ -87,19 +87,19 @@ QString clsClient::DocumentKeyCondition(const DocumentKey& key, const QString& a
            + QStringLiteral(".DocumentNo = '") + QuoteSQL(key.DocumentNo) + QStringLiteral("' ");
 }
 
-QString clsClient::GetDocument(const JsonObject& request)
+QByteArray clsClient::GetDocument(const JsonObject& request)
 {
     return DocumentRequest(request, false);
 }
 
-QString clsClient::GetVoucher(const JsonObject& request)
+QByteArray clsClient::GetVoucher(const JsonObject& request)
 {
     return DocumentRequest(request, true);
 }
 
 // The two requests run the same steps; a voucher fills "Document" and "Accounts", a document
 // "Document", "Products" and "Calculation".
-QString clsClient::DocumentRequest(const JsonObject& request, bool voucher)
+QByteArray clsClient::DocumentRequest(const JsonObject& request, bool voucher)
 {
     ErrorText.clear();
     JsonWriter reply;
@@ -151,7 +151,7 @@ QString clsClient::DocumentRequest(const JsonObject& request, bool voucher)
         };
         auto failed = [&] { return HandlerFailure(engine::BuiltSubject(key.Label), action, mobileNo, nullptr); };
 
-        const auto array = [&](const char* name, bool filled, const QString& words,
+        const auto array = [&](std::string_view name, bool filled, const QString& words,
                                bool (clsClient::*procedure)(const DocumentKey&, JsonWriter&)) {
             reply.Name(name);
             reply.BeginArray();

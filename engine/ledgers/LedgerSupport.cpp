@@ -44,7 +44,7 @@ QString UnionAll()
 
 }  // namespace engine::ledgers
 
-QString clsClient::LedgerHandler(const JsonObject& request, const LedgerAction& a)
+QByteArray clsClient::LedgerHandler(const JsonObject& request, const LedgerAction& a)
 {
     LedgerRequest r;
     engine::ActionCourse course;

@@ -93,7 +93,7 @@ void ReadItemKeys(const JsonObject& request, clsClient::LedgerRequest& r)
 
 }  // namespace
 
-QString clsClient::GetAccountLedger(const JsonObject& request)
+QByteArray clsClient::GetAccountLedger(const JsonObject& request)
 {
     LedgerAction a;
     a.FailureLine = engine::FixedSubject("Account Ledger");
@@ -133,7 +133,7 @@ QString clsClient::GetAccountLedger(const JsonObject& request)
     return LedgerHandler(request, a);
 }
 
-QString clsClient::GetOutstanding(const JsonObject& request)
+QByteArray clsClient::GetOutstanding(const JsonObject& request)
 {
     const QString subject = QStringLiteral("Outstanding/Todays Receivable/Payable");
     LedgerAction a;
@@ -160,7 +160,7 @@ QString clsClient::GetOutstanding(const JsonObject& request)
     return LedgerHandler(request, a);
 }
 
-QString clsClient::GetOrder(const JsonObject& request)
+QByteArray clsClient::GetOrder(const JsonObject& request)
 {
     // The label comes first, so that a failure in reading the keys still names it.
     const QString label = OrderLabel(Upper(request));
@@ -184,7 +184,7 @@ QString clsClient::GetOrder(const JsonObject& request)
     return LedgerHandler(request, a);
 }
 
-QString clsClient::GetItemStoreSummary(const JsonObject& request)
+QByteArray clsClient::GetItemStoreSummary(const JsonObject& request)
 {
     const QString label = ItemStoreSummaryLabel(Upper(request));
     LedgerAction a;
@@ -205,7 +205,7 @@ QString clsClient::GetItemStoreSummary(const JsonObject& request)
     return LedgerHandler(request, a);
 }
 
-QString clsClient::GetItemLedger(const JsonObject& request)
+QByteArray clsClient::GetItemLedger(const JsonObject& request)
 {
     const QString label = ItemLedgerLabel(Upper(request));
     LedgerAction a;

@@ -25,7 +25,7 @@ using GeneralFunction::QuoteSQL;
 namespace {
 
 // The end of a reply whose head MasterHead began.
-QString MasterReply(JsonWriter& reply)
+QByteArray MasterReply(JsonWriter& reply)
 {
     reply.EndArray();
     reply.EndObject();
@@ -144,7 +144,7 @@ bool clsClient::MasterPlaceOfSupply(const QString& mobileNo, const QString& bran
 
 // ---- the code-and-name lists ------------------------------------------------------------------------
 
-QString clsClient::MasterList(const JsonObject& request, const MasterListKind& kind)
+QByteArray clsClient::MasterList(const JsonObject& request, const MasterListKind& kind)
 {
     ErrorText.clear();
     const QString action = engine::ActionOf(request);
@@ -181,7 +181,7 @@ QString clsClient::MasterList(const JsonObject& request, const MasterListKind& k
     }
 }
 
-QString clsClient::GetBranchList(const JsonObject& request)
+QByteArray clsClient::GetBranchList(const JsonObject& request)
 {
     static const MasterListKind kind{
         QStringLiteral("Branch List"), QStringLiteral("BranchList"), true, QStringLiteral("All Branch List"),
@@ -198,7 +198,7 @@ QString clsClient::GetBranchList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetStoreList(const JsonObject& request)
+QByteArray clsClient::GetStoreList(const JsonObject& request)
 {
     static const MasterListKind kind{
         QStringLiteral("Store List"), QStringLiteral("Store List"), true, QStringLiteral("All Store List"),
@@ -215,7 +215,7 @@ QString clsClient::GetStoreList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetSalesmanList(const JsonObject& request)
+QByteArray clsClient::GetSalesmanList(const JsonObject& request)
 {
     static const MasterListKind kind{
         QStringLiteral("Salesman List"), QStringLiteral("Salesman List"), false, QString(), QString(), QStringLiteral("SmnCd"),
@@ -228,7 +228,7 @@ QString clsClient::GetSalesmanList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetAgentList(const JsonObject& request)
+QByteArray clsClient::GetAgentList(const JsonObject& request)
 {
     static const MasterListKind kind{
         QStringLiteral("Agent List"), QStringLiteral("Agent List"), false, QString(), QString(), QStringLiteral("AgtCd"),
@@ -241,7 +241,7 @@ QString clsClient::GetAgentList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetSeriesList(const JsonObject& request)
+QByteArray clsClient::GetSeriesList(const JsonObject& request)
 {
     static const MasterListKind kind{
         QStringLiteral("Series List"), QStringLiteral("Series List"), false, QString(), QString(), QStringLiteral("SerCd"),
@@ -255,7 +255,7 @@ QString clsClient::GetSeriesList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetItemList(const JsonObject& request)
+QByteArray clsClient::GetItemList(const JsonObject& request)
 {
     static const MasterListKind kind{
         QStringLiteral("Item List"), QStringLiteral("Item List"), false, QString(), QString(), QStringLiteral("ItmCd"),
@@ -284,7 +284,7 @@ QString clsClient::GetItemList(const JsonObject& request)
 // ---- the party lists ------------------------------------------------------------------------------
 // Their label is the entry field they are wanted for ("ConsigneeCode List").
 
-QString clsClient::GetPartyList(const JsonObject& request)
+QByteArray clsClient::GetPartyList(const JsonObject& request)
 {
     const QString label = Key(request, "FieldName") + QStringLiteral(" List");
     const MasterListKind kind{
@@ -324,7 +324,7 @@ QString clsClient::GetPartyList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetPartyLocationList(const JsonObject& request)
+QByteArray clsClient::GetPartyLocationList(const JsonObject& request)
 {
     const QString label = Key(request, "FieldName") + QStringLiteral(" List");
     const MasterListKind kind{
@@ -345,7 +345,7 @@ QString clsClient::GetPartyLocationList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetPartyContactList(const JsonObject& request)
+QByteArray clsClient::GetPartyContactList(const JsonObject& request)
 {
     const QString label = Key(request, "FieldName") + QStringLiteral(" List");
     const MasterListKind kind{
@@ -366,7 +366,7 @@ QString clsClient::GetPartyContactList(const JsonObject& request)
 
 // ---- party detail -------------------------------------------------------------------------------------
 
-QString clsClient::GetPartyDetail(const JsonObject& request)
+QByteArray clsClient::GetPartyDetail(const JsonObject& request)
 {
     ErrorText.clear();
     const QString action = engine::ActionOf(request);
@@ -472,7 +472,7 @@ QString SetupDocumentType(const QString& documentType)
 
 }  // namespace
 
-QString clsClient::GetItemDetail(const JsonObject& request)
+QByteArray clsClient::GetItemDetail(const JsonObject& request)
 {
     ErrorText.clear();
     const QString action = engine::ActionOf(request);
@@ -590,7 +590,7 @@ QString clsClient::GetItemDetail(const JsonObject& request)
 
 // ---- GST supply types and codes -------------------------------------------------------------------------
 
-QString clsClient::GetSupplyTypes(const JsonObject& request)
+QByteArray clsClient::GetSupplyTypes(const JsonObject& request)
 {
     ErrorText.clear();
     const QString action = engine::ActionOf(request);
@@ -650,7 +650,7 @@ QString clsClient::GetSupplyTypes(const JsonObject& request)
     }
 }
 
-QString clsClient::GetGSTList(const JsonObject& request)
+QByteArray clsClient::GetGSTList(const JsonObject& request)
 {
     ErrorText.clear();
     const QString action = engine::ActionOf(request);
@@ -711,7 +711,7 @@ QString clsClient::GetGSTList(const JsonObject& request)
     }
 }
 
-QString clsClient::GetGSTDetail(const JsonObject& request)
+QByteArray clsClient::GetGSTDetail(const JsonObject& request)
 {
     ErrorText.clear();
     const QString action = engine::ActionOf(request);

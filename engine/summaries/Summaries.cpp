@@ -131,7 +131,7 @@ QString ItemOuter(const QString& inner, const QString& groupType)
 
 // ---- the handlers --------------------------------------------------------------------------------
 
-QString clsClient::GetAccountSummary(const JsonObject& request)
+QByteArray clsClient::GetAccountSummary(const JsonObject& request)
 {
     static const SummaryAction action{
         "Account Summary", "Error while getting Account Summary.", false, false,
@@ -162,7 +162,7 @@ QString clsClient::GetAccountSummary(const JsonObject& request)
     return SummaryReply(request, action);
 }
 
-QString clsClient::GetLocationSummary(const JsonObject& request)
+QByteArray clsClient::GetLocationSummary(const JsonObject& request)
 {
     static const SummaryAction action{
         "Account Location Summary", "Error while getting Account Location Summary.", false, true,
@@ -194,7 +194,7 @@ QString clsClient::GetLocationSummary(const JsonObject& request)
     return SummaryReply(request, action);
 }
 
-QString clsClient::GetItemSummary(const JsonObject& request)
+QByteArray clsClient::GetItemSummary(const JsonObject& request)
 {
     static const SummaryAction action{
         "Item Summary", "Error while getting Item Summary.", true, false,
@@ -207,7 +207,7 @@ QString clsClient::GetItemSummary(const JsonObject& request)
     return SummaryReply(request, action);
 }
 
-QString clsClient::SummaryReply(const JsonObject& request, const SummaryAction& action)
+QByteArray clsClient::SummaryReply(const JsonObject& request, const SummaryAction& action)
 {
     const QString subject = QString::fromLatin1(action.Subject);
     engine::ActionRequest r;
