@@ -202,7 +202,7 @@ private:
     platform::disk::NameWatch m_logFileWatch;  // its name looked up again only when stirred
     // The time at the head of a line, formatted once for each second.
     QDateTime m_logStampTime;
-    QString m_logStamp;
+    QByteArray m_logStamp;  // in the log's text format
     bool m_cancel = false;
     // Why the stored credentials could not be read ("" when they could).
     QString m_credentialsError;
