@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QString>
 #include <QVariant>
+#include <QSet>
 #include <QVariantList>
 
 #include <functional>
@@ -315,8 +316,10 @@ private:
     QList<DocumentField> GetDocumentFieldList(const QString& mobileNo, const QString& documentType);
     void AppendUserFieldDefs(const QString& mobileNo, QList<DocumentField>& list, const QString& documentType,
                              const QString& kind);
-    static bool IsInArray(const QStringList& values, const QString& value);
-    static QStringList GetFieldNames(const platform::db::Recordset& recordset);
+    // Whether a name is among upper-cased names without regard to case (as upper-cased).
+    static bool IsInArray(const QSet<QString>& upperValues, const QString& value);
+    // The recordset's field names, upper-cased.
+    static QSet<QString> GetFieldNames(const platform::db::Recordset& recordset);
     bool AddDocumentData(const DocumentKey& key, platform::JsonWriter& Document);
     bool AddVoucherDocumentData(const DocumentKey& key, platform::JsonWriter& Document);
     bool AddFieldRows(const DocumentKey& key, const std::function<QString()>& statement, platform::JsonWriter& Document);

@@ -325,7 +325,8 @@ void clsClient::DocumentLines(const DocumentKey& key, const QString& sql, const 
     Log(m, QStringLiteral(" Getting Records of ") + kind.Words + QStringLiteral(" Detail for ") + key.Label);
     // Read whole before the first line is written, as each line runs statements and logs lines
     // of its own: a failure of this statement comes before all of them.
-    platform::db::StoredRows rows(cnnCompany.Query(sql));
+    const std::unique_ptr<Rows> read = cnnCompany.OpenRows(sql, platform::db::RowsRead::Whole);
+    Rows& rows = *read;
     Log(m, QStringLiteral(" Getting data of ") + kind.Words + QStringLiteral(" Detail for ") + key.Label
                + QStringLiteral(" to JSON "));
     Column codeColumn(kind.CodeColumn), flag(kind.FlagColumn), sno(kind.SnoColumn);

@@ -252,20 +252,17 @@ void clsClient::AppendUserFieldDefs(const QString& mobileNo, QList<DocumentField
     }
 }
 
-bool clsClient::IsInArray(const QStringList& values, const QString& value)
+bool clsClient::IsInArray(const QSet<QString>& upperValues, const QString& value)
 {
-    const QString wanted = value.toUpper();
-    for (const QString& element : values)
-        if (element.toUpper() == wanted)
-            return true;
-    return false;
+    return upperValues.contains(value.toUpper());
 }
 
-QStringList clsClient::GetFieldNames(const Recordset& recordset)
+QSet<QString> clsClient::GetFieldNames(const Recordset& recordset)
 {
-    QStringList names;
+    // Upper-cased once: a header has a hundred columns and its field list fifty fields.
+    QSet<QString> names;
     for (int i = 0; i < recordset.FieldCount(); ++i)
-        names << recordset.FieldName(i);
+        names.insert(recordset.FieldName(i).toUpper());
     return names;
 }
 
@@ -307,7 +304,7 @@ bool clsClient::AddFieldRows(const DocumentKey& key, const std::function<QString
         Log(m, QStringLiteral(" Getting Records of Document Detail for ") + key.Label);
         oRecordset.Open(sql, cnnCompany);
         Log(m, QStringLiteral(" Getting Record Fields of Document Detail for ") + key.Label);
-        const QStringList names = GetFieldNames(oRecordset);
+        const QSet<QString> names = GetFieldNames(oRecordset);
         Log(m, QStringLiteral(" Getting Fields data of Document Detail for ") + key.Label + QStringLiteral(" to JSON "));
         // A document that does not exist has no record to read: the reading error fails it.
         oRecordset.Field(0);

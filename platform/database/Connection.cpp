@@ -125,9 +125,9 @@ ResultSet Connection::Query(const QString& sql)
     return backend().Query(sql);
 }
 
-std::unique_ptr<Rows> Connection::OpenRows(const QString& sql)
+std::unique_ptr<Rows> Connection::OpenRows(const QString& sql, RowsRead read)
 {
-    return backend().OpenRows(sql);
+    return backend().OpenRows(sql, read);
 }
 
 std::unique_ptr<PreparedStatement> Connection::Prepare(const QString& sql)

@@ -161,7 +161,7 @@ Utf8Text Rows::ToDateText(int column)
 
 // ---- rows read at once ----------------------------------------------------------------------
 
-std::unique_ptr<Rows> Backend::OpenRows(const QString& sql)
+std::unique_ptr<Rows> Backend::OpenRows(const QString& sql, RowsRead)
 {
     return std::make_unique<StoredRows>(Query(sql));
 }

@@ -203,16 +203,41 @@ bool IsAscii(const char* p, int n)
     return true;
 }
 
+// A column of the current row as SQLite gives it: its storage class and value.
+struct RawValue {
+    int type = SQLITE_NULL;
+    qint64 integer = 0;
+    double real = 0;
+    const char* text = nullptr;  // a text or blob; null for one SQLite gives as none
+    int size = 0;
+};
+
+RawValue RawOf(sqlite3_stmt* st, int i)
+{
+    RawValue raw;
+    raw.type = sqlite3_column_type(st, i);
+    switch (raw.type) {
+    case SQLITE_NULL: break;
+    case SQLITE_INTEGER: raw.integer = sqlite3_column_int64(st, i); break;
+    case SQLITE_FLOAT: raw.real = sqlite3_column_double(st, i); break;
+    default:
+        raw.text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        raw.size = sqlite3_column_bytes(st, i);
+        break;
+    }
+    return raw;
+}
+
 // What a column of the current row holds as the typed reader takes it: by its storage class and,
 // for a text, the declared type (a date's text becomes a date, a flag's word a Boolean). A date
 // beyond a full cache takes `spare`.
-void Decode(sqlite3_stmt* st, int i, ReadKind kind, DateCache& dates, Cell& out, DateEntry& spare)
+void Decode(const RawValue& raw, ReadKind kind, DateCache& dates, Cell& out, DateEntry& spare)
 {
     out = Cell();
-    switch (sqlite3_column_type(st, i)) {
+    switch (raw.type) {
     case SQLITE_NULL: return;
     case SQLITE_INTEGER: {
-        const qint64 v = sqlite3_column_int64(st, i);
+        const qint64 v = raw.integer;
         if (kind == ReadKind::Boolean) {
             out.type = ValueType::Boolean;
             out.flag = v != 0;
@@ -226,7 +251,7 @@ void Decode(sqlite3_stmt* st, int i, ReadKind kind, DateCache& dates, Cell& out,
         return;
     }
     case SQLITE_FLOAT: {
-        const double v = sqlite3_column_double(st, i);
+        const double v = raw.real;
         if (kind == ReadKind::Boolean) {
             out.type = ValueType::Boolean;
             out.flag = v != 0.0;
@@ -238,8 +263,8 @@ void Decode(sqlite3_stmt* st, int i, ReadKind kind, DateCache& dates, Cell& out,
     }
     default: break;
     }
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-    const int n = sqlite3_column_bytes(st, i);
+    const char* p = raw.text;
+    const int n = raw.size;
     out.type = ValueType::Text;
     if (!p)
         return;
@@ -301,7 +326,7 @@ Value ReadCell(sqlite3_stmt* st, int i, ReadKind kind, DateCache& dates)
 {
     Cell cell;
     DateEntry spare;
-    Decode(st, i, kind, dates, cell, spare);
+    Decode(RawOf(st, i), kind, dates, cell, spare);
     return ValueOf(cell);
 }
 
@@ -401,7 +426,7 @@ public:
         return changes;
     }
 
-    std::unique_ptr<Rows> OpenRows(const QString& sql) override;
+    std::unique_ptr<Rows> OpenRows(const QString& sql, RowsRead read) override;
 
     std::unique_ptr<PreparedStatement> Prepare(const QString& sql) override
     {
@@ -828,10 +853,11 @@ private:
 
 // The rows of one statement read as it steps: a column is decoded when it is first read on a
 // row, its text left where SQLite holds it. The statement goes back to the connection (kept or
-// freed) after the last row, or when the rows are dropped.
+// freed) after the last row, or when the rows are dropped. Read whole, the rows' values are
+// copied out as SQLite gives them while the statement runs to its end, and decoded the same way.
 class SqliteRows final : public Rows {
 public:
-    SqliteRows(SqliteBackend& owner, sqlite3_stmt* st, bool kept, int firstStep)
+    SqliteRows(SqliteBackend& owner, sqlite3_stmt* st, bool kept, int firstStep, RowsRead read)
         : m_owner(owner), m_st(st), m_kept(kept), m_rc(firstStep), m_columns(sqlite3_column_count(st))
     {
         ++m_owner.m_openRows;
@@ -845,6 +871,8 @@ public:
         m_cells.resize(columns);
         m_cellRow.assign(columns, 0);
         m_spares.resize(columns);
+        if (read == RowsRead::Whole)
+            ReadWhole();
     }
     ~SqliteRows() override { Finish(); }
 
@@ -853,6 +881,11 @@ public:
 
     bool Next() override
     {
+        if (m_whole) {
+            if (m_row <= m_storedRows)  // one past the last once they are all read
+                ++m_row;
+            return m_row <= m_storedRows;
+        }
         if (m_done)
             return false;
         if (m_started) {
@@ -877,7 +910,8 @@ public:
 protected:
     const Cell& CellAt(int column) override
     {
-        if (!m_started || m_done)
+        const bool onRow = m_whole ? m_row >= 1 && m_row <= m_storedRows : m_started && !m_done;
+        if (!onRow)
             throw DatabaseError(err::NoCurrentRecord,
                                 QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
                                                "Requested operation requires a current record."));
@@ -886,13 +920,51 @@ protected:
                                 QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
         const size_t c = static_cast<size_t>(column);
         if (m_cellRow[c] != m_row) {
-            Decode(m_st, column, m_kinds[c], m_owner.m_dates, m_cells[c], m_spares[c]);
+            Decode(m_whole ? StoredRaw(column) : RawOf(m_st, column), m_kinds[c], m_owner.m_dates, m_cells[c], m_spares[c]);
             m_cellRow[c] = m_row;
         }
         return m_cells[c];
     }
 
 private:
+    // A value copied out: its text lies in the rows' bytes at `at`.
+    struct Stored {
+        RawValue raw;
+        qsizetype at = -1;  // -1: no text
+    };
+
+    void ReadWhole()
+    {
+        m_whole = true;
+        for (int rc = m_rc; rc != SQLITE_DONE; rc = sqlite3_step(m_st)) {
+            if (rc != SQLITE_ROW) {
+                const QString message = QString::fromUtf8(sqlite3_errmsg(m_owner.m_db));
+                Finish();
+                throw DatabaseError(NumberFor(rc), QStringLiteral("[SQLite] ") + message);
+            }
+            for (int i = 0; i < m_columns; ++i) {
+                Stored value{RawOf(m_st, i)};
+                if (value.raw.text) {
+                    value.at = m_bytes.size();
+                    m_bytes.append(value.raw.text, value.raw.size);
+                    value.raw.text = nullptr;
+                }
+                m_stored.push_back(value);
+            }
+            ++m_storedRows;
+        }
+        Finish();
+    }
+
+    RawValue StoredRaw(int column) const
+    {
+        const Stored& value = m_stored[static_cast<size_t>((m_row - 1) * static_cast<quint64>(m_columns)) + static_cast<size_t>(column)];
+        RawValue raw = value.raw;
+        if (value.at >= 0)
+            raw.text = m_bytes.constData() + value.at;
+        return raw;
+    }
+
     void Finish()
     {
         if (m_done)
@@ -915,9 +987,14 @@ private:
     std::vector<quint64> m_cellRow;  // the row each cell was decoded for (rows count from 1)
     std::vector<DateEntry> m_spares;
     quint64 m_row = 0;
+    // Read whole:
+    bool m_whole = false;
+    std::vector<Stored> m_stored;
+    QByteArray m_bytes;
+    quint64 m_storedRows = 0;
 };
 
-std::unique_ptr<Rows> SqliteBackend::OpenRows(const QString& sql)
+std::unique_ptr<Rows> SqliteBackend::OpenRows(const QString& sql, RowsRead read)
 {
     const Translation t = TranslateTsql(sql, m_database);
     const auto stored = [&] {
@@ -965,7 +1042,7 @@ std::unique_ptr<Rows> SqliteBackend::OpenRows(const QString& sql)
         Release(st, kept);
         return std::make_unique<StoredRows>(ResultSet());
     }
-    return std::make_unique<SqliteRows>(*this, st, kept, rc);
+    return std::make_unique<SqliteRows>(*this, st, kept, rc, read);
 }
 
 }  // namespace

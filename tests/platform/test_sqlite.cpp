@@ -552,8 +552,10 @@ private slots:
         c.Open(ConnectionString(QStringLiteral("Shop2024")));
         const ResultSet expected = c.Query(sql);
         QVERIFY(!expected.rows.empty());
-        for (int pass = 0; pass < 3; ++pass) {  // the statement compiled, then kept; then stored rows
-            std::unique_ptr<Rows> rows = pass < 2 ? c.OpenRows(sql) : std::make_unique<StoredRows>(c.Query(sql));
+        for (int pass = 0; pass < 4; ++pass) {  // the statement compiled, then kept; read whole; stored rows
+            std::unique_ptr<Rows> rows = pass < 2   ? c.OpenRows(sql)
+                                         : pass < 3 ? c.OpenRows(sql, RowsRead::Whole)
+                                                    : std::make_unique<StoredRows>(c.Query(sql));
             QCOMPARE(rows->ColumnCount(), int(expected.columns.size()));
             for (int i = 0; i < rows->ColumnCount(); ++i)
                 QCOMPARE(rows->ColumnName(i), expected.columns.at(i));
@@ -567,7 +569,12 @@ private slots:
             }
             QCOMPARE(row, expected.rows.size());
             QVERIFY(!rows->Next());
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, rows->ToText(0));
         }
+        // Rows of none, read whole.
+        std::unique_ptr<Rows> none = c.OpenRows(QStringLiteral("SELECT N FROM Mixed WHERE N < 0"), RowsRead::Whole);
+        QVERIFY(!none->Next());
+        QVERIFY(!none->Next());
     }
 
     // A column is found by name once for each statement; a name the statement lacks is error
@@ -612,6 +619,13 @@ private slots:
         c.Open(ConnectionString(QStringLiteral("Shop2024")));
         const QString failing = QStringLiteral("SELECT N, DateAdd(d, 1, CASE WHEN N < 3 THEN '2024-01-01' ELSE 'not a date' END) AS A "
                                                "FROM Mixed ORDER BY N");
+        // Read whole, the failure comes before the first row.
+        try {
+            c.OpenRows(failing, RowsRead::Whole);
+            QFAIL("expected a failure");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.Number(), err::SyntaxError);
+        }
         for (int pass = 0; pass < 2; ++pass) {
             std::unique_ptr<Rows> rows = c.OpenRows(failing);
             QVERIFY(rows->Next());
