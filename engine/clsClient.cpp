@@ -170,6 +170,11 @@ void clsClient::Log(const QString& mobileNo, const QString& words) const
 {
     if (!Setup)
         throw platform::ObjectNotSet();
-    // Request values never start a log line of their own.
-    Setup->AppendLog(QStringLiteral("Mobile No.") + GeneralFunction::VisibleText(mobileNo) + GeneralFunction::VisibleText(words));
+    // Request values never start a log line of their own. The mobile's part is the same for every
+    // line of a request: it is made once.
+    if (m_logPrefix.isNull() || mobileNo != m_logMobileNo) {
+        m_logMobileNo = mobileNo;
+        m_logPrefix = QStringLiteral("Mobile No.") + GeneralFunction::VisibleText(mobileNo);
+    }
+    Setup->AppendLog(m_logPrefix + GeneralFunction::VisibleText(words));
 }

@@ -370,6 +370,8 @@ private:
     bool m_companyReading = false;  // cnnCompany holds the request's read transaction
     platform::db::Recordset oRecordset;
     QString ErrorText;
+    mutable QString m_logMobileNo;  // the mobile of the log lines' part made last
+    mutable QString m_logPrefix;    // "Mobile No." and that mobile as a log line shows it
 
     friend class EngineTestAccess;  // tests reach the services directly
 };
