@@ -146,6 +146,11 @@ signals:
 private:
     void CheckCredentials() const;
     QString ConnectionText(const QString& database) const;
+    struct ConnectionTextMade {
+        QString database, server, userID, password;  // as stored (encoded)
+        QString text;
+    };
+    mutable ConnectionTextMade m_connectionTextMade;
     void SetDefaultSettings();
     void CloseRecordset();
     // Runs `work` on cnnConnection opened to `databaseName`, then closes the recordset and the

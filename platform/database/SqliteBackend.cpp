@@ -132,17 +132,30 @@ ReadKind KindOfDeclared(const char* declared)
 {
     if (!declared || !*declared)
         return ReadKind::Auto;
-    const QByteArray t = QByteArray(declared).toUpper();
-    if (t.contains("DATE") || t.contains("TIME"))
+    // Looked at for every column of every statement run: the name is searched in place, in
+    // ASCII upper case, as the upper-cased copy was.
+    const auto has = [declared](const char* word) {
+        for (const char* at = declared; *at; ++at) {
+            const char* a = at;
+            const char* w = word;
+            while (*w && *a && (*a >= 'a' && *a <= 'z' ? *a - 'a' + 'A' : *a) == *w) {
+                ++a;
+                ++w;
+            }
+            if (!*w)
+                return true;
+        }
+        return false;
+    };
+    if (has("DATE") || has("TIME"))
         return ReadKind::DateTime;
-    if (t.contains("BIT") || t.contains("BOOL"))
+    if (has("BIT") || has("BOOL"))
         return ReadKind::Boolean;
-    if (t.contains("INT"))
+    if (has("INT"))
         return ReadKind::Integer;
-    if (t.contains("REAL") || t.contains("FLOA") || t.contains("DOUB") || t.contains("NUM") || t.contains("DEC")
-        || t.contains("MONEY"))
+    if (has("REAL") || has("FLOA") || has("DOUB") || has("NUM") || has("DEC") || has("MONEY"))
         return ReadKind::Decimal;
-    if (t.contains("CHAR") || t.contains("TEXT") || t.contains("CLOB"))
+    if (has("CHAR") || has("TEXT") || has("CLOB"))
         return ReadKind::Text;
     return ReadKind::Auto;
 }
