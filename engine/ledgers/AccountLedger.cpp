@@ -44,9 +44,8 @@ struct LedgerRowWriter {
     double total = 0;
     bool balanceRow = false;  // the opening and closing records are taken whatever their amount
 
-    Column year{QStringLiteral("DocumentYear")}, branch{QStringLiteral("BranchCode")}, type{QStringLiteral("DocumentType")},
-        series{QStringLiteral("SeriesCode")}, number{QStringLiteral("DocumentNo")}, date{QStringLiteral("DocumentDate")},
-        location{QStringLiteral("AccountLocationName")}, cheque{QStringLiteral("ChequeNo")}, narration{QStringLiteral("Narration")},
+    DocumentColumns document;
+    Column location{QStringLiteral("AccountLocationName")}, cheque{QStringLiteral("ChequeNo")}, narration{QStringLiteral("Narration")},
         amountColumn{QStringLiteral("Amount")};
 
     static bool BillType(const Utf8Text& documentType)
@@ -72,15 +71,9 @@ struct LedgerRowWriter {
 
     void Fill(JsonWriter& row, Rows& rs)
     {
-        const Utf8Text documentType = RowText(rs, type);
-        const bool showLocation = partyLedger && BillType(documentType);
+        const bool showLocation = partyLedger && BillType(RowText(rs, document.type));
         const double amount = RowNumber(rs, amountColumn);
-        row.Integer("DocYr", RowWhole(rs, year));
-        row.String("BrnCd", TrimmedBlanks(RowText(rs, branch)).View());
-        row.String("DocTy", documentType.View());
-        row.String("SerCd", RowText(rs, series).View());
-        row.String("DocNo", RowText(rs, number).View());
-        row.String("DocDt", RowDate(rs, date).View());
+        document.Write(row, rs);
         row.String("LocNm", showLocation ? TrimmedBlanks(RowText(rs, location)).View() : std::string_view());
         row.String("ChqNo", RowText(rs, cheque).View());
         row.String("Narr", RowNarration(rs, narration).View());

@@ -101,9 +101,8 @@ bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, 
 {
     double balance = 0;
     bool balanceRow = false;
-    Column year{QStringLiteral("DocumentYear")}, branch{QStringLiteral("BranchCode")}, type{QStringLiteral("DocumentType")},
-        series{QStringLiteral("SeriesCode")}, number{QStringLiteral("DocumentNo")}, date{QStringLiteral("DocumentDate")},
-        store{QStringLiteral("StoreCode")}, narration{QStringLiteral("Narration")}, quantityColumn{QStringLiteral("Quantity")},
+    DocumentColumns document;
+    Column store{QStringLiteral("StoreCode")}, narration{QStringLiteral("Narration")}, quantityColumn{QStringLiteral("Quantity")},
         rate{QStringLiteral("Rate")}, per{QStringLiteral("Per")}, amount{QStringLiteral("Amount")};
     const auto take = [&](Rows& rs) {
         if (balanceRow)
@@ -113,12 +112,7 @@ bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, 
     };
     const auto fill = [&](JsonWriter& row, Rows& rs) {
         const double quantity = RowNumber(rs, quantityColumn);
-        row.Integer("DocYr", RowWhole(rs, year));
-        row.String("BrnCd", TrimmedBlanks(RowText(rs, branch)).View());
-        row.String("DocTy", RowText(rs, type).View());
-        row.String("SerCd", RowText(rs, series).View());
-        row.String("DocNo", RowText(rs, number).View());
-        row.String("DocDt", RowDate(rs, date).View());
+        document.Write(row, rs);
         row.String("StoCd", RowText(rs, store).View());
         row.String("Narr", RowNarration(rs, narration).View());
         row.Number("Qty", quantity);

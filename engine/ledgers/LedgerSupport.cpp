@@ -26,6 +26,16 @@ Utf8Text RowNarration(Rows& rows, Column& column)
     return engine::NarrationText(RowText(rows, column));
 }
 
+void DocumentColumns::Write(JsonWriter& row, Rows& rs)
+{
+    row.Integer("DocYr", RowWhole(rs, year));
+    row.String("BrnCd", TrimmedBlanks(RowText(rs, branch)).View());
+    row.String("DocTy", RowText(rs, type).View());
+    row.String("SerCd", RowText(rs, series).View());
+    row.String("DocNo", RowText(rs, number).View());
+    row.String("DocDt", RowDate(rs, date).View());
+}
+
 double Rounded(double value, int places)
 {
     const double scale = std::pow(10.0, places);

@@ -68,6 +68,14 @@ Utf8Text RowDate(Rows& rows, Column& column);
 // The narration trimmed of blanks, less one trailing CR LF.
 Utf8Text RowNarration(Rows& rows, Column& column);
 
+// The columns of a document's key and date, and the members they make at the head of a row:
+// "DocYr", "BrnCd" (trimmed), "DocTy", "SerCd", "DocNo" and "DocDt".
+struct DocumentColumns {
+    Column year{QStringLiteral("DocumentYear")}, branch{QStringLiteral("BranchCode")}, type{QStringLiteral("DocumentType")},
+        series{QStringLiteral("SeriesCode")}, number{QStringLiteral("DocumentNo")}, date{QStringLiteral("DocumentDate")};
+    void Write(JsonWriter& row, Rows& rs);
+};
+
 // A running total's step: the sum rounded to `places` decimals.
 double Rounded(double value, int places);
 // A number as a statement's constant.

@@ -13,9 +13,8 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonW
     double quantityTotal = 0;
     double amountTotal = 0;
     bool totalRow = false;
-    Column year{QStringLiteral("DocumentYear")}, branch{QStringLiteral("BranchCode")}, type{QStringLiteral("DocumentType")},
-        series{QStringLiteral("SeriesCode")}, number{QStringLiteral("DocumentNo")}, date{QStringLiteral("DocumentDate")},
-        location{QStringLiteral("AccountLocationName")}, refNo{QStringLiteral("RefNo")}, item{QStringLiteral("ItemCode")},
+    DocumentColumns document;
+    Column location{QStringLiteral("AccountLocationName")}, refNo{QStringLiteral("RefNo")}, item{QStringLiteral("ItemCode")},
         itemName{QStringLiteral("ItemName")}, delivery{QStringLiteral("DeliveryDate")}, quantityColumn{QStringLiteral("Quantity")},
         rate{QStringLiteral("Rate")}, per{QStringLiteral("Per")}, amountColumn{QStringLiteral("Amount")};
     const auto take = [&](Rows& rs) {
@@ -24,12 +23,7 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonW
     const auto fill = [&](JsonWriter& row, Rows& rs) {
         const double quantity = RowNumber(rs, quantityColumn);
         const double amount = RowNumber(rs, amountColumn);
-        row.Integer("DocYr", RowWhole(rs, year));
-        row.String("BrnCd", TrimmedBlanks(RowText(rs, branch)).View());
-        row.String("DocTy", RowText(rs, type).View());
-        row.String("SerCd", RowText(rs, series).View());
-        row.String("DocNo", RowText(rs, number).View());
-        row.String("DocDt", RowDate(rs, date).View());
+        document.Write(row, rs);
         row.String("LocNm", RowText(rs, location).View());
         row.String("RefNo", RowText(rs, refNo).View());
         row.String("ItmCd", RowText(rs, item).View());
