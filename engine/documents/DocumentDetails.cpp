@@ -330,17 +330,19 @@ void clsClient::DocumentLines(const DocumentKey& key, const QString& sql, const 
     Log(m, QStringLiteral(" Getting data of ") + kind.Words + QStringLiteral(" Detail for ") + key.Label
                + QStringLiteral(" to JSON "));
     Column codeColumn(kind.CodeColumn), flag(kind.FlagColumn), sno(kind.SnoColumn);
+    const QByteArray codeMember = kind.CodeMember.toUtf8(), details = kind.Details.toUtf8();
     while (rows.Next()) {
-        const int at = rows.Index(codeColumn);
-        const QString code = engine::ValueText(rows.At(at));
         lines.BeginObject();
-        lines.Name(kind.CodeMember);
-        lines.String(code);
+        lines.Name(JsonWriter::AsView(codeMember));
+        lines.String(RowText(rows, codeColumn).View());
         fill(lines, rows);
-        lines.Name(kind.Details);
+        lines.Name(JsonWriter::AsView(details));
         lines.BeginArray();
-        if (engine::RowFlag(rows, flag))
+        if (engine::RowFlag(rows, flag)) {
+            // The code as the value's text goes into the detail's statement.
+            const QString code = engine::ValueText(rows.At(rows.Index(codeColumn)));
             (this->*kind.Detail)(key, code, static_cast<qint16>(engine::RowWhole(rows, sno)), lines);
+        }
         lines.EndArray();
         lines.EndObject();
     }

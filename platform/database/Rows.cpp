@@ -114,6 +114,24 @@ bool Rows::ToBool(int column)
     case ValueType::Boolean: return cell.flag;
     case ValueType::Integer: return cell.integer != 0;
     case ValueType::Decimal: return cell.decimal != 0.0;
+    case ValueType::Text:
+        if (cell.text && cell.ascii) {
+            // A computed flag ('True' AS ...) is a text: its word is read here, as
+            // convert::TextToBool reads it (white space around it does not count).
+            const char* begin = cell.text;
+            const char* end = cell.text + cell.size;
+            const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+            while (begin < end && space(*begin))
+                ++begin;
+            while (end > begin && space(end[-1]))
+                --end;
+            const QLatin1StringView word(begin, end - begin);
+            if (word.compare(QLatin1StringView("True"), Qt::CaseInsensitive) == 0)
+                return true;
+            if (word.compare(QLatin1StringView("False"), Qt::CaseInsensitive) == 0)
+                return false;
+        }
+        return At(column).ToBool();
     default: return At(column).ToBool();
     }
 }
