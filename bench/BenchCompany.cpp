@@ -5,6 +5,7 @@
 
 #include "Fixtures.h"
 #include "clock/Clock.h"
+#include "clock/TimeZone.h"
 #include "clsClient.h"
 #include "clsSetup.h"
 #include "database/SqliteFunctions.h"
@@ -456,12 +457,16 @@ Timing Measure(clsSetup& setup, const QString& requestText, int runs, sqlite3* s
         g_capture = true;
         QElapsedTimer timer;
         timer.start();
+        QByteArray answer;
         {
+            // The reply as the server takes it, in the bytes it hands on; the text for the report
+            // is made after the clock has stopped.
             clsClient client;
             client.Setup = &setup;
-            timing.reply = client.GetData(request);
+            answer = client.Answer(request);
         }
         const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        timing.reply = QString::fromUtf8(answer);
         g_capture = false;
         std::vector<Traced> traced = g_statements;
         const double direct = RunStraight(straight, traced);
@@ -559,6 +564,7 @@ bool ParseOptions(int argc, char** argv, const char* usage, Options& options)
 
 Start::Start(int argc, char** argv, const char* usage)
 {
+    platform::KeepTimeZoneLoaded();  // as the programs do at their start
     if (!ParseOptions(argc, argv, usage, options)) {
         exitCode = 2;
         return;

@@ -105,7 +105,8 @@ bool ParseOptions(int argc, char** argv, const char* usage, Options& options);
 // The start of a benchmark: its options read (exit code 2, after the usage, on a bad one) and its
 // folders made (exit code 1 without a temporary folder): a temporary one (or the kept one) holding
 // the program folder CALDERWICK/Corvantis and the databases, with a per-user settings store of its
-// own, never the real one (XDG_CONFIG_HOME).
+// own, never the real one (XDG_CONFIG_HOME). The time zone is kept loaded as the programs keep it
+// (platform/clock/TimeZone.h), so that a local date costs what it costs in the server.
 class Start {
 public:
     Start(int argc, char** argv, const char* usage);

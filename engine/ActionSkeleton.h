@@ -6,7 +6,9 @@
 
 #include "Period.h"
 #include "database/Recordset.h"
+#include "database/Rows.h"
 #include "json/Json.h"
+#include "json/JsonWriter.h"
 
 #include <QDate>
 #include <QString>
@@ -46,9 +48,16 @@ struct ActionCourse {
     // The action's account or item, after the period; none when empty.
     std::function<bool()> LookUp;
     std::function<QVariantList()> Head;  // the head members after "Message"
-    std::function<bool(platform::JsonArray&)> Fill;  // fills "Data"
+    std::function<bool(platform::JsonWriter&)> Fill;  // writes the rows of "Data"
     QString ReturningWords;
 };
+
+// The reply's pairs: alternating names and values as clsClient::MakeJsonText takes them, written
+// as members of the open object. A name given twice keeps its first place and takes the later
+// value.
+void WritePairs(platform::JsonWriter& reply, const QVariantList& pairs);
+// The text of a finished reply in UTF-8, with "<EOF>" after it.
+QByteArray FinishedReply(platform::JsonWriter& reply);
 
 // A column of the current record, a NULL read as the empty text, 0, false or no date.
 // A value's text or number; a NULL is the empty text or 0.
@@ -59,5 +68,21 @@ QString FieldTrimmed(const platform::db::Recordset& rs, const QString& column);
 double FieldNumber(const platform::db::Recordset& rs, const QString& column);
 qint64 FieldWhole(const platform::db::Recordset& rs, const QString& column);
 bool FieldFlag(const platform::db::Recordset& rs, const QString& column);
+
+// The same for a column of the current row of a statement's rows.
+using platform::db::Column;
+using platform::db::Rows;
+using platform::db::Utf8Text;
+Utf8Text RowText(Rows& rows, Column& column);
+double RowNumber(Rows& rows, Column& column);
+qint64 RowWhole(Rows& rows, Column& column);
+bool RowFlag(Rows& rows, Column& column);
+
+// A text with the blanks at both ends cut off (blanks only, as TrimBlanks).
+Utf8Text TrimmedBlanks(Utf8Text text);
+// A narration as the replies show it: trimmed of blanks, less one closing CR LF.
+Utf8Text NarrationText(Utf8Text text);
+// Written as a text member with the white space at both ends cut off, as QString::trimmed cuts it.
+void WriteTrimmed(platform::JsonWriter& out, std::string_view name, const Utf8Text& text);
 
 }  // namespace engine

@@ -3,22 +3,23 @@
 
 #include "clsClient.h"
 
+#include "ActionSkeleton.h"
 #include "EngineSupport.h"
 #include "clock/Clock.h"
 #include "settings/clsSetup.h"
 
-using platform::JsonArray;
 using platform::JsonObject;
+using platform::JsonWriter;
 using platform::RuntimeError;
 
 namespace {
 const QString kFailureLine = QStringLiteral("Error while getting Company List.");
 }  // namespace
 
-QString clsClient::GetCompanies(const JsonObject& request)
+QByteArray clsClient::GetCompanies(const JsonObject& request)
 {
     ErrorText.clear();
-    JsonObject reply;
+    JsonWriter reply;
     QString action;
     QString mobileNo;
     try {
@@ -31,12 +32,14 @@ QString clsClient::GetCompanies(const JsonObject& request)
         const QString password = request.StringOf(QStringLiteral("Password"));
         Log(mobileNo, QStringLiteral(" Generating Main Data JSON Text"));
 
-        QString head = ReplyText(action, mobileNo, 1, QStringLiteral("Success"), {QStringLiteral("EnterpriseEdition"), true});
-        head.chop(5);  // the "<EOF>": the Data array is still to be added
+        reply.BeginObject();
+        engine::WritePairs(reply, {QStringLiteral("Action"), action, QStringLiteral("MobileNo"), mobileNo, QStringLiteral("Status"), 1,
+                                   QStringLiteral("Message"), QStringLiteral("Success"), QStringLiteral("EnterpriseEdition"), true});
         Log(mobileNo, QStringLiteral(" Loading Main Data JSON Object"));
-        reply.Load(head);
         Log(mobileNo, QStringLiteral(" Adding Data Array to JSON"));
-        JsonArray data = reply.AddArray(QStringLiteral("Data"));
+        reply.Name("Data");
+        reply.BeginArray();
+        int listed = 0;
 
         const QDateTime today = platform::Clock::Today().startOfDay();
         for (int row = companies.LowerBound(1); row <= companies.UpperBound(1); ++row) {
@@ -64,25 +67,28 @@ QString clsClient::GetCompanies(const JsonObject& request)
                     return HandlerFailure(kFailureLine, action, mobileNo, nullptr);
                 }
                 Log(mobileNo, QStringLiteral(" Adding Company Data to JSON Array"));
-                JsonObject company = data.AddObject();
-                company.AddString(QStringLiteral("CmpNm"), engine::VariantText(companies.Value(row, 1)));
-                company.AddString(QStringLiteral("StDt"),
-                                  engine::VariantDateTime(companies.Value(row, 2)).date().toString(QStringLiteral("yyyy-MM-dd")));
-                company.AddString(QStringLiteral("LtDt"), lastDay.date().toString(QStringLiteral("yyyy-MM-dd")));
-                company.AddString(QStringLiteral("FldNm"), databaseName);
-                company.AddBool(QStringLiteral("IsBrn"), branchRequired);
-                company.AddBool(QStringLiteral("IsSer"), seriesRequired);
+                reply.BeginObject();
+                reply.String("CmpNm", engine::VariantText(companies.Value(row, 1)));
+                reply.String("StDt", engine::VariantDateTime(companies.Value(row, 2)).date().toString(QStringLiteral("yyyy-MM-dd")));
+                reply.String("LtDt", lastDay.date().toString(QStringLiteral("yyyy-MM-dd")));
+                reply.String("FldNm", databaseName);
+                reply.Bool("IsBrn", branchRequired);
+                reply.Bool("IsSer", seriesRequired);
+                reply.EndObject();
+                ++listed;
             } else {
                 ErrorText = QStringLiteral("User Doesn't exist or locked for database ") + databaseName + engine::CRLF + ErrorText;
             }
             CloseCompanyDatabase();
         }
 
-        if (data.Size() > 0) {
+        if (listed > 0) {
+            reply.EndArray();
+            reply.EndObject();
             Log(mobileNo, QStringLiteral(" Returning Company List from JSON Object to Text"));
-            return reply.Emit(true) + QStringLiteral("<EOF>");
+            return engine::FinishedReply(reply);
         }
-        return ReplyText(action, mobileNo, 0, QStringLiteral("No Company found to work."));
+        return ReplyText(action, mobileNo, 0, QStringLiteral("No Company found to work.")).toUtf8();
     } catch (const RuntimeError& error) {
         CloseRecordset();
         return HandlerFailure(kFailureLine, action, mobileNo, &error);

@@ -9,20 +9,20 @@
 
 #include <array>
 
-using platform::JsonArray;
+using platform::JsonWriter;
 using platform::JsonObject;
 
 namespace {
 
 struct Tile {
-    void (clsClient::*run)(const DashboardArgs&, JsonArray&, bool&);
+    void (clsClient::*run)(const DashboardArgs&, JsonWriter&, bool&);
     const char* logWords;
     const char* failure;
 };
 
 }  // namespace
 
-QString clsClient::GetDashboard(const JsonObject& request)
+QByteArray clsClient::GetDashboard(const JsonObject& request)
 {
     engine::ActionRequest r;
     DashboardArgs a;
@@ -58,7 +58,7 @@ QString clsClient::GetDashboard(const JsonObject& request)
     course.Head = [&] {
         return QVariantList{QStringLiteral("YrStDt"), r.StartDate, QStringLiteral("YrLtDt"), r.LastDate};
     };
-    course.Fill = [&](JsonArray& data) {
+    course.Fill = [&](JsonWriter& data) {
         static const std::array<Tile, 12> tiles = {{
                 {&clsClient::GetSalesPurchaseDashboard, " Getting Sales/Purchase Dashboard Data",
                  "Unable to get Sales/Purchase Dashboard Data."},

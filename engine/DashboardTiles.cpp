@@ -12,8 +12,7 @@
 
 #include <functional>
 
-using platform::JsonArray;
-using platform::JsonObject;
+using platform::JsonWriter;
 using GeneralFunction::QuoteSQL;
 using engine::AccountJoins;
 using engine::GroupTypeJoins;
@@ -138,21 +137,21 @@ QString clsClient::DashboardLastPartMonth(const DashboardArgs& a, const QString&
 
 // Runs a tile's statement and appends its rows, with the tile's log lines around it.
 void clsClient::DashboardRows(const DashboardArgs& a, const QString& sql, const QString& recordsWords,
-                              const QString& dataWords, JsonArray& Data,
+                              const QString& dataWords, JsonWriter& Data,
                               const std::function<DashboardRowShape(const QString&)>& shapeOf)
 {
     // A row for each record whose Amount is not zero (a NULL Amount counts as zero).
-    const auto take = [](const platform::db::Recordset& rs) {
-        return engine::FieldNumber(rs, QStringLiteral("Amount")) != 0.0;
-    };
-    const auto fill = [&](JsonObject& row, const platform::db::Recordset& rs) {
-        const QString groupType = rs.Field(QStringLiteral("GroupType")).ToText();
+    engine::Column amount(QStringLiteral("Amount")), groupTypeColumn(QStringLiteral("GroupType"));
+    const auto take = [&](engine::Rows& rs) { return engine::RowNumber(rs, amount) != 0.0; };
+    const auto fill = [&](JsonWriter& row, engine::Rows& rs) {
+        const platform::db::Utf8Text code = rs.ToText(rs.Index(groupTypeColumn));
+        const QString groupType = QString::fromUtf8(code.data, code.size);
         const RowShape shape = shapeOf(groupType);
-        row.AddString(QStringLiteral("StDt"), shape.StDt.toString(QStringLiteral("yyyy-MM-dd")));
-        row.AddString(QStringLiteral("LtDt"), shape.LtDt.toString(QStringLiteral("yyyy-MM-dd")));
-        row.AddString(QStringLiteral("ActNm"), shape.ActNm);
-        row.AddString(QStringLiteral("GrpTy"), groupType);
-        row.AddNumber(QStringLiteral("Amt"), engine::FieldNumber(rs, QStringLiteral("Amount")) * shape.Factor);
+        row.String("StDt", shape.StDt.toString(QStringLiteral("yyyy-MM-dd")));
+        row.String("LtDt", shape.LtDt.toString(QStringLiteral("yyyy-MM-dd")));
+        row.String("ActNm", shape.ActNm);
+        row.String("GrpTy", code.View());
+        row.Number("Amt", engine::RowNumber(rs, amount) * shape.Factor);
     };
     ActionRows(a.MobileNo, sql, QStringLiteral(" Getting Records for ") + recordsWords,
                QStringLiteral(" Adding ") + dataWords + QStringLiteral(" Dashboard Data to JSON"), Data, take, fill);
@@ -160,7 +159,7 @@ void clsClient::DashboardRows(const DashboardArgs& a, const QString& sql, const 
 
 // ---- tiles from accounts ------------------------------------------------------------------------
 
-void clsClient::GetSalesPurchaseDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetSalesPurchaseDashboard(const DashboardArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for Sales & Purchase Dashboard"));
@@ -188,7 +187,7 @@ void clsClient::GetSalesPurchaseDashboard(const DashboardArgs& a, JsonArray& Dat
     });
 }
 
-void clsClient::GetCashBankDebtorsCreditorsDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetCashBankDebtorsCreditorsDashboard(const DashboardArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating Balance Field for Cash/Bank/SD/SC Dashboard"));
@@ -226,7 +225,7 @@ void clsClient::GetCashBankDebtorsCreditorsDashboard(const DashboardArgs& a, Jso
     });
 }
 
-void clsClient::GetTodayReceivablePayableDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetTodayReceivablePayableDashboard(const DashboardArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for Today's Receivable/Payable Dashboard"));
@@ -256,7 +255,7 @@ void clsClient::GetTodayReceivablePayableDashboard(const DashboardArgs& a, JsonA
     });
 }
 
-void clsClient::GetReceiptPaymentTodayDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetReceiptPaymentTodayDashboard(const DashboardArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for Today's Receipt/Payment Dashboard"));
@@ -296,7 +295,7 @@ void clsClient::GetReceiptPaymentTodayDashboard(const DashboardArgs& a, JsonArra
 
 // Orders of the day (OR from the sales orders, OI from the purchase orders): the stored amount of
 // the passed, not cancelled lines of the orders dated that day.
-void clsClient::DashboardOrdersOfDay(const DashboardArgs& a, const DashboardOrderSide& side, JsonArray& Data, bool& Ok)
+void clsClient::DashboardOrdersOfDay(const DashboardArgs& a, const DashboardOrderSide& side, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for ") + side.Words);
@@ -318,7 +317,7 @@ void clsClient::DashboardOrdersOfDay(const DashboardArgs& a, const DashboardOrde
 
 // Deliveries due up to the end of the week (WD, WR): the value of the schedule lines still pending,
 // overdue ones included.
-void clsClient::DashboardWeeklyDelivery(const DashboardArgs& a, const DashboardOrderSide& side, JsonArray& Data, bool& Ok)
+void clsClient::DashboardWeeklyDelivery(const DashboardArgs& a, const DashboardOrderSide& side, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for ") + side.Words);
@@ -363,7 +362,7 @@ void clsClient::DashboardWeeklyDelivery(const DashboardArgs& a, const DashboardO
 }
 
 // Pending orders (OP from the sales orders, PP from the purchase orders): the value of every pending line of the orders dated up to LastDate.
-void clsClient::DashboardPendingOrders(const DashboardArgs& a, const DashboardOrderSide& side, JsonArray& Data, bool& Ok)
+void clsClient::DashboardPendingOrders(const DashboardArgs& a, const DashboardOrderSide& side, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for ") + side.Words);
@@ -408,41 +407,41 @@ clsClient::DashboardOrderSide clsClient::DashboardPurchaseOrders(const QString& 
             QStringLiteral("FaPurchaseOrderSchedule"), ProductAmountTemplate + QStringLiteral(" "), code, caption, words};
 }
 
-void clsClient::GetOrderReceivedDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetOrderReceivedDashboard(const DashboardArgs& a, JsonWriter& Data, bool& Ok)
 {
     DashboardOrdersOfDay(
         a, DashboardSalesOrders(QStringLiteral("OR"), QStringLiteral("Today's SO"), QStringLiteral("Order Received")), Data,
         Ok);
 }
 
-void clsClient::GetWeeklySODeliveryDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetWeeklySODeliveryDashboard(const DashboardArgs& a, JsonWriter& Data, bool& Ok)
 {
     DashboardWeeklyDelivery(
         a, DashboardSalesOrders(QStringLiteral("WD"), QStringLiteral("SO Dly upto "), QStringLiteral("Weekly SO Delivery")),
         Data, Ok);
 }
 
-void clsClient::GetPendingSODashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetPendingSODashboard(const DashboardArgs& a, JsonWriter& Data, bool& Ok)
 {
     DashboardPendingOrders(
         a, DashboardSalesOrders(QStringLiteral("OP"), QStringLiteral("SO Pending"), QStringLiteral("Pending SO")), Data, Ok);
 }
 
-void clsClient::GetOrderIssuedDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetOrderIssuedDashboard(const DashboardArgs& a, JsonWriter& Data, bool& Ok)
 {
     DashboardOrdersOfDay(
         a, DashboardPurchaseOrders(QStringLiteral("OI"), QStringLiteral("Today's PO"), QStringLiteral("Order Issued")), Data,
         Ok);
 }
 
-void clsClient::GetWeeklyPODeliveryDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetWeeklyPODeliveryDashboard(const DashboardArgs& a, JsonWriter& Data, bool& Ok)
 {
     DashboardWeeklyDelivery(
         a, DashboardPurchaseOrders(QStringLiteral("WR"), QStringLiteral("PO Dly upto "), QStringLiteral("Weekly PO Delivery")),
         Data, Ok);
 }
 
-void clsClient::GetPendingPODashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetPendingPODashboard(const DashboardArgs& a, JsonWriter& Data, bool& Ok)
 {
     DashboardPendingOrders(
         a, DashboardPurchaseOrders(QStringLiteral("PP"), QStringLiteral("PO Pending"), QStringLiteral("Pending PO")), Data, Ok);
@@ -450,7 +449,7 @@ void clsClient::GetPendingPODashboard(const DashboardArgs& a, JsonArray& Data, b
 
 // ---- tiles from stock ---------------------------------------------------------------------------
 
-void clsClient::GetStockBalanceDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetStockBalanceDashboard(const DashboardArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating Balance Field for StockBalance Dashboard"));
@@ -480,7 +479,7 @@ void clsClient::GetStockBalanceDashboard(const DashboardArgs& a, JsonArray& Data
     });
 }
 
-void clsClient::GetReceiptIssueTodayDashboard(const DashboardArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetReceiptIssueTodayDashboard(const DashboardArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         Log(a.MobileNo, QStringLiteral(" Generating SQL Query for Today's Receipt/Issue Quantity Dashboard"));

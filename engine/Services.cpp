@@ -7,6 +7,8 @@
 #include "EngineSupport.h"
 #include "settings/GeneralFunction.h"
 
+#include <cstring>
+
 using platform::RuntimeError;
 using GeneralFunction::QuoteSQL;
 
@@ -217,9 +219,21 @@ QString clsClient::GetTableName(const QString& documentType, const QString& tabl
         {"BRE,BPA,CRE,CPA,PTY,JOV,EXP", "FaAccountLedger", "FaAccountLedger", "FaAccountLedger", "FaOSReg",
          "FaAccountLedger"},
     };
-    // Type and kind compare exactly, case-sensitive.
+    // Type and kind compare exactly, case-sensitive; the lists are walked in place (a document
+    // asks for its tables once for each line).
+    const auto listed = [&](const char* types) {
+        for (const char* entry = types;;) {
+            const char* end = std::strchr(entry, ',');
+            const qsizetype length = end ? end - entry : static_cast<qsizetype>(std::strlen(entry));
+            if (documentType == QLatin1StringView(entry, length))
+                return true;
+            if (!end)
+                return false;
+            entry = end + 1;
+        }
+    };
     for (const Tables& row : tables) {
-        if (!QString::fromLatin1(row.types).split(QLatin1Char(',')).contains(documentType, Qt::CaseSensitive))
+        if (!listed(row.types))
             continue;
         if (tableKind == QLatin1String("D"))
             return QString::fromLatin1(row.d);

@@ -1,5 +1,6 @@
 #include "clsClient.h"
 
+#include "ActionSkeleton.h"
 #include "EngineSupport.h"
 #include "GeneralFunction.h"
 #include "settings/clsSetup.h"
@@ -12,7 +13,7 @@ using platform::RuntimeError;
 
 namespace {
 
-using Handler = QString (clsClient::*)(const JsonObject&);
+using Handler = QByteArray (clsClient::*)(const JsonObject&);
 
 }  // namespace
 
@@ -25,6 +26,11 @@ clsClient::~clsClient()
 }
 
 QString clsClient::GetData(const JsonObject& pJSONObject)
+{
+    return QString::fromUtf8(Answer(pJSONObject));
+}
+
+QByteArray clsClient::Answer(const JsonObject& pJSONObject)
 {
     // The names are compared upper-cased and whole, in this order; the first equal one wins.
     struct Entry {
@@ -67,56 +73,16 @@ QString clsClient::GetData(const JsonObject& pJSONObject)
         if (QString::fromLatin1(entry.name).toUpper() == wanted)
             return (this->*entry.handler)(pJSONObject);
 
-    return ReplyText(action, mobileNo, 0, QStringLiteral("Improper Action."));
+    return ReplyText(action, mobileNo, 0, QStringLiteral("Improper Action.")).toUtf8();
 }
 
 QString clsClient::MakeJsonText(const QVariantList& pairs)
 {
-    JsonObject object;
-    for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
-        const QString name = engine::VariantText(pairs.at(i));
-        const QVariant& value = pairs.at(i + 1);
-        if (!value.isValid())
-            throw RuntimeError(platform::err::InvalidUseOfNull, QStringLiteral("Invalid use of Null"));
-        switch (value.typeId()) {
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-            object.AddInteger(name, value.toLongLong());
-            break;
-        case QMetaType::ULong:
-        case QMetaType::ULongLong:
-        case QMetaType::Double:
-            object.AddNumber(name, value.toDouble());
-            break;
-        case QMetaType::Float:
-            // A single carries about seven digits: its decimal text has no more (0.1, never
-            // 0.100000001490116).
-            object.AddNumber(name, QString::number(value.toFloat(), 'g', 7).toDouble());
-            break;
-        case QMetaType::Bool:
-            object.AddBool(name, value.toBool());
-            break;
-        case QMetaType::QDate:
-        case QMetaType::QDateTime:
-            object.AddString(name, engine::VariantText(value));
-            break;
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::UChar:
-            // A byte is text in the reply, written as its number (Qt would make it a character).
-            object.AddString(name, QString::number(value.toInt()));
-            break;
-        default:
-            // Text and anything else: the value's text.
-            object.AddString(name, value.toString());
-            break;
-        }
-    }
-    return object.Emit(true) + QStringLiteral("<EOF>");
+    platform::JsonWriter object;
+    object.BeginObject();
+    engine::WritePairs(object, pairs);
+    object.EndObject();
+    return QString::fromUtf8(engine::FinishedReply(object));
 }
 
 void clsClient::OpenCompanyDatabase(const QString& folderName)
@@ -186,12 +152,12 @@ QString clsClient::ReplyText(const QString& action, const QString& mobileNo, int
                         + more);
 }
 
-QString clsClient::FailureReply(const QString& action, const QString& mobileNo) const
+QByteArray clsClient::FailureReply(const QString& action, const QString& mobileNo) const
 {
-    return ReplyText(action, mobileNo, 0, ErrorText);
+    return ReplyText(action, mobileNo, 0, ErrorText).toUtf8();
 }
 
-QString clsClient::HandlerFailure(const QString& failureLine, const QString& action, const QString& mobileNo,
+QByteArray clsClient::HandlerFailure(const QString& failureLine, const QString& action, const QString& mobileNo,
                                   const RuntimeError* pending)
 {
     // After a failure the connection is not trusted for another request.
@@ -204,6 +170,11 @@ void clsClient::Log(const QString& mobileNo, const QString& words) const
 {
     if (!Setup)
         throw platform::ObjectNotSet();
-    // Request values never start a log line of their own.
-    Setup->AppendLog(QStringLiteral("Mobile No.") + GeneralFunction::VisibleText(mobileNo) + GeneralFunction::VisibleText(words));
+    // Request values never start a log line of their own. The mobile's part is the same for every
+    // line of a request: it is made once.
+    if (m_logPrefix.isNull() || mobileNo != m_logMobileNo) {
+        m_logMobileNo = mobileNo;
+        m_logPrefix = QStringLiteral("Mobile No.") + GeneralFunction::VisibleText(mobileNo);
+    }
+    Setup->AppendLog(m_logPrefix + GeneralFunction::VisibleText(words));
 }

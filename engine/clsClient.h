@@ -3,12 +3,15 @@
 #include "core/RuntimeError.h"
 #include "database/Connection.h"
 #include "database/Recordset.h"
+#include "database/Rows.h"
 #include "json/Json.h"
+#include "json/JsonWriter.h"
 #include "Period.h"
 
 #include <QDate>
 #include <QString>
 #include <QVariant>
+#include <QSet>
 #include <QVariantList>
 
 #include <functional>
@@ -49,6 +52,9 @@ public:
 
     // The reply text, always ending in "<EOF>".
     QString GetData(const platform::JsonObject& pJSONObject);
+    // The same reply in UTF-8, as it is written: what the server hands on (the wire's code page
+    // and the request log take it from these bytes).
+    QByteArray Answer(const platform::JsonObject& pJSONObject);
 
     // Alternating names and values: numbers become JSON numbers, dates "yyyy-MM-dd" (with
     // " hh:mm:ss" when not midnight), Booleans JSON Booleans, everything else text. A null
@@ -88,11 +94,11 @@ private:
     static QString GetTableName(const QString& documentType, const QString& tableKind);
 
     // The failure reply of a handler: "Action", "MobileNo", "Status" 0, "Message" ErrorText.
-    QString FailureReply(const QString& action, const QString& mobileNo) const;
+    QByteArray FailureReply(const QString& action, const QString& mobileNo) const;
     // The failure reply of a handler that has opened the company database: the database closed,
     // and ErrorText become the failure line, the error text so far and the line of a run-time
     // error still pending (see engine::FailureText).
-    QString HandlerFailure(const QString& failureLine, const QString& action, const QString& mobileNo,
+    QByteArray HandlerFailure(const QString& failureLine, const QString& action, const QString& mobileNo,
                            const platform::RuntimeError* pending);
     void Log(const QString& mobileNo, const QString& words) const;
 
@@ -101,61 +107,67 @@ private:
     // ErrorText) when the user does not pass.
     bool OpenForUser(const QString& mobileNo, const QString& folderName, const QString& userID,
                      const QString& password, engine::Rights& rights);
-    // The success head (with `more` after "Message") loaded into the reply object.
-    void LoadReplyHead(platform::JsonObject& reply, const QString& action, const QString& mobileNo,
+    // The success head (with `more` after "Message") written at the start of the reply, whose
+    // object stays open for the members that follow.
+    void LoadReplyHead(platform::JsonWriter& reply, const QString& action, const QString& mobileNo,
                        const QVariantList& more = {});
     // The one course of the handlers that answer for a period; `rights` and `period` are the
     // family's own, filled by the skeleton.
-    QString ActionReply(const platform::JsonObject& request, engine::ActionRequest& r, engine::Rights& rights,
+    QByteArray ActionReply(const platform::JsonObject& request, engine::ActionRequest& r, engine::Rights& rights,
                         engine::Period& period, const engine::ActionCourse& course);
-    // Runs one statement on the request's recordset and appends a row for each record taken,
-    // logging the two given lines around the opening; the recordset is closed after it.
+    // Runs one statement and appends a row object for each of its rows taken, logging the two
+    // given lines around the opening as a recordset opened on it would (see ReadRows).
     void ActionRows(const QString& mobileNo, const QString& sql, const QString& recordsWords, const QString& addingWords,
-                    platform::JsonArray& Data, const std::function<bool(const platform::db::Recordset&)>& take,
-                    const std::function<void(platform::JsonObject&, const platform::db::Recordset&)>& fill);
+                    platform::JsonWriter& Data, const std::function<bool(platform::db::Rows&)>& take,
+                    const std::function<void(platform::JsonWriter&, platform::db::Rows&)>& fill);
+    // Runs one statement on the company and hands each of its rows in order to `row`, with
+    // `readWords` logged where a recordset's opening would have been followed by the line: a
+    // failure of the statement comes before that line, a failure of the reading after it.
+    void ReadRows(const QString& mobileNo, const QString& sql, const QString& readWords,
+                  const std::function<void(platform::db::Rows&)>& row);
 
     // ---- handlers ----------------------------------------------------------------------
-    QString GetCompanies(const platform::JsonObject& request);
-    QString GetDashboard(const platform::JsonObject& request);
+    QByteArray GetCompanies(const platform::JsonObject& request);
+    QByteArray GetDashboard(const platform::JsonObject& request);
     // Handlers of the action families that answer with the failure reply until built.
-    QString GetBranchList(const platform::JsonObject& request);
-    QString GetStoreList(const platform::JsonObject& request);
-    QString GetPartyList(const platform::JsonObject& request);
-    QString GetPartyLocationList(const platform::JsonObject& request);
-    QString GetPartyContactList(const platform::JsonObject& request);
-    QString GetPartyDetail(const platform::JsonObject& request);
-    QString GetSalesmanList(const platform::JsonObject& request);
-    QString GetAgentList(const platform::JsonObject& request);
-    QString GetSeriesList(const platform::JsonObject& request);
-    QString GetItemList(const platform::JsonObject& request);
-    QString GetItemDetail(const platform::JsonObject& request);
-    QString GetSupplyTypes(const platform::JsonObject& request);
-    QString GetGSTList(const platform::JsonObject& request);
-    QString GetGSTDetail(const platform::JsonObject& request);
-    QString GetAccountSummary(const platform::JsonObject& request);
-    QString GetLocationSummary(const platform::JsonObject& request);
-    QString GetItemSummary(const platform::JsonObject& request);
-    QString GetItemStoreSummary(const platform::JsonObject& request);
-    QString GetAccountLedger(const platform::JsonObject& request);
-    QString GetOutstanding(const platform::JsonObject& request);
-    QString GetOrder(const platform::JsonObject& request);
-    QString GetItemLedger(const platform::JsonObject& request);
-    QString GetDocument(const platform::JsonObject& request);
-    QString GetVoucher(const platform::JsonObject& request);
+    QByteArray GetBranchList(const platform::JsonObject& request);
+    QByteArray GetStoreList(const platform::JsonObject& request);
+    QByteArray GetPartyList(const platform::JsonObject& request);
+    QByteArray GetPartyLocationList(const platform::JsonObject& request);
+    QByteArray GetPartyContactList(const platform::JsonObject& request);
+    QByteArray GetPartyDetail(const platform::JsonObject& request);
+    QByteArray GetSalesmanList(const platform::JsonObject& request);
+    QByteArray GetAgentList(const platform::JsonObject& request);
+    QByteArray GetSeriesList(const platform::JsonObject& request);
+    QByteArray GetItemList(const platform::JsonObject& request);
+    QByteArray GetItemDetail(const platform::JsonObject& request);
+    QByteArray GetSupplyTypes(const platform::JsonObject& request);
+    QByteArray GetGSTList(const platform::JsonObject& request);
+    QByteArray GetGSTDetail(const platform::JsonObject& request);
+    QByteArray GetAccountSummary(const platform::JsonObject& request);
+    QByteArray GetLocationSummary(const platform::JsonObject& request);
+    QByteArray GetItemSummary(const platform::JsonObject& request);
+    QByteArray GetItemStoreSummary(const platform::JsonObject& request);
+    QByteArray GetAccountLedger(const platform::JsonObject& request);
+    QByteArray GetOutstanding(const platform::JsonObject& request);
+    QByteArray GetOrder(const platform::JsonObject& request);
+    QByteArray GetItemLedger(const platform::JsonObject& request);
+    QByteArray GetDocument(const platform::JsonObject& request);
+    QByteArray GetVoucher(const platform::JsonObject& request);
 
     // ---- dashboard tiles (owned by the dashboard) ---------------------------------------
-    void GetSalesPurchaseDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetCashBankDebtorsCreditorsDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetTodayReceivablePayableDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetReceiptPaymentTodayDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetOrderReceivedDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetWeeklySODeliveryDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetPendingSODashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetOrderIssuedDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetWeeklyPODeliveryDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetPendingPODashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetStockBalanceDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetReceiptIssueTodayDashboard(const DashboardArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetSalesPurchaseDashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetCashBankDebtorsCreditorsDashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetTodayReceivablePayableDashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetReceiptPaymentTodayDashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetOrderReceivedDashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetWeeklySODeliveryDashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetPendingSODashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetOrderIssuedDashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetWeeklyPODeliveryDashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetPendingPODashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetStockBalanceDashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetReceiptIssueTodayDashboard(const DashboardArgs& a, platform::JsonWriter& Data, bool& Ok);
     // Dashboard private helpers (owned by the dashboard; add declarations here).
     // The tables and words of one side (sales or purchase) of an order tile.
     struct DashboardOrderSide {
@@ -170,7 +182,7 @@ private:
     static DashboardOrderSide DashboardSalesOrders(const QString& code, const QString& caption, const QString& words);
     static DashboardOrderSide DashboardPurchaseOrders(const QString& code, const QString& caption, const QString& words);
     void DashboardRows(const DashboardArgs& a, const QString& sql, const QString& recordsWords, const QString& dataWords,
-                       platform::JsonArray& Data, const std::function<DashboardRowShape(const QString&)>& shapeOf);
+                       platform::JsonWriter& Data, const std::function<DashboardRowShape(const QString&)>& shapeOf);
     bool DashboardTestPeriod(const QDate& lastDate) const;
     QString DashboardDate(const QDate& date) const;
     QDate DashboardDay(const QDate& lastDate) const;
@@ -180,9 +192,9 @@ private:
     QString DashboardOrderRights(const DashboardArgs& a) const;
     QString DashboardPartMonths(const DashboardArgs& a, const QString& dateColumn) const;
     QString DashboardLastPartMonth(const DashboardArgs& a, const QString& dateColumn) const;
-    void DashboardOrdersOfDay(const DashboardArgs& a, const DashboardOrderSide& side, platform::JsonArray& Data, bool& Ok);
-    void DashboardWeeklyDelivery(const DashboardArgs& a, const DashboardOrderSide& side, platform::JsonArray& Data, bool& Ok);
-    void DashboardPendingOrders(const DashboardArgs& a, const DashboardOrderSide& side, platform::JsonArray& Data, bool& Ok);
+    void DashboardOrdersOfDay(const DashboardArgs& a, const DashboardOrderSide& side, platform::JsonWriter& Data, bool& Ok);
+    void DashboardWeeklyDelivery(const DashboardArgs& a, const DashboardOrderSide& side, platform::JsonWriter& Data, bool& Ok);
+    void DashboardPendingOrders(const DashboardArgs& a, const DashboardOrderSide& side, platform::JsonWriter& Data, bool& Ok);
 
     // ---- account, location and item summaries (engine/summaries) -----------------------
     // The request values, period and rights a summary's query procedure is built from.
@@ -196,7 +208,7 @@ private:
     struct SummaryAction;
     struct SummaryQuery;
     // The three summary handlers' steps handed to the engine's handler skeleton (ActionReply).
-    QString SummaryReply(const platform::JsonObject& request, const SummaryAction& action);
+    QByteArray SummaryReply(const platform::JsonObject& request, const SummaryAction& action);
     // The log lines a query writes around its statement.
     struct SummaryWords {
         QString Generating;
@@ -208,45 +220,45 @@ private:
     enum class SummaryRowKind { Account, Location, Item };
     // Runs a summary statement and appends one row for each figure that is not zero.
     void SummaryRows(const SummaryArgs& a, const QString& sql, const SummaryWords& words, SummaryRowKind kind,
-                     platform::JsonArray& Data);
+                     platform::JsonWriter& Data);
     bool SummaryAccountAllowed(const SummaryArgs& a);
     // Account summary queries.
-    void GetSalesPurchaseAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetCashBankDebtorsCreditorsAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetTodayReceivablePayableAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetReceiptPaymentTodayAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetOrderReceivedAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetWeeklySODeliveryAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetPendingSOAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetOrderIssuedAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetWeeklyPODeliveryAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetPendingPOAccountSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetSalesPurchaseAccountSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetCashBankDebtorsCreditorsAccountSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetTodayReceivablePayableAccountSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetReceiptPaymentTodayAccountSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetOrderReceivedAccountSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetWeeklySODeliveryAccountSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetPendingSOAccountSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetOrderIssuedAccountSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetWeeklyPODeliveryAccountSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetPendingPOAccountSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
     // Location summary queries.
-    void GetDebtorsCreditorsLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetTodayReceivablePayableLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetReceiptPaymentTodayLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetOrderReceivedLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetWeeklySODeliveryLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetPendingSOLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetOrderIssuedLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetWeeklyPODeliveryLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetPendingPOLocationSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetDebtorsCreditorsLocationSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetTodayReceivablePayableLocationSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetReceiptPaymentTodayLocationSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetOrderReceivedLocationSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetWeeklySODeliveryLocationSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetPendingSOLocationSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetOrderIssuedLocationSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetWeeklyPODeliveryLocationSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetPendingPOLocationSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
     // Item summary queries.
-    void GetStockBalanceItemSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
-    void GetReceiptIssueTodayItemSummary(const SummaryArgs& a, platform::JsonArray& Data, bool& Ok);
+    void GetStockBalanceItemSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
+    void GetReceiptIssueTodayItemSummary(const SummaryArgs& a, platform::JsonWriter& Data, bool& Ok);
     // The order figures of both summaries, for the sales or the purchase side.
     struct SummaryOrderSide;
     static SummaryWords SummaryOrderWords(const QString& figure, const QString& summary, const QString& namingFigure);
     static SummaryOrderSide SummarySales(const SummaryWords& words);
     static SummaryOrderSide SummaryPurchases(const SummaryWords& words);
     static QString SummaryOrderRights(const SummaryArgs& a, bool byLocation);
-    void SummaryOrders(const SummaryArgs& a, const char* code, bool byLocation, platform::JsonArray& Data, bool& Ok);
+    void SummaryOrders(const SummaryArgs& a, const char* code, bool byLocation, platform::JsonWriter& Data, bool& Ok);
     void SummaryOrdersOfDay(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation,
-                            platform::JsonArray& Data, bool& Ok);
+                            platform::JsonWriter& Data, bool& Ok);
     void SummaryDeliveries(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation,
-                           platform::JsonArray& Data, bool& Ok);
+                           platform::JsonWriter& Data, bool& Ok);
     void SummaryPendingOrders(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation,
-                              platform::JsonArray& Data, bool& Ok);
+                              platform::JsonWriter& Data, bool& Ok);
     // ---- end of the summaries ----------------------------------------------------------
 
     // ---- ledgers, outstanding, orders and item transactions (engine/ledgers) -----------
@@ -257,18 +269,18 @@ public:
 
 private:
     // The five actions' steps handed to the engine's handler skeleton (ActionReply).
-    QString LedgerHandler(const platform::JsonObject& request, const LedgerAction& action);
+    QByteArray LedgerHandler(const platform::JsonObject& request, const LedgerAction& action);
     bool GetAccountGroup(LedgerRequest& r, bool& inUserGroups);
     // Logs " Getting <words> Data" and runs the step; after a failure "Unable to get <words> Data."
     // goes in front of the error text.
     bool LedgerStep(const QString& mobileNo, const QString& words, const std::function<bool()>& step);
-    bool AddAccountLedgerData(const LedgerRequest& r, platform::JsonArray& Data);
-    bool AddAccountLocationLedgerData(const LedgerRequest& r, platform::JsonArray& Data);
-    bool AddOutstandingData(const LedgerRequest& r, platform::JsonArray& Data);
-    bool AddOrderData(const LedgerRequest& r, const QString& label, platform::JsonArray& Data);
-    bool AddItemStockByStore(const LedgerRequest& r, const QString& label, platform::JsonArray& Data);
-    bool AddItemMovementByStore(const LedgerRequest& r, const QString& label, platform::JsonArray& Data);
-    bool AddItemLedgerData(const LedgerRequest& r, const QString& label, platform::JsonArray& Data);
+    bool AddAccountLedgerData(const LedgerRequest& r, platform::JsonWriter& Data);
+    bool AddAccountLocationLedgerData(const LedgerRequest& r, platform::JsonWriter& Data);
+    bool AddOutstandingData(const LedgerRequest& r, platform::JsonWriter& Data);
+    bool AddOrderData(const LedgerRequest& r, const QString& label, platform::JsonWriter& Data);
+    bool AddItemStockByStore(const LedgerRequest& r, const QString& label, platform::JsonWriter& Data);
+    bool AddItemMovementByStore(const LedgerRequest& r, const QString& label, platform::JsonWriter& Data);
+    bool AddItemLedgerData(const LedgerRequest& r, const QString& label, platform::JsonWriter& Data);
     // ---- end of the ledgers ------------------------------------------------------------
 
     // ---- documents and vouchers (engine/documents) -------------------------------------
@@ -292,7 +304,7 @@ private:
     };
     // "<alias>.DocumentYear = 2024 AND <alias>.BranchCode = '01' AND ..." for the five keys.
     static QString DocumentKeyCondition(const DocumentKey& key, const QString& alias);
-    QString DocumentRequest(const platform::JsonObject& request, bool voucher);
+    QByteArray DocumentRequest(const platform::JsonObject& request, bool voucher);
     // The header fields of a document type, in the order they are shown: the field's name (a
     // column of the header query), its caption and its kind ("S", "D", "N" or as stdFieldDef
     // stores it).
@@ -304,16 +316,18 @@ private:
     QList<DocumentField> GetDocumentFieldList(const QString& mobileNo, const QString& documentType);
     void AppendUserFieldDefs(const QString& mobileNo, QList<DocumentField>& list, const QString& documentType,
                              const QString& kind);
-    static bool IsInArray(const QStringList& values, const QString& value);
-    static QStringList GetFieldNames(const platform::db::Recordset& recordset);
-    bool AddDocumentData(const DocumentKey& key, platform::JsonArray& Document);
-    bool AddVoucherDocumentData(const DocumentKey& key, platform::JsonArray& Document);
-    bool AddFieldRows(const DocumentKey& key, const std::function<QString()>& statement, platform::JsonArray& Document);
-    bool AddProductsData(const DocumentKey& key, platform::JsonArray& Products);
-    bool AddScheduleData(const DocumentKey& key, const QString& itemCode, qint16 itemSno, platform::JsonArray& Schs);
-    bool AddCalculationData(const DocumentKey& key, platform::JsonArray& Calculation);
-    bool AddAccountsData(const DocumentKey& key, platform::JsonArray& Accounts);
-    bool AddAdjustmentData(const DocumentKey& key, const QString& accountCode, qint16 accountSno, platform::JsonArray& Adjs);
+    // Whether a name is among upper-cased names without regard to case (as upper-cased).
+    static bool IsInArray(const QSet<QString>& upperValues, const QString& value);
+    // The recordset's field names, upper-cased.
+    static QSet<QString> GetFieldNames(const platform::db::Recordset& recordset);
+    bool AddDocumentData(const DocumentKey& key, platform::JsonWriter& Document);
+    bool AddVoucherDocumentData(const DocumentKey& key, platform::JsonWriter& Document);
+    bool AddFieldRows(const DocumentKey& key, const std::function<QString()>& statement, platform::JsonWriter& Document);
+    bool AddProductsData(const DocumentKey& key, platform::JsonWriter& Products);
+    bool AddScheduleData(const DocumentKey& key, const QString& itemCode, qint16 itemSno, platform::JsonWriter& Schs);
+    bool AddCalculationData(const DocumentKey& key, platform::JsonWriter& Calculation);
+    bool AddAccountsData(const DocumentKey& key, platform::JsonWriter& Accounts);
+    bool AddAdjustmentData(const DocumentKey& key, const QString& accountCode, qint16 accountSno, platform::JsonWriter& Adjs);
     // What tells the product lines and the voucher's account lines apart: their log words, code,
     // sub-list and the procedure that fills it.
     struct DocumentLineKind {
@@ -323,25 +337,26 @@ private:
         QString Details;
         QString FlagColumn;
         QString SnoColumn;
-        bool (clsClient::*Detail)(const DocumentKey&, const QString&, qint16, platform::JsonArray&);
+        bool (clsClient::*Detail)(const DocumentKey&, const QString&, qint16, platform::JsonWriter&);
     };
-    void DocumentLines(const DocumentKey& key, const QString& sql, const DocumentLineKind& kind, platform::JsonArray& lines,
-                       const std::function<void(platform::JsonObject&, const platform::db::Recordset&)>& fill);
+    void DocumentLines(const DocumentKey& key, const QString& sql, const DocumentLineKind& kind, platform::JsonWriter& lines,
+                       const std::function<void(platform::JsonWriter&, platform::db::Rows&)>& fill);
     // ---- end of the documents ----------------------------------------------------------
 
     // ---- master lists and GST look-ups (engine/masters) --------------------------------
     // The differences between the code-and-name lists; one routine answers them all.
     struct MasterListKind;
     struct MasterRights;
-    QString MasterList(const platform::JsonObject& request, const MasterListKind& kind);
+    QByteArray MasterList(const platform::JsonObject& request, const MasterListKind& kind);
     // Opens the company database and checks the user; false (with the user message in front of
     // ErrorText) when the user does not pass.
     bool MasterOpen(const platform::JsonObject& request, const QString& mobileNo, MasterRights& rights);
-    // The success head in the reply object and its empty "Data" array.
-    platform::JsonArray MasterHead(platform::JsonObject& reply, const QString& action, const QString& mobileNo);
-    // Every record of the request's recordset as a row of two trimmed texts.
-    void MasterRows(platform::JsonArray& data, const QString& codeMember, const QString& nameMember,
-                    const QString& codeColumn, const QString& nameColumn);
+    // The success head and the opening of its "Data" array.
+    void MasterHead(platform::JsonWriter& reply, const QString& action, const QString& mobileNo);
+    // Every row of a statement as a row of two trimmed texts, with `readWords` logged as
+    // ReadRows logs it.
+    void MasterRows(const QString& mobileNo, const QString& sql, const QString& readWords, platform::JsonWriter& data,
+                    const MasterListKind& kind);
     // The place of supply: the branch's when one is named, else the company's.
     bool MasterPlaceOfSupply(const QString& mobileNo, const QString& branchCode, const QString& branchWords,
                              const QString& branchMessage, const QString& companyWords, const QString& companyMessage,
@@ -355,6 +370,8 @@ private:
     bool m_companyReading = false;  // cnnCompany holds the request's read transaction
     platform::db::Recordset oRecordset;
     QString ErrorText;
+    mutable QString m_logMobileNo;  // the mobile of the log lines' part made last
+    mutable QString m_logPrefix;    // "Mobile No." and that mobile as a log line shows it
 
     friend class EngineTestAccess;  // tests reach the services directly
 };

@@ -13,6 +13,7 @@
 #include <QVariantList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class clsSetup;
@@ -154,6 +155,9 @@ private:
     bool EnforcePendingLimit(qint16 slot);
     void DataArrivalFailed(qint16 slot, long number, const QString& description);
     void SendReply(qint16 slot, const QString& text);
+    // The engine's reply, given in UTF-8 (clsClient::Answer).
+    void SendUtf8Reply(qint16 slot, const QByteArray& utf8);
+    void SendWireReply(qint16 slot, const std::function<QByteArray()>& wire);
     void ForgetClient(qint16 slot, const QString& mobileNo);
     qint16 GetFreeClientIndex() const;
     static bool IsEndOfData(const QString& text);

@@ -288,6 +288,17 @@ void frmTessarinMobileClient::DataArrivalFailed(qint16 slot, long number, const 
 
 void frmTessarinMobileClient::SendReply(qint16 slot, const QString& text)
 {
+    SendWireReply(slot, [&] { return platform::ansi::Encode(text); });
+}
+
+void frmTessarinMobileClient::SendUtf8Reply(qint16 slot, const QByteArray& utf8)
+{
+    // An ASCII reply goes as the engine wrote it, its bytes shared with the socket's buffer.
+    SendWireReply(slot, [&] { return platform::ansi::EncodeUtf8(utf8); });
+}
+
+void frmTessarinMobileClient::SendWireReply(qint16 slot, const std::function<QByteArray()>& wire)
+{
     if (!m_tcp->Exists(slot) || slot == 0) {
         ShowEvent(QStringLiteral("Sending Data skipped, connection is closed. Client Index : ") + QString::number(slot));
         return;
@@ -299,7 +310,7 @@ void frmTessarinMobileClient::SendReply(qint16 slot, const QString& text)
     if (action != ClientActions.constEnd())
         line += QStringLiteral(" Action : ") + Shown(action.value());
     ShowEvent(line);
-    if (!m_tcp->SendData(slot, platform::ansi::Encode(text))) {
+    if (!m_tcp->SendData(slot, wire())) {
         SendStartTimes.remove(slot);
         ShowEvent(QStringLiteral("Sending Data failed for Mobile No.") + Shown(m_tcp->Tag(slot))
                   + QStringLiteral(" Client Index : ") + QString::number(slot) + QStringLiteral(" connection is not open."));

@@ -66,7 +66,7 @@ void frmTessarinMobileClient::ProcessRequest(qint16 slot, const QString& text)
         request.Load(text);
         const QString action = GetRequestAction(slot, request);
         const qint32 requestID = Setup->InsertRequest(m_tcp->RemoteHostIP(slot), text, request);
-        QString reply;
+        QByteArray reply;  // the engine's, in UTF-8; the replies sent on the way are not logged as the response
         if (action.toUpper() == QStringLiteral("LOGIN")) {
             if (IsRelaySlot(slot))
                 HandleServerLoginReply(slot, request);
@@ -86,12 +86,12 @@ void frmTessarinMobileClient::ProcessRequest(qint16 slot, const QString& text)
                 clsClient client;
                 client.lTestingMode = m_testingMode;
                 client.Setup = Setup.get();
-                reply = client.GetData(request);
+                reply = client.Answer(request);
             }
-            SendReply(slot, reply);
+            SendUtf8Reply(slot, reply);
         }
         if (requestID >= 1)
-            Setup->UpdateRequest(requestID, reply);
+            Setup->UpdateRequestUtf8(requestID, reply);
     } catch (const RuntimeError& e) {
         SendFormatError(slot, QString(), QString(), e.Number(), e.Description(), false);
     } catch (const std::exception& e) {

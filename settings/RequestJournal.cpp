@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -21,13 +22,73 @@ QString SystemError(const QString& what)
     return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
 }
 
+void PutSize(QByteArray& out, qsizetype size)
+{
+    char bytes[4];
+    qToLittleEndian<quint32>(static_cast<quint32>(size), bytes);
+    out.append(bytes, 4);
+}
+
 void PutText(QByteArray& out, const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
-    char size[4];
-    qToLittleEndian<quint32>(static_cast<quint32>(utf8.size()), size);
-    out.append(size, 4);
+    PutSize(out, utf8.size());
     out.append(utf8);
+}
+
+// The tables of the ISO 3309 CRC (reflected polynomial 0x8408) that qChecksum computes: t[k][b]
+// is the step for a byte b followed by k more bytes.
+struct CrcTables {
+    quint16 t[8][256];
+    constexpr CrcTables() : t{}
+    {
+        for (int b = 0; b < 256; ++b) {
+            quint16 crc = static_cast<quint16>(b);
+            for (int i = 0; i < 8; ++i)
+                crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0x8408) : static_cast<quint16>(crc >> 1);
+            t[0][b] = crc;
+        }
+        for (int k = 1; k < 8; ++k)
+            for (int b = 0; b < 256; ++b)
+                t[k][b] = static_cast<quint16>((t[k - 1][b] >> 8) ^ t[0][t[k - 1][b] & 0xFF]);
+    }
+};
+constexpr CrcTables kCrc;
+
+// The head of a record (length, checksum and every field but the text's bytes), its text, and
+// the checksum over both: written with one writev, so the text is not copied.
+struct Parts {
+    QByteArray head;
+    QByteArrayView text;
+};
+
+Parts Split(const RequestJournal::Record& record, QByteArray& converted)
+{
+    Parts parts;
+    QByteArray& out = parts.head;
+    if (record.HasUtf8()) {
+        parts.text = record.Utf8View();
+    } else {
+        converted = record.text.toUtf8();
+        parts.text = converted;
+    }
+    out = QByteArray(kHeader, Qt::Uninitialized);
+    out.reserve(kHeader + 96);
+    out.append(static_cast<char>(record.kind));
+    char ticket[4];
+    qToLittleEndian<quint32>(static_cast<quint32>(record.ticket), ticket);
+    out.append(ticket, 4);
+    PutText(out, platform::db::convert::DateTimeText(record.time));
+    if (record.kind == RequestJournal::Record::Request) {
+        for (const QString* field : {&record.action, &record.mobileNo, &record.userID, &record.folderName, &record.ipAddress})
+            PutText(out, *field);
+    }
+    PutSize(out, parts.text.size());
+    const QByteArrayView fields = QByteArrayView(out).sliced(kHeader);
+    const quint16 state = RequestJournal::ChecksumStep(RequestJournal::ChecksumStep(0xFFFF, fields), parts.text);
+    qToLittleEndian<quint32>(static_cast<quint32>(fields.size() + parts.text.size()), out.data());
+    qToLittleEndian<quint16>(static_cast<quint16>(~state), out.data() + 4);
+    return parts;
 }
 
 // Reads the fields of a body in order; any read past its end marks the body damaged.
@@ -72,24 +133,27 @@ RequestJournal::~RequestJournal()
     Close();
 }
 
+quint16 RequestJournal::ChecksumStep(quint16 state, QByteArrayView bytes)
+{
+    const auto& t = kCrc.t;
+    const auto* p = reinterpret_cast<const uchar*>(bytes.data());
+    qsizetype n = bytes.size();
+    quint32 crc = state;
+    for (; n >= 8; n -= 8, p += 8) {
+        crc = t[7][(p[0] ^ crc) & 0xFF] ^ t[6][(p[1] ^ (crc >> 8)) & 0xFF] ^ t[5][p[2]] ^ t[4][p[3]] ^ t[3][p[4]]
+              ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
+    }
+    for (; n > 0; --n, ++p)
+        crc = (crc >> 8) ^ t[0][(crc ^ *p) & 0xFF];
+    return static_cast<quint16>(crc);
+}
+
 QByteArray RequestJournal::Encode(const Record& record)
 {
-    // The header's place is kept and filled once the body is written behind it.
-    QByteArray out(kHeader, Qt::Uninitialized);
-    out.reserve(kHeader + 64 + record.text.size() * 3);
-    out.append(static_cast<char>(record.kind));
-    char ticket[4];
-    qToLittleEndian<quint32>(static_cast<quint32>(record.ticket), ticket);
-    out.append(ticket, 4);
-    PutText(out, platform::db::convert::DateTimeText(record.time));
-    if (record.kind == Record::Request) {
-        for (const QString* field : {&record.action, &record.mobileNo, &record.userID, &record.folderName, &record.ipAddress})
-            PutText(out, *field);
-    }
-    PutText(out, record.text);
-    const QByteArrayView body = QByteArrayView(out).sliced(kHeader);
-    qToLittleEndian<quint32>(static_cast<quint32>(body.size()), out.data());
-    qToLittleEndian<quint16>(qChecksum(body), out.data() + 4);
+    QByteArray converted;
+    const Parts parts = Split(record, converted);
+    QByteArray out = parts.head;
+    out.append(parts.text);
     return out;
 }
 
@@ -103,7 +167,7 @@ std::vector<RequestJournal::Record> RequestJournal::Decode(const QByteArray& byt
         if (size == 0 || size > kLargestBody || size > static_cast<quint32>(bytes.size() - at - kHeader))
             break;
         const QByteArray body = bytes.mid(at + kHeader, size);
-        if (qChecksum(body) != checksum)
+        if (static_cast<quint16>(~ChecksumStep(0xFFFF, body)) != checksum)
             break;
         BodyReader reader(body);
         Record record;
@@ -178,9 +242,13 @@ void RequestJournal::Close()
 
 bool RequestJournal::Append(const Record& record, QString* error)
 {
-    const QByteArray bytes = Encode(record);
-    const ssize_t written = ::write(m_fd, bytes.constData(), static_cast<size_t>(bytes.size()));
-    if (written == bytes.size())
+    QByteArray converted;
+    const Parts parts = Split(record, converted);
+    iovec pieces[2] = {{const_cast<char*>(parts.head.constData()), static_cast<size_t>(parts.head.size())},
+                       {const_cast<char*>(parts.text.data()), static_cast<size_t>(parts.text.size())}};
+    const qsizetype total = parts.head.size() + parts.text.size();
+    const ssize_t written = ::writev(m_fd, pieces, 2);
+    if (written == total)
         return true;
     if (written < 0) {
         *error = SystemError(m_path);

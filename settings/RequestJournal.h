@@ -7,7 +7,7 @@
 #include <vector>
 
 // An append-only file that holds the request log's rows until they are moved into the log
-// table in one transaction. A record is one write(), so a request and its reply are on disk
+// table in one transaction. A record is one write (writev), so a request and its reply are on disk
 // (in the system's file cache) before the engine runs and before the reply leaves, at the cost
 // of a system call instead of a database commit each.
 //
@@ -26,6 +26,13 @@ public:
         QDateTime time;      // to the second, as the log table keeps it
         QString action, mobileNo, userID, folderName, ipAddress;  // a request's columns
         QString text;        // the request (password masked) or the reply
+        // A reply taken as the bytes the server sent instead of `text`: their first utf8Size
+        // bytes in UTF-8 (the rest is the message's end mark), shared with the reply, not copied.
+        QByteArray utf8;
+        qsizetype utf8Size = 0;
+        bool HasUtf8() const { return !utf8.isNull(); }
+        QByteArrayView Utf8View() const { return QByteArrayView(utf8.constData(), utf8Size); }
+        QString Text() const { return HasUtf8() ? QString::fromUtf8(Utf8View()) : text; }
     };
 
     RequestJournal() = default;
@@ -51,6 +58,9 @@ public:
 
     // The bytes of one record and the records of a journal's bytes (up to the first damaged one).
     static QByteArray Encode(const Record& record);
+    // qChecksum (CRC-16, ISO 3309) continued over more bytes: `state` starts at 0xFFFF, and the
+    // checksum is ~state. The same figure eight bytes a step, for a reply of megabytes.
+    static quint16 ChecksumStep(quint16 state, QByteArrayView bytes);
     static std::vector<Record> Decode(const QByteArray& bytes, qsizetype* goodLength = nullptr);
 
 private:

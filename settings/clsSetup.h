@@ -98,6 +98,9 @@ public:
     // The same for a request already parsed by the caller (its text is not parsed again).
     qint32 InsertRequest(const QString& pIPAddress, const QString& pRequestJSON, const platform::JsonObject& pParsed);
     void UpdateRequest(qint32 pRequestID, const QString& pResponseJSON);
+    // The same for a reply in UTF-8 as the engine gives it (clsClient::Answer): its bytes are
+    // kept as they are until they reach the table.
+    void UpdateRequestUtf8(qint32 pRequestID, const QByteArray& pResponseUtf8);
     // The request log through a journal file (the server's way): from now on InsertRequest and
     // UpdateRequest append a record to the file at `path` and FlushRequestLog moves what it
     // holds into the table in one transaction. What an earlier run left there is moved first.
@@ -143,6 +146,11 @@ signals:
 private:
     void CheckCredentials() const;
     QString ConnectionText(const QString& database) const;
+    struct ConnectionTextMade {
+        QString database, server, userID, password;  // as stored (encoded)
+        QString text;
+    };
+    mutable ConnectionTextMade m_connectionTextMade;
     void SetDefaultSettings();
     void CloseRecordset();
     // Runs `work` on cnnConnection opened to `databaseName`, then closes the recordset and the
@@ -181,6 +189,7 @@ private:
     bool Refused(const RequestJournal::Record& request);
     void WriteToJournal(const RequestJournal::Record& record);  // to the file, while it takes them
     void Journal(RequestJournal::Record record);                // written and queued
+    void UpdateRequest(qint32 pRequestID, RequestJournal::Record reply);  // its text given
     std::unique_ptr<RequestJournal> m_journal;
     std::vector<RequestJournal::Record> m_journalQueue;  // in the file, not yet in the table
     qint32 m_journalTicket = 0;
@@ -201,7 +210,7 @@ private:
     platform::disk::NameWatch m_logFileWatch;  // its name looked up again only when stirred
     // The time at the head of a line, formatted once for each second.
     QDateTime m_logStampTime;
-    QString m_logStamp;
+    QByteArray m_logStamp;  // in the log's text format
     bool m_cancel = false;
     // Why the stored credentials could not be read ("" when they could).
     QString m_credentialsError;

@@ -75,13 +75,20 @@ void clsSetup::CheckCredentials() const
 
 QString clsSetup::ConnectionText(const QString& database) const
 {
-    platform::db::ConnectionString text;
-    text.Set(QStringLiteral("Provider"), QStringLiteral("SQLOLEDB"));
-    text.Set(QStringLiteral("Server"), Decoded(DB_SERVER));
-    text.Set(QStringLiteral("Database"), database);
-    text.Set(QStringLiteral("User ID"), Decoded(DB_USERID));
-    text.Set(QStringLiteral("Password"), Decoded(DB_PASSWORD));
-    return text.ToText();
+    // A request asks for its company's text when it opens the company and again when it gives
+    // the connection back: the last one is kept with what it was made of.
+    ConnectionTextMade& made = m_connectionTextMade;
+    if (made.text.isNull() || made.database != database || made.server != DB_SERVER || made.userID != DB_USERID
+        || made.password != DB_PASSWORD) {
+        platform::db::ConnectionString text;
+        text.Set(QStringLiteral("Provider"), QStringLiteral("SQLOLEDB"));
+        text.Set(QStringLiteral("Server"), Decoded(DB_SERVER));
+        text.Set(QStringLiteral("Database"), database);
+        text.Set(QStringLiteral("User ID"), Decoded(DB_USERID));
+        text.Set(QStringLiteral("Password"), Decoded(DB_PASSWORD));
+        made = {database, DB_SERVER, DB_USERID, DB_PASSWORD, text.ToText()};
+    }
+    return made.text;
 }
 
 // A name that came with a request opens only a company database found on the server: the

@@ -410,20 +410,38 @@ qint32 clsSetup::InsertRequest(const QString& pIPAddress, const QString& pReques
 
 void clsSetup::UpdateRequest(qint32 pRequestID, const QString& pResponseJSON)
 {
-    const QDateTime now = platform::Clock::Now();
     const QString response = WithoutEof(pResponseJSON);
+    RequestJournal::Record record;
+    record.text = response;
+    UpdateRequest(pRequestID, std::move(record));
+}
+
+void clsSetup::UpdateRequestUtf8(qint32 pRequestID, const QByteArray& pResponseUtf8)
+{
+    // The end mark is left out by the record's length: the bytes stay those sent.
+    qsizetype size = pResponseUtf8.size();
+    if (size >= kEof.size() && QLatin1StringView(pResponseUtf8.constData() + size - kEof.size(), kEof.size())
+                                       .compare(kEof, Qt::CaseInsensitive) == 0)
+        size -= kEof.size();
+    RequestJournal::Record record;
+    record.utf8 = pResponseUtf8.isNull() ? QByteArray("") : pResponseUtf8;
+    record.utf8Size = size;
+    UpdateRequest(pRequestID, std::move(record));
+}
+
+void clsSetup::UpdateRequest(qint32 pRequestID, RequestJournal::Record record)
+{
+    const QDateTime now = platform::Clock::Now();
     if (m_journal) {
-        RequestJournal::Record record;
         record.kind = RequestJournal::Record::Reply;
         record.ticket = pRequestID;
         record.time = now;
-        record.text = response;
         Journal(std::move(record));
         return;
     }
     try {
         OpenLogWriter();
-        m_updateRequest->Execute({now, response, static_cast<qint64>(pRequestID)});
+        m_updateRequest->Execute({now, record.Text(), static_cast<qint64>(pRequestID)});
     } catch (const RuntimeError& e) {
         DropLogWriter();
         // The database's description can quote the request's own values.
@@ -564,7 +582,7 @@ void clsSetup::FlushRequestLog()
                         continue;
                     if (const Record* reply = replies.value(record.ticket)) {
                         m_insertAnswered->Execute({record.time, record.action, record.mobileNo, record.userID, record.folderName,
-                                                   record.ipAddress, record.text, reply->time, reply->text});
+                                                   record.ipAddress, record.text, reply->time, reply->Text()});
                     } else {
                         m_insertRequest->Execute({record.time, record.action, record.mobileNo, record.userID,
                                                   record.folderName, record.ipAddress, record.text});
@@ -574,7 +592,7 @@ void clsSetup::FlushRequestLog()
                     const auto found = std::find_if(m_journalUnanswered.cbegin(), m_journalUnanswered.cend(),
                                                     [&](const std::pair<qint32, qint64>& entry) { return entry.first == record.ticket; });
                     if (found != m_journalUnanswered.cend())
-                        m_updateRequest->Execute({record.time, record.text, found->second});
+                        m_updateRequest->Execute({record.time, record.Text(), found->second});
                 }
             }
             if (m_journal) {

@@ -4,7 +4,8 @@
 // The company gets a party of its own on top: 22,000 journal lines over the year (its ledger is
 // the busiest) and 2,000 open bills.
 //
-// Usage: corvantis-bench-ledgers [--runs N] [--keep FOLDER] [--plans] [--no-log]
+// Usage: corvantis-bench-ledgers [--runs N] [--keep FOLDER] [--plans] [--no-log] [--only TEXT]
+// (--only: just the cases whose name, such as "AccountLedger SD", holds the text)
 //
 // With --no-log no text log is started, which shows what the log lines (a file opened and closed
 // for each) add to a request.
@@ -97,7 +98,7 @@ int Rows(const QString& reply)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const Start start(argc, argv, "[--runs N] [--keep FOLDER] [--plans] [--no-log]");
+    const Start start(argc, argv, "[--runs N] [--keep FOLDER] [--plans] [--no-log] [--only TEXT]");
     if (start.exitCode != 0)
         return start.exitCode;
     const Options& options = start.options;
@@ -166,6 +167,8 @@ int main(int argc, char** argv)
         };
         bool goal = true;
         for (const Case& c : cases) {
+            if (!options.only.isEmpty() && !QString::fromLatin1(c.what).contains(options.only, Qt::CaseInsensitive))
+                continue;
             const Timing t = Measure(setup, c.request, options.runs, straight);
             Report(c.what, t, options.plans, straight);
             std::printf("    %d rows\n", Rows(t.reply));

@@ -10,7 +10,8 @@
 // letters spread over 676 pairs, a price list of every other item, store rights for every third
 // item, branch rights for every fifth account, the GST master and the calculation setup.
 //
-// Usage: corvantis-bench-masters [--runs N] [--keep FOLDER] [--no-analyze] [--plans]
+// Usage: corvantis-bench-masters [--runs N] [--keep FOLDER] [--no-analyze] [--plans] [--only TEXT]
+// (--only: just the cases whose name, such as "PartyList", holds the text)
 
 #include "BenchCompany.h"
 #include "clsSetup.h"
@@ -151,7 +152,7 @@ void AddMasters(const QString& folder, bool analyze)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const Start start(argc, argv, "[--runs N] [--keep FOLDER] [--no-analyze] [--plans]");
+    const Start start(argc, argv, "[--runs N] [--keep FOLDER] [--no-analyze] [--plans] [--only TEXT]");
     if (start.exitCode != 0)
         return start.exitCode;
     const Options& options = start.options;
@@ -180,6 +181,8 @@ int main(int argc, char** argv)
         const QString folder = kCompany;
         const auto ask = [&](const char* what, const QString& action, const QString& user,
                              const std::vector<std::pair<QString, QString>>& members, double goal) {
+            if (!options.only.isEmpty() && !QString::fromLatin1(what).contains(options.only, Qt::CaseInsensitive))
+                return true;
             std::vector<std::pair<QString, QString>> all{{QStringLiteral("FolderName"), folder}};
             all.insert(all.end(), members.begin(), members.end());
             const Timing t = Measure(setup, Request(action, user, user.toLower(), all), options.runs, straight);

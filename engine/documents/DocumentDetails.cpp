@@ -12,11 +12,14 @@
 
 #include <cmath>
 
-using platform::JsonArray;
-using platform::JsonObject;
+using platform::JsonWriter;
 using platform::RuntimeError;
 using platform::db::Recordset;
 using platform::db::Value;
+using engine::Column;
+using engine::RowNumber;
+using engine::RowText;
+using engine::Rows;
 using GeneralFunction::QuoteSQL;
 
 namespace {
@@ -58,7 +61,7 @@ QString ItemWords(const QString& itemCode, qint16 itemSno)
 
 // ---- product lines and delivery schedules -----------------------------------------------------
 
-bool clsClient::AddProductsData(const DocumentKey& key, JsonArray& Products)
+bool clsClient::AddProductsData(const DocumentKey& key, JsonWriter& Products)
 {
     const QString& m = key.MobileNo;
     return RunQuery([&] {
@@ -99,22 +102,22 @@ bool clsClient::AddProductsData(const DocumentKey& key, JsonArray& Products)
         static const DocumentLineKind kind{QStringLiteral("Product"), QStringLiteral("ItemCode"), QStringLiteral("ItmCd"),
                                            QStringLiteral("Schs"), QStringLiteral("DeliverySchedule"),
                                            QStringLiteral("ItemSno"), &clsClient::AddScheduleData};
-        DocumentLines(key, sql, kind, Products, [](JsonObject& line, const Recordset& rs) {
-            line.AddString(QStringLiteral("ItmNm"), engine::ValueText(rs.Field(QStringLiteral("ItemName"))));
-            line.AddNumber(QStringLiteral("Qty"), engine::ValueNumber(rs.Field(QStringLiteral("Quantity"))));
-            line.AddString(QStringLiteral("Unit"), engine::ValueText(rs.Field(QStringLiteral("Unit"))));
-            line.AddNumber(QStringLiteral("Rate"), engine::ValueNumber(rs.Field(QStringLiteral("Rate"))));
-            line.AddNumber(QStringLiteral("Amt"), engine::ValueNumber(rs.Field(QStringLiteral("Amount"))));
+        Column name(QStringLiteral("ItemName")), quantity(QStringLiteral("Quantity")), unit(QStringLiteral("Unit")),
+            rate(QStringLiteral("Rate")), amount(QStringLiteral("Amount"));
+        DocumentLines(key, sql, kind, Products, [&](JsonWriter& line, Rows& rs) {
+            line.String("ItmNm", RowText(rs, name).View());
+            line.Number("Qty", RowNumber(rs, quantity));
+            line.String("Unit", RowText(rs, unit).View());
+            line.Number("Rate", RowNumber(rs, rate));
+            line.Number("Amt", RowNumber(rs, amount));
         });
         return true;
     });
 }
 
-bool clsClient::AddScheduleData(const DocumentKey& key, const QString& itemCode, qint16 itemSno, JsonArray& Schs)
+bool clsClient::AddScheduleData(const DocumentKey& key, const QString& itemCode, qint16 itemSno, JsonWriter& Schs)
 {
-    // Errors go to the caller, which reports them for the whole product list; the own recordset
-    // closes on the way out.
-    OwnRecordset schedule;
+    // Errors go to the caller, which reports them for the whole product list.
     const QString& m = key.MobileNo;
     Log(m, QStringLiteral(" Getting Schedule Table Name for ") + key.Label);
     const QString table = GetTableName(key.Type, QStringLiteral("S"));
@@ -125,22 +128,23 @@ bool clsClient::AddScheduleData(const DocumentKey& key, const QString& itemCode,
                         + QStringLiteral("' AND Schedule.ItemSno = ") + QString::number(itemSno)
                         + QStringLiteral(" ORDER BY Schedule.DeliveryDate ");
     Log(m, QStringLiteral(" Getting Records of Schedule Detail for ") + key.Label + ItemWords(itemCode, itemSno));
-    schedule->Open(sql, cnnCompany);
-    Log(m, QStringLiteral(" Getting data of Product Detail for ") + key.Label + ItemWords(itemCode, itemSno)
-               + QStringLiteral(" to JSON "));
-    for (; !schedule->IsEOF(); schedule->MoveNext()) {
-        const Value& date = schedule->Field(QStringLiteral("DeliveryDate"));
-        JsonObject row = Schs.AddObject();
-        row.AddString(QStringLiteral("DlyDt"), date.IsNull() ? QString() : date.ToDate().toString(QStringLiteral("yyyy-MM-dd")));
-        row.AddNumber(QStringLiteral("Qty"), engine::ValueNumber(schedule->Field(QStringLiteral("Quantity"))));
-    }
-    schedule.Close();
+    Column date(QStringLiteral("DeliveryDate")), quantity(QStringLiteral("Quantity"));
+    ReadRows(m, sql,
+             QStringLiteral(" Getting data of Product Detail for ") + key.Label + ItemWords(itemCode, itemSno) + QStringLiteral(" to JSON "),
+             [&](Rows& rows) {
+                 const int day = rows.Index(date);
+                 const engine::Utf8Text text = rows.IsNull(day) ? engine::Utf8Text() : rows.ToDateText(day);
+                 Schs.BeginObject();
+                 Schs.String("DlyDt", text.View());
+                 Schs.Number("Qty", RowNumber(rows, quantity));
+                 Schs.EndObject();
+             });
     return true;
 }
 
 // ---- calculation ------------------------------------------------------------------------------
 
-bool clsClient::AddCalculationData(const DocumentKey& key, JsonArray& Calculation)
+bool clsClient::AddCalculationData(const DocumentKey& key, JsonWriter& Calculation)
 {
     const QString& m = key.MobileNo;
     OwnRecordset definitions;
@@ -201,11 +205,12 @@ bool clsClient::AddCalculationData(const DocumentKey& key, JsonArray& Calculatio
             auto addRow = [&](const QString& caption, double percentage, double amount, bool bold) {
                 if (amount == 0 && !gstStep)
                     return;
-                JsonObject row = Calculation.AddObject();
-                row.AddString(QStringLiteral("Descr"), caption);
-                row.AddNumber(QStringLiteral("Perc"), Percentage(percentage));
-                row.AddNumber(QStringLiteral("Amt"), amount);
-                row.AddBool(QStringLiteral("Bold"), bold);
+                Calculation.BeginObject();
+                Calculation.String("Descr", caption);
+                Calculation.Number("Perc", Percentage(percentage));
+                Calculation.Number("Amt", amount);
+                Calculation.Bool("Bold", bold);
+                Calculation.EndObject();
             };
             const QString description = engine::ValueText(definitions->Field(QStringLiteral("Description")));
             if (amountNo != 0) {
@@ -274,7 +279,7 @@ bool clsClient::AddCalculationData(const DocumentKey& key, JsonArray& Calculatio
 
 // ---- voucher account lines and bill adjustments -----------------------------------------------
 
-bool clsClient::AddAccountsData(const DocumentKey& key, JsonArray& Accounts)
+bool clsClient::AddAccountsData(const DocumentKey& key, JsonWriter& Accounts)
 {
     const QString& m = key.MobileNo;
     return RunQuery([&] {
@@ -296,11 +301,16 @@ bool clsClient::AddAccountsData(const DocumentKey& key, JsonArray& Accounts)
         static const DocumentLineKind kind{QStringLiteral("Account"), QStringLiteral("AccountCode"), QStringLiteral("ActCd"),
                                            QStringLiteral("Adjs"), QStringLiteral("AdjustmentDetails"),
                                            QStringLiteral("AccountSno"), &clsClient::AddAdjustmentData};
-        DocumentLines(key, sql, kind, Accounts, [](JsonObject& line, const Recordset& rs) {
+        Column name(QStringLiteral("AccountName")), amount(QStringLiteral("Amount")), narration(QStringLiteral("Narration"));
+        DocumentLines(key, sql, kind, Accounts, [&](JsonWriter& line, Rows& rs) {
             // An account missing from the master shows without a name.
-            line.AddString(QStringLiteral("ActNm"), engine::ValueText(rs.Field(QStringLiteral("AccountName"))));
-            line.AddNumber(QStringLiteral("Amt"), engine::ValueNumber(rs.Field(QStringLiteral("Amount"))));
-            line.AddString(QStringLiteral("Narr"), VariantToText(rs.Field(QStringLiteral("Narration"))));
+            line.String("ActNm", RowText(rs, name).View());
+            line.Number("Amt", RowNumber(rs, amount));
+            const int text = rs.Index(narration);
+            if (rs.IsNull(text) || rs.Type(text) == platform::db::ValueType::Text)
+                line.String("Narr", engine::NarrationText(RowText(rs, narration)).View());
+            else
+                line.String("Narr", VariantToText(rs.At(text)));
         });
         return true;
     });
@@ -308,31 +318,38 @@ bool clsClient::AddAccountsData(const DocumentKey& key, JsonArray& Accounts)
 
 // The lines of a document or voucher on the request's recordset, each with the sub-list of its
 // own that the kind's detail procedure fills when the line's flag is set.
-void clsClient::DocumentLines(const DocumentKey& key, const QString& sql, const DocumentLineKind& kind, JsonArray& lines,
-                              const std::function<void(JsonObject&, const Recordset&)>& fill)
+void clsClient::DocumentLines(const DocumentKey& key, const QString& sql, const DocumentLineKind& kind, JsonWriter& lines,
+                              const std::function<void(JsonWriter&, Rows&)>& fill)
 {
     const QString& m = key.MobileNo;
     Log(m, QStringLiteral(" Getting Records of ") + kind.Words + QStringLiteral(" Detail for ") + key.Label);
-    oRecordset.Open(sql, cnnCompany);
+    // Read whole before the first line is written, as each line runs statements and logs lines
+    // of its own: a failure of this statement comes before all of them.
+    const std::unique_ptr<Rows> read = cnnCompany.OpenRows(sql, platform::db::RowsRead::Whole);
+    Rows& rows = *read;
     Log(m, QStringLiteral(" Getting data of ") + kind.Words + QStringLiteral(" Detail for ") + key.Label
                + QStringLiteral(" to JSON "));
-    for (; !oRecordset.IsEOF(); oRecordset.MoveNext()) {
-        const QString code = engine::ValueText(oRecordset.Field(kind.CodeColumn));
-        JsonObject line = lines.AddObject();
-        line.AddString(kind.CodeMember, code);
-        fill(line, oRecordset);
-        JsonArray details = line.AddArray(kind.Details);
-        const Value& flag = oRecordset.Field(kind.FlagColumn);
-        if (!flag.IsNull() && flag.ToBool()) {
-            const Value& sno = oRecordset.Field(kind.SnoColumn);
-            (this->*kind.Detail)(key, code, static_cast<qint16>(sno.IsNull() ? 0 : sno.ToInteger()), details);
+    Column codeColumn(kind.CodeColumn), flag(kind.FlagColumn), sno(kind.SnoColumn);
+    const QByteArray codeMember = kind.CodeMember.toUtf8(), details = kind.Details.toUtf8();
+    while (rows.Next()) {
+        lines.BeginObject();
+        lines.Name(JsonWriter::AsView(codeMember));
+        lines.String(RowText(rows, codeColumn).View());
+        fill(lines, rows);
+        lines.Name(JsonWriter::AsView(details));
+        lines.BeginArray();
+        if (engine::RowFlag(rows, flag)) {
+            // The code as the value's text goes into the detail's statement.
+            const QString code = engine::ValueText(rows.At(rows.Index(codeColumn)));
+            (this->*kind.Detail)(key, code, static_cast<qint16>(engine::RowWhole(rows, sno)), lines);
         }
+        lines.EndArray();
+        lines.EndObject();
     }
 }
 
-bool clsClient::AddAdjustmentData(const DocumentKey& key, const QString& accountCode, qint16 accountSno, JsonArray& Adjs)
+bool clsClient::AddAdjustmentData(const DocumentKey& key, const QString& accountCode, qint16 accountSno, JsonWriter& Adjs)
 {
-    OwnRecordset adjustments;
     const QString& m = key.MobileNo;
     const QString account = QStringLiteral(" Account Code ") + accountCode;
     Log(m, QStringLiteral(" Getting Adjustment Table Name for ") + key.Label);
@@ -346,20 +363,21 @@ bool clsClient::AddAdjustmentData(const DocumentKey& key, const QString& account
                         + QStringLiteral(" ORDER BY OSReg.Sno ");
     const QString words = key.Label + account + QStringLiteral(" AccountSno ") + QString::number(accountSno);
     Log(m, QStringLiteral(" Getting Records of Adjustment Detail for ") + words);
-    adjustments->Open(sql, cnnCompany);
-    Log(m, QStringLiteral(" Getting data of Account Detail for ") + words + QStringLiteral(" to JSON "));
-    for (; !adjustments->IsEOF(); adjustments->MoveNext()) {
-        const QString type = engine::TrimBlanks(engine::ValueText(adjustments->Field(QStringLiteral("RDocumentType"))));
-        const QString number = engine::TrimBlanks(engine::ValueText(adjustments->Field(QStringLiteral("RDocumentNo"))));
-        JsonObject row = Adjs.AddObject();
-        row.AddString(QStringLiteral("BrnCd"), engine::ValueText(adjustments->Field(QStringLiteral("RBranchCode"))));
-        row.AddString(QStringLiteral("DocTy"), type.isEmpty() ? QStringLiteral("On") : type);
-        row.AddString(QStringLiteral("SerCd"), engine::ValueText(adjustments->Field(QStringLiteral("RSeriesCode"))));
-        row.AddString(QStringLiteral("DocNo"), number.isEmpty() ? QStringLiteral("Account") : number);
-        row.AddString(QStringLiteral("BilNo"), engine::ValueText(adjustments->Field(QStringLiteral("BillNo"))));
-        row.AddNumber(QStringLiteral("AdAmt"), engine::ValueNumber(adjustments->Field(QStringLiteral("AdjustedAmount"))));
-        row.AddNumber(QStringLiteral("AtAmt"), engine::ValueNumber(adjustments->Field(QStringLiteral("AdjustmentAmount"))));
-    }
-    adjustments.Close();
+    Column typeColumn(QStringLiteral("RDocumentType")), numberColumn(QStringLiteral("RDocumentNo")), branch(QStringLiteral("RBranchCode")),
+        series(QStringLiteral("RSeriesCode")), bill(QStringLiteral("BillNo")), adjusted(QStringLiteral("AdjustedAmount")),
+        adjustment(QStringLiteral("AdjustmentAmount"));
+    ReadRows(m, sql, QStringLiteral(" Getting data of Account Detail for ") + words + QStringLiteral(" to JSON "), [&](Rows& rows) {
+        const engine::Utf8Text type = engine::TrimmedBlanks(RowText(rows, typeColumn));
+        const engine::Utf8Text number = engine::TrimmedBlanks(RowText(rows, numberColumn));
+        Adjs.BeginObject();
+        Adjs.String("BrnCd", RowText(rows, branch).View());
+        Adjs.String("DocTy", type.IsEmpty() ? std::string_view("On") : type.View());
+        Adjs.String("SerCd", RowText(rows, series).View());
+        Adjs.String("DocNo", number.IsEmpty() ? std::string_view("Account") : number.View());
+        Adjs.String("BilNo", RowText(rows, bill).View());
+        Adjs.Number("AdAmt", RowNumber(rows, adjusted));
+        Adjs.Number("AtAmt", RowNumber(rows, adjustment));
+        Adjs.EndObject();
+    });
     return true;
 }

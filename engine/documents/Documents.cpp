@@ -10,8 +10,8 @@
 
 #include <cmath>
 
-using platform::JsonArray;
 using platform::JsonObject;
+using platform::JsonWriter;
 using platform::RuntimeError;
 using platform::db::Recordset;
 using platform::db::Value;
@@ -87,22 +87,22 @@ QString clsClient::DocumentKeyCondition(const DocumentKey& key, const QString& a
            + QStringLiteral(".DocumentNo = '") + QuoteSQL(key.DocumentNo) + QStringLiteral("' ");
 }
 
-QString clsClient::GetDocument(const JsonObject& request)
+QByteArray clsClient::GetDocument(const JsonObject& request)
 {
     return DocumentRequest(request, false);
 }
 
-QString clsClient::GetVoucher(const JsonObject& request)
+QByteArray clsClient::GetVoucher(const JsonObject& request)
 {
     return DocumentRequest(request, true);
 }
 
 // The two requests run the same steps; a voucher fills "Document" and "Accounts", a document
 // "Document", "Products" and "Calculation".
-QString clsClient::DocumentRequest(const JsonObject& request, bool voucher)
+QByteArray clsClient::DocumentRequest(const JsonObject& request, bool voucher)
 {
     ErrorText.clear();
-    JsonObject reply;
+    JsonWriter reply;
     QString action;
     QString mobileNo;
     DocumentKey key;
@@ -140,9 +140,10 @@ QString clsClient::DocumentRequest(const JsonObject& request, bool voucher)
         LoadReplyHead(reply, action, mobileNo);
 
         // One array after the other; the first that fails ends the request with its message.
-        auto fill = [&](const QString& words, bool (clsClient::*procedure)(const DocumentKey&, JsonArray&), JsonArray& array) {
+        // Each array is opened before its procedure writes its rows, and closed after it.
+        auto fill = [&](const QString& words, bool (clsClient::*procedure)(const DocumentKey&, JsonWriter&)) {
             Log(mobileNo, QStringLiteral(" Getting ") + key.Label + QLatin1Char(' ') + words);
-            if ((this->*procedure)(key, array))
+            if ((this->*procedure)(key, reply))
                 return true;
             ErrorText = QStringLiteral("Unable to get ") + key.Label + QLatin1Char(' ') + words + QLatin1Char('.') + engine::CRLF
                         + ErrorText;
@@ -150,31 +151,34 @@ QString clsClient::DocumentRequest(const JsonObject& request, bool voucher)
         };
         auto failed = [&] { return HandlerFailure(engine::BuiltSubject(key.Label), action, mobileNo, nullptr); };
 
+        const auto array = [&](std::string_view name, bool filled, const QString& words,
+                               bool (clsClient::*procedure)(const DocumentKey&, JsonWriter&)) {
+            reply.Name(name);
+            reply.BeginArray();
+            if (filled && !fill(words, procedure))
+                return false;
+            reply.EndArray();
+            return true;
+        };
         Log(mobileNo, QStringLiteral(" Adding Document Data Array to JSON"));
-        JsonArray document = reply.AddArray(QStringLiteral("Document"));
         if (voucher) {
             const bool listed = engine::IsCodeInList(key.Type, documents::kVoucherList);
-            if (listed && !fill(QStringLiteral("Document Data"), &clsClient::AddVoucherDocumentData, document))
-                return failed();
-            JsonArray accounts = reply.AddArray(QStringLiteral("Accounts"));
-            if (listed && !fill(QStringLiteral("Accounts Data"), &clsClient::AddAccountsData, accounts))
+            if (!array("Document", listed, QStringLiteral("Document Data"), &clsClient::AddVoucherDocumentData)
+                || !array("Accounts", listed, QStringLiteral("Accounts Data"), &clsClient::AddAccountsData))
                 return failed();
         } else {
             const bool listed = engine::IsCodeInList(key.Type, documents::kDocumentList);
-            if (listed && !fill(QStringLiteral("Document Data"), &clsClient::AddDocumentData, document))
-                return failed();
-            JsonArray products = reply.AddArray(QStringLiteral("Products"));
-            if (listed && !fill(QStringLiteral("Products Data"), &clsClient::AddProductsData, products))
-                return failed();
             // Without a calculation the member is an empty array, as an empty "Schs" or "Adjs" is.
-            JsonArray calculation = reply.AddArray(QStringLiteral("Calculation"));
-            if (engine::IsCodeInList(key.Type, documents::kCalculationList)
-                && !fill(QStringLiteral("Calculation Data"), &clsClient::AddCalculationData, calculation))
+            if (!array("Document", listed, QStringLiteral("Document Data"), &clsClient::AddDocumentData)
+                || !array("Products", listed, QStringLiteral("Products Data"), &clsClient::AddProductsData)
+                || !array("Calculation", engine::IsCodeInList(key.Type, documents::kCalculationList), QStringLiteral("Calculation Data"),
+                          &clsClient::AddCalculationData))
                 return failed();
         }
+        reply.EndObject();
 
         Log(mobileNo, QStringLiteral(" Returning ") + key.Label + QStringLiteral(" from JSON Object to Text"));
-        return reply.Emit(true) + QStringLiteral("<EOF>");
+        return engine::FinishedReply(reply);
     } catch (const RuntimeError& error) {
         // The array procedures close the request's recordset themselves.
         return HandlerFailure(engine::BuiltSubject(key.Label), action, mobileNo, &error);
@@ -248,26 +252,23 @@ void clsClient::AppendUserFieldDefs(const QString& mobileNo, QList<DocumentField
     }
 }
 
-bool clsClient::IsInArray(const QStringList& values, const QString& value)
+bool clsClient::IsInArray(const QSet<QString>& upperValues, const QString& value)
 {
-    const QString wanted = value.toUpper();
-    for (const QString& element : values)
-        if (element.toUpper() == wanted)
-            return true;
-    return false;
+    return upperValues.contains(value.toUpper());
 }
 
-QStringList clsClient::GetFieldNames(const Recordset& recordset)
+QSet<QString> clsClient::GetFieldNames(const Recordset& recordset)
 {
-    QStringList names;
+    // Upper-cased once: a header has a hundred columns and its field list fifty fields.
+    QSet<QString> names;
     for (int i = 0; i < recordset.FieldCount(); ++i)
-        names << recordset.FieldName(i);
+        names.insert(recordset.FieldName(i).toUpper());
     return names;
 }
 
 // ---- header rows ------------------------------------------------------------------------------
 
-bool clsClient::AddDocumentData(const DocumentKey& key, JsonArray& Document)
+bool clsClient::AddDocumentData(const DocumentKey& key, JsonWriter& Document)
 {
     return AddFieldRows(key, [&] {
         Log(key.MobileNo, QStringLiteral(" Getting Table Name for ") + key.Label);
@@ -282,7 +283,7 @@ bool clsClient::AddDocumentData(const DocumentKey& key, JsonArray& Document)
     }, Document);
 }
 
-bool clsClient::AddVoucherDocumentData(const DocumentKey& key, JsonArray& Document)
+bool clsClient::AddVoucherDocumentData(const DocumentKey& key, JsonWriter& Document)
 {
     return AddFieldRows(key, [&] {
         Log(key.MobileNo, QStringLiteral(" Getting Table Name for ") + key.Label);
@@ -294,7 +295,7 @@ bool clsClient::AddVoucherDocumentData(const DocumentKey& key, JsonArray& Docume
 
 // The field walk: one caption and value pair for each field of the list that the statement has
 // a column for and whose value shows as text.
-bool clsClient::AddFieldRows(const DocumentKey& key, const std::function<QString()>& statement, JsonArray& Document)
+bool clsClient::AddFieldRows(const DocumentKey& key, const std::function<QString()>& statement, JsonWriter& Document)
 {
     const QString& m = key.MobileNo;
     try {
@@ -303,7 +304,7 @@ bool clsClient::AddFieldRows(const DocumentKey& key, const std::function<QString
         Log(m, QStringLiteral(" Getting Records of Document Detail for ") + key.Label);
         oRecordset.Open(sql, cnnCompany);
         Log(m, QStringLiteral(" Getting Record Fields of Document Detail for ") + key.Label);
-        const QStringList names = GetFieldNames(oRecordset);
+        const QSet<QString> names = GetFieldNames(oRecordset);
         Log(m, QStringLiteral(" Getting Fields data of Document Detail for ") + key.Label + QStringLiteral(" to JSON "));
         // A document that does not exist has no record to read: the reading error fails it.
         oRecordset.Field(0);
@@ -313,9 +314,10 @@ bool clsClient::AddFieldRows(const DocumentKey& key, const std::function<QString
             const QString text = VariantToText(oRecordset.Field(field.FieldName));
             if (text.isEmpty())
                 continue;
-            JsonObject row = Document.AddObject();
-            row.AddString(QStringLiteral("FldNm"), field.Caption);
-            row.AddString(QStringLiteral("FldVl"), text);
+            Document.BeginObject();
+            Document.String("FldNm", field.Caption);
+            Document.String("FldVl", text);
+            Document.EndObject();
         }
         CloseRecordset();
         return true;

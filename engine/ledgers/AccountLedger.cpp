@@ -7,11 +7,9 @@
 
 #include "settings/GeneralFunction.h"
 
-#include <QSet>
+#include <algorithm>
+#include <iterator>
 
-using platform::JsonArray;
-using platform::JsonObject;
-using platform::db::Recordset;
 using GeneralFunction::QuoteSQL;
 using namespace engine::ledgers;
 
@@ -46,48 +44,51 @@ struct LedgerRowWriter {
     double total = 0;
     bool balanceRow = false;  // the opening and closing records are taken whatever their amount
 
-    static bool BillType(const QString& documentType)
+    DocumentColumns document;
+    Column location{QStringLiteral("AccountLocationName")}, cheque{QStringLiteral("ChequeNo")}, narration{QStringLiteral("Narration")},
+        amountColumn{QStringLiteral("Amount")};
+
+    static bool BillType(const Utf8Text& documentType)
     {
-        static const QSet<QString> types{QStringLiteral("INV"), QStringLiteral("CDN"), QStringLiteral("CCN"),
-                                         QStringLiteral("PUR"), QStringLiteral("SCN"), QStringLiteral("SDN"),
-                                         QStringLiteral("SNT"), QStringLiteral("EXP")};
-        return types.contains(engine::TrimBlanks(documentType).toUpper());
+        static const char* const types[] = {"INV", "CDN", "CCN", "PUR", "SCN", "SDN", "SNT", "EXP"};
+        if (!documentType.ascii) {
+            const QString code = engine::TrimBlanks(QString::fromUtf8(documentType.data, documentType.size)).toUpper();
+            return std::any_of(std::begin(types), std::end(types), [&](const char* t) { return code == QLatin1String(t); });
+        }
+        const Utf8Text code = TrimmedBlanks(documentType);
+        return code.size == 3 && std::any_of(std::begin(types), std::end(types), [&](const char* t) {
+                   return qstrnicmp(code.data, t, 3) == 0;
+               });
     }
 
-    bool Take(const Recordset& rs) const
+    bool Take(Rows& rs)
     {
         if (balanceRow)
             return true;
-        const platform::db::Value& amount = rs.Field(QStringLiteral("Amount"));
-        return !amount.IsNull() && amount.ToDouble() != 0.0;
+        const int amount = rs.Index(amountColumn);
+        return !rs.IsNull(amount) && rs.ToDouble(amount) != 0.0;
     }
 
-    void Fill(JsonObject& row, const Recordset& rs)
+    void Fill(JsonWriter& row, Rows& rs)
     {
-        const QString documentType = FieldText(rs, QStringLiteral("DocumentType"));
-        const bool showLocation = partyLedger && BillType(documentType);
-        const double amount = FieldNumber(rs, QStringLiteral("Amount"));
-        row.AddInteger(QStringLiteral("DocYr"), FieldWhole(rs, QStringLiteral("DocumentYear")));
-        row.AddString(QStringLiteral("BrnCd"), FieldTrimmed(rs, QStringLiteral("BranchCode")));
-        row.AddString(QStringLiteral("DocTy"), documentType);
-        row.AddString(QStringLiteral("SerCd"), FieldText(rs, QStringLiteral("SeriesCode")));
-        row.AddString(QStringLiteral("DocNo"), FieldText(rs, QStringLiteral("DocumentNo")));
-        row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
-        row.AddString(QStringLiteral("LocNm"), showLocation ? FieldTrimmed(rs, QStringLiteral("AccountLocationName")) : QString());
-        row.AddString(QStringLiteral("ChqNo"), FieldText(rs, QStringLiteral("ChequeNo")));
-        row.AddString(QStringLiteral("Narr"), Narration(rs, QStringLiteral("Narration")));
-        row.AddNumber(QStringLiteral("Amt"), amount);
+        const bool showLocation = partyLedger && BillType(RowText(rs, document.type));
+        const double amount = RowNumber(rs, amountColumn);
+        document.Write(row, rs);
+        row.String("LocNm", showLocation ? TrimmedBlanks(RowText(rs, location)).View() : std::string_view());
+        row.String("ChqNo", RowText(rs, cheque).View());
+        row.String("Narr", RowNarration(rs, narration).View());
+        row.Number("Amt", amount);
         total = Rounded(total + amount, 2);
     }
 };
 
 }  // namespace
 
-bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
+bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonWriter& Data)
 {
     LedgerRowWriter writer(r);
-    const auto take = [&](const Recordset& rs) { return writer.Take(rs); };
-    const auto fill = [&](JsonObject& row, const Recordset& rs) { writer.Fill(row, rs); };
+    const auto take = [&](Rows& rs) { return writer.Take(rs); };
+    const auto fill = [&](JsonWriter& row, Rows& rs) { writer.Fill(row, rs); };
     return RunQuery([&] {
         const platform::db::Dialect& dialect = cnnCompany.dialect();
         const QString account = QuoteSQL(r.AccountCode);
@@ -95,7 +96,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
         // The financial year of StartDate: only the company's first and second years are told apart.
         const QDate yearStart = r.StartDate < r.CompanyStart.addYears(1) ? r.CompanyStart : r.CompanyStart.addYears(1);
 
-        // 1. The balance of the whole months before StartDate's month.
+        // The balance of the whole months before StartDate's month.
         QString expression = QStringLiteral("0");
         if (engine::IsCodeInList(r.Code, QStringLiteral("CH,BK,SD,SC"))) {
             Log(r.MobileNo, QStringLiteral(" Generating Balance Field for Opening Balance of Account Ledger"));
@@ -107,7 +108,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
                                           p.StartMonthNo - 1, false);
         }
 
-        // 2. and 3. The balance rows, and the days of the start month before StartDate.
+        // The balance rows, and the days of the start month before StartDate.
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query to Get Opening Balance of Account Ledger"));
         QString opening = QStringLiteral("SELECT FaAccountBalanceMaster.AccountCode, ") + expression
                           + QStringLiteral(" AS Amount FROM FaAccountBalanceMaster WHERE FaAccountBalanceMaster.AccountCode = '")
@@ -127,8 +128,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
                       + QStringLiteral(") AS Summary GROUP BY Summary.AccountCode ");
         }
 
-        // 4. and 5. The opening row: none when neither the balance rows nor the part month know the
-        // account.
+        // The opening row: none when neither the balance rows nor the part month know the account.
         Log(r.MobileNo, QStringLiteral(" Generating Query for get Opening Balance of Account Ledger"));
         const QString openingQuery = BalanceColumns("Opening Balance") + QStringLiteral("AccountSummary.Amount FROM (")
                                      + opening + QStringLiteral(") AS AccountSummary ");
@@ -137,7 +137,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
                    QStringLiteral(" Adding Opening Balance of Account Ledger Data to JSON"), Data, take, fill);
         writer.balanceRow = false;
 
-        // 6. The transactions. The joins are written one after the other rather than nested; every
+        // The transactions. The joins are written one after the other rather than nested; every
         // inner condition is an equality on the joined table, so the rows are the same, and SQLite
         // then reads the tables through their indexes.
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query to Get Transactions for Account Ledger"));
@@ -202,7 +202,7 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
         ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction of Account Ledger"),
                    QStringLiteral(" Adding Transaction of Account Ledger Data to JSON"), Data, take, fill);
 
-        // 8. and 9. The closing row, from the running total.
+        // The closing row, from the running total.
         Log(r.MobileNo, QStringLiteral(" Generating Query for Closing Balance of Account Ledger"));
         const QString closing = BalanceColumns("Closing Balance") + NumberLiteral(Rounded(writer.total, 2))
                                 + QStringLiteral(" AS Amount ");
@@ -213,11 +213,11 @@ bool clsClient::AddAccountLedgerData(const LedgerRequest& r, JsonArray& Data)
     });
 }
 
-bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonArray& Data)
+bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonWriter& Data)
 {
     LedgerRowWriter writer(r);
-    const auto take = [&](const Recordset& rs) { return writer.Take(rs); };
-    const auto fill = [&](JsonObject& row, const Recordset& rs) { writer.Fill(row, rs); };
+    const auto take = [&](Rows& rs) { return writer.Take(rs); };
+    const auto fill = [&](JsonWriter& row, Rows& rs) { writer.Fill(row, rs); };
     return RunQuery([&] {
         const platform::db::Dialect& dialect = cnnCompany.dialect();
         const QString account = QuoteSQL(r.AccountCode);
@@ -227,7 +227,7 @@ bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonArray& 
         const QString sign = r.AccountGroupType.toUpper() == QLatin1String("SC") ? QStringLiteral("-1") : QStringLiteral("1");
         const QString branches = r.Rights.BranchClauses(QStringLiteral("OSReg"), QStringLiteral("AccountBranchCode"));
 
-        // 1. and 2. The opening: the party's register at this location before StartDate.
+        // The opening: the party's register at this location before StartDate.
         QString inner = QStringLiteral("SELECT 0 AS Amount");
         if (engine::IsCodeInList(r.Code, QStringLiteral("SD,SC"))) {
             Log(r.MobileNo, QStringLiteral(" Generating SQL Query to Get Opening Balance of Account Location Ledger"));
@@ -246,7 +246,7 @@ bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonArray& 
                    QStringLiteral(" Adding Opening Balance of Account Location Ledger Data to JSON"), Data, take, fill);
         writer.balanceRow = false;
 
-        // 3. and 4. The register's lines, with cheque number and narration from the matching
+        // The register's lines, with cheque number and narration from the matching
         // ledger line ("" when there is none).
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query to Get Transactions for Account Location Ledger"));
         QString sql = QStringLiteral(
@@ -278,7 +278,7 @@ bool clsClient::AddAccountLocationLedgerData(const LedgerRequest& r, JsonArray& 
         ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction of Account Location Ledger"),
                    QStringLiteral(" Adding Transaction of Account Location Ledger Data to JSON"), Data, take, fill);
 
-        // 5. The closing row.
+        // The closing row, from the running total.
         Log(r.MobileNo, QStringLiteral(" Generating Query for Closing Balance of Account Location Ledger"));
         const QString closing = BalanceColumns("Closing Balance") + NumberLiteral(Rounded(writer.total, 2))
                                 + QStringLiteral(" AS Amount ");

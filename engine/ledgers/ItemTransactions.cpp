@@ -5,9 +5,6 @@
 
 #include "settings/GeneralFunction.h"
 
-using platform::JsonArray;
-using platform::JsonObject;
-using platform::db::Recordset;
 using GeneralFunction::QuoteSQL;
 using namespace engine::ledgers;
 
@@ -23,28 +20,29 @@ QString WithStoreNames(const QString& query)
                             "ORDER BY FaStoreMaster.StoreName ");
 }
 
-// A store's row is written when its quantity is not zero (nor empty).
-bool NonZeroStore(const Recordset& rs)
-{
-    return FieldNumber(rs, QStringLiteral("Quantity")) != 0.0;
-}
+// A store's row, written when its quantity is not zero (nor empty).
+struct StoreRows {
+    Column store{QStringLiteral("StoreCode")}, name{QStringLiteral("StoreName")}, quantity{QStringLiteral("Quantity")};
 
-void StoreRow(JsonObject& row, const Recordset& rs)
-{
-    row.AddString(QStringLiteral("StoCd"), FieldTrimmed(rs, QStringLiteral("StoreCode")));
-    row.AddString(QStringLiteral("StoNm"), FieldTrimmed(rs, QStringLiteral("StoreName")));
-    row.AddNumber(QStringLiteral("Qty"), FieldNumber(rs, QStringLiteral("Quantity")));
-}
+    bool Take(Rows& rs) { return RowNumber(rs, quantity) != 0.0; }
+    void Fill(JsonWriter& row, Rows& rs)
+    {
+        row.String("StoCd", TrimmedBlanks(RowText(rs, store)).View());
+        row.String("StoNm", TrimmedBlanks(RowText(rs, name)).View());
+        row.Number("Qty", RowNumber(rs, quantity));
+    }
+};
 
 }  // namespace
 
-bool clsClient::AddItemStockByStore(const LedgerRequest& r, const QString& label, JsonArray& Data)
+bool clsClient::AddItemStockByStore(const LedgerRequest& r, const QString& label, JsonWriter& Data)
 {
+    StoreRows stores;
     return RunQuery([&] {
         const platform::db::Dialect& dialect = cnnCompany.dialect();
         const QString item = QuoteSQL(r.ItemCode);
         const engine::Period& p = r.Period;
-        // 1. and 2. The stock of the whole months up to LastDate.
+        // The stock of the whole months up to LastDate.
         Log(r.MobileNo, QStringLiteral(" Generating Balance Field for ") + label);
         const QString quantity = engine::Period::MonthTotalsField(QStringLiteral("OpeningQuantity"), 1, p.LastWhole, true);
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query for ") + label);
@@ -52,7 +50,7 @@ bool clsClient::AddItemStockByStore(const LedgerRequest& r, const QString& label
                         + QStringLiteral(" AS Quantity FROM FaStockMaster WHERE FaStockMaster.ItemCode = '") + item
                         + QStringLiteral("' ") + r.Rights.StoreClauses(QStringLiteral("FaStockMaster"))
                         + QStringLiteral("GROUP BY FaStockMaster.StoreCode ");
-        // 3. The last, partial month from the ledger.
+        // The last, partial month from the ledger.
         if (!p.LastIsMonthEnd) {
             Log(r.MobileNo, QStringLiteral(" Unioning SQL Query for ") + label);
             query += UnionAll()
@@ -65,22 +63,23 @@ bool clsClient::AddItemStockByStore(const LedgerRequest& r, const QString& label
             query = QStringLiteral("SELECT Summary.StoreCode, ROUND(SUM(Summary.Quantity), 3) AS Quantity FROM (") + query
                     + QStringLiteral(") AS Summary GROUP BY Summary.StoreCode ");
         }
-        // 4. to 7.
+        // Each store's quantity with the store's name; stores left at zero are not shown.
         Log(r.MobileNo, QStringLiteral(" Generating Query for Store Name of ") + label);
         ActionRows(
             r.MobileNo, WithStoreNames(query), QStringLiteral(" Getting Records for ") + label,
             QStringLiteral(" Adding ") + label + QStringLiteral(" Data to JSON"), Data,
-            NonZeroStore, StoreRow);
+            [&](Rows& rs) { return stores.Take(rs); }, [&](JsonWriter& row, Rows& rs) { stores.Fill(row, rs); });
         return true;
     });
 }
 
-bool clsClient::AddItemMovementByStore(const LedgerRequest& r, const QString& label, JsonArray& Data)
+bool clsClient::AddItemMovementByStore(const LedgerRequest& r, const QString& label, JsonWriter& Data)
 {
+    StoreRows stores;
     return RunQuery([&] {
         const platform::db::Dialect& dialect = cnnCompany.dialect();
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query for ") + label);
-        // 2. Receipts are the positive quantities; issues the negative ones, turned positive.
+        // Receipts are the positive quantities; issues the negative ones, turned positive.
         const QString factor = r.Code == QLatin1String("IQ") ? QStringLiteral("-1") : QStringLiteral("1");
         const QString sign = r.Code == QLatin1String("RQ") ? QStringLiteral(" > ") : QStringLiteral(" < ");
         const QString query = QStringLiteral("SELECT ItemLedger.StoreCode, ROUND(SUM(ItemLedger.Quantity * ") + factor
@@ -93,35 +92,33 @@ bool clsClient::AddItemMovementByStore(const LedgerRequest& r, const QString& la
         ActionRows(
             r.MobileNo, WithStoreNames(query), QStringLiteral(" Getting Records for ") + label,
             QStringLiteral(" Adding ") + label + QStringLiteral(" Data to JSON"), Data,
-            NonZeroStore, StoreRow);
+            [&](Rows& rs) { return stores.Take(rs); }, [&](JsonWriter& row, Rows& rs) { stores.Fill(row, rs); });
         return true;
     });
 }
 
-bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, JsonArray& Data)
+bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, JsonWriter& Data)
 {
     double balance = 0;
     bool balanceRow = false;
-    const auto take = [&](const Recordset& rs) {
+    DocumentColumns document;
+    Column store{QStringLiteral("StoreCode")}, narration{QStringLiteral("Narration")}, quantityColumn{QStringLiteral("Quantity")},
+        rate{QStringLiteral("Rate")}, per{QStringLiteral("Per")}, amount{QStringLiteral("Amount")};
+    const auto take = [&](Rows& rs) {
         if (balanceRow)
             return true;
-        const platform::db::Value& quantity = rs.Field(QStringLiteral("Quantity"));
-        return !quantity.IsNull() && quantity.ToDouble() != 0.0;
+        const int quantity = rs.Index(quantityColumn);
+        return !rs.IsNull(quantity) && rs.ToDouble(quantity) != 0.0;
     };
-    const auto fill = [&](JsonObject& row, const Recordset& rs) {
-        const double quantity = FieldNumber(rs, QStringLiteral("Quantity"));
-        row.AddInteger(QStringLiteral("DocYr"), FieldWhole(rs, QStringLiteral("DocumentYear")));
-        row.AddString(QStringLiteral("BrnCd"), FieldTrimmed(rs, QStringLiteral("BranchCode")));
-        row.AddString(QStringLiteral("DocTy"), FieldText(rs, QStringLiteral("DocumentType")));
-        row.AddString(QStringLiteral("SerCd"), FieldText(rs, QStringLiteral("SeriesCode")));
-        row.AddString(QStringLiteral("DocNo"), FieldText(rs, QStringLiteral("DocumentNo")));
-        row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
-        row.AddString(QStringLiteral("StoCd"), FieldText(rs, QStringLiteral("StoreCode")));
-        row.AddString(QStringLiteral("Narr"), Narration(rs, QStringLiteral("Narration")));
-        row.AddNumber(QStringLiteral("Qty"), quantity);
-        row.AddNumber(QStringLiteral("Rate"), FieldNumber(rs, QStringLiteral("Rate")));
-        row.AddNumber(QStringLiteral("Per"), FieldNumber(rs, QStringLiteral("Per")));
-        row.AddNumber(QStringLiteral("Amt"), FieldNumber(rs, QStringLiteral("Amount")));
+    const auto fill = [&](JsonWriter& row, Rows& rs) {
+        const double quantity = RowNumber(rs, quantityColumn);
+        document.Write(row, rs);
+        row.String("StoCd", RowText(rs, store).View());
+        row.String("Narr", RowNarration(rs, narration).View());
+        row.Number("Qty", quantity);
+        row.Number("Rate", RowNumber(rs, rate));
+        row.Number("Per", RowNumber(rs, per));
+        row.Number("Amt", RowNumber(rs, amount));
         balance = Rounded(balance + quantity, 3);
     };
     return RunQuery([&] {
@@ -133,7 +130,7 @@ bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, 
             "SELECT 0 AS DocumentYear, '' AS BranchCode, '' AS DocumentType, '' AS SeriesCode, '' AS DocumentNo, "
             "CONVERT(DATETIME, '12/30/1899', 101) AS DocumentDate, '' AS StoreCode, '' AS StoreName, ");
 
-        // 1. to 3. The stock at StartDate: the whole months before its month, and the ledger from
+        // The stock at StartDate: the whole months before its month, and the ledger from
         // the first of that month to the day before StartDate. Receipts and issues open at 0.
         QString expression = QStringLiteral("ROUND(SUM(ROUND(0, 3)), 3) ");
         if (stock) {
@@ -157,7 +154,7 @@ bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, 
             opening = QStringLiteral("SELECT ROUND(SUM(Summary.Quantity), 3) AS Quantity FROM (") + opening
                       + QStringLiteral(") AS Summary ");
         }
-        // 4. and 5. Exactly one opening record.
+        // Exactly one opening record, 0 when the item has no stock rows.
         Log(r.MobileNo, QStringLiteral(" Generating Query for get Opening Balance of ") + label);
         const QString openingQuery = balanceColumns
                                      + QStringLiteral("'Opening Balance' AS Narration, IsNull(ItemSummary.Quantity, 0) AS "
@@ -168,7 +165,7 @@ bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, 
                    QStringLiteral(" Adding Opening Balance of ") + label + QStringLiteral(" Data to JSON"), Data, take, fill);
         balanceRow = false;
 
-        // 6. to 9. The lines of the period: signed in the stock ledger, otherwise only receipts
+        // The lines of the period: signed in the stock ledger, otherwise only receipts
         // (positive) or issues (negative) shown without sign.
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query to Get Transactions for ") + label);
         QString sql = QStringLiteral(
@@ -193,7 +190,7 @@ bool clsClient::AddItemLedgerData(const LedgerRequest& r, const QString& label, 
         ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction of ") + label,
                    QStringLiteral(" Adding Transaction of ") + label + QStringLiteral(" Data to JSON"), Data, take, fill);
 
-        // 10. and 11. The closing row from the running balance.
+        // The closing row from the running balance.
         Log(r.MobileNo, QStringLiteral(" Generating Query for Closing Balance of ") + label);
         const QString closing = balanceColumns + QStringLiteral("'Closing Balance' AS Narration, ") + NumberLiteral(balance)
                                 + QStringLiteral(" AS Quantity, 0 AS Rate, 1 AS Per, 0 AS Amount ");

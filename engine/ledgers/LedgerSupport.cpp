@@ -8,26 +8,32 @@
 
 #include <cmath>
 
-using platform::JsonArray;
 using platform::JsonObject;
-using platform::db::Recordset;
+using platform::JsonWriter;
 
 namespace engine::ledgers {
 
-QString DateText(const Recordset& rs, const QString& column)
+Utf8Text RowDate(Rows& rows, Column& column)
 {
-    const platform::db::Value& value = rs.Field(column);
-    if (value.IsNull() || (value.Type() == platform::db::ValueType::Text && value.ToText().isEmpty()))
-        return QString();
-    return value.ToDate().toString(QStringLiteral("yyyy-MM-dd"));
+    const int i = rows.Index(column);
+    if (rows.IsNull(i) || (rows.Type(i) == platform::db::ValueType::Text && rows.ToText(i).IsEmpty()))
+        return Utf8Text();
+    return rows.ToDateText(i);
 }
 
-QString Narration(const Recordset& rs, const QString& column)
+Utf8Text RowNarration(Rows& rows, Column& column)
 {
-    QString text = FieldTrimmed(rs, column);
-    if (text.endsWith(CRLF))
-        text.chop(2);
-    return text;
+    return engine::NarrationText(RowText(rows, column));
+}
+
+void DocumentColumns::Write(JsonWriter& row, Rows& rs)
+{
+    row.Integer("DocYr", RowWhole(rs, year));
+    row.String("BrnCd", TrimmedBlanks(RowText(rs, branch)).View());
+    row.String("DocTy", RowText(rs, type).View());
+    row.String("SerCd", RowText(rs, series).View());
+    row.String("DocNo", RowText(rs, number).View());
+    row.String("DocDt", RowDate(rs, date).View());
 }
 
 double Rounded(double value, int places)
@@ -48,7 +54,7 @@ QString UnionAll()
 
 }  // namespace engine::ledgers
 
-QString clsClient::LedgerHandler(const JsonObject& request, const LedgerAction& a)
+QByteArray clsClient::LedgerHandler(const JsonObject& request, const LedgerAction& a)
 {
     LedgerRequest r;
     engine::ActionCourse course;
@@ -92,7 +98,7 @@ QString clsClient::LedgerHandler(const JsonObject& request, const LedgerAction& 
         return true;
     };
     course.Head = [&] { return a.Head(r); };
-    course.Fill = [&](JsonArray& data) { return a.Fill(r, data); };
+    course.Fill = [&](JsonWriter& data) { return a.Fill(r, data); };
     course.ReturningWords = a.ReturningWords;
     return ActionReply(request, r, r.Rights, r.Period, course);
 }

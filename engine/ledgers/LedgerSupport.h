@@ -47,22 +47,34 @@ struct clsClient::LedgerAction {
     bool GroupRight = false;     // refuses an account outside the user's account groups
     std::function<QVariantList(const LedgerRequest&)> Head;  // the head members after "Message"
     // Fills "Data"; false after a failure, with the error text already carrying its message.
-    std::function<bool(LedgerRequest&, platform::JsonArray&)> Fill;
+    std::function<bool(LedgerRequest&, platform::JsonWriter&)> Fill;
     QString ReturningWords;
 };
 
 namespace engine::ledgers {
 
-using engine::FieldNumber;
-using engine::FieldText;
-using engine::FieldTrimmed;
-using engine::FieldWhole;
+using engine::Column;
+using engine::RowNumber;
+using engine::RowText;
+using engine::RowWhole;
+using engine::Rows;
+using engine::TrimmedBlanks;
+using engine::Utf8Text;
+using platform::JsonWriter;
 
-// A date column of the current record as "yyyy-MM-dd", or "" for a NULL or an empty text
-// (engine::FieldText and its kin read the other columns).
-QString DateText(const platform::db::Recordset& rs, const QString& column);
+// A date column of the current row as "yyyy-MM-dd", or "" for a NULL or an empty text
+// (engine::RowText and its kin read the other columns).
+Utf8Text RowDate(Rows& rows, Column& column);
 // The narration trimmed of blanks, less one trailing CR LF.
-QString Narration(const platform::db::Recordset& rs, const QString& column);
+Utf8Text RowNarration(Rows& rows, Column& column);
+
+// The columns of a document's key and date, and the members they make at the head of a row:
+// "DocYr", "BrnCd" (trimmed), "DocTy", "SerCd", "DocNo" and "DocDt".
+struct DocumentColumns {
+    Column year{QStringLiteral("DocumentYear")}, branch{QStringLiteral("BranchCode")}, type{QStringLiteral("DocumentType")},
+        series{QStringLiteral("SeriesCode")}, number{QStringLiteral("DocumentNo")}, date{QStringLiteral("DocumentDate")};
+    void Write(JsonWriter& row, Rows& rs);
+};
 
 // A running total's step: the sum rounded to `places` decimals.
 double Rounded(double value, int places);

@@ -6,7 +6,7 @@
 #include "FamilySupport.h"
 #include "clock/Clock.h"
 
-using platform::JsonArray;
+using platform::JsonWriter;
 using platform::JsonObject;
 
 namespace {
@@ -93,7 +93,7 @@ void ReadItemKeys(const JsonObject& request, clsClient::LedgerRequest& r)
 
 }  // namespace
 
-QString clsClient::GetAccountLedger(const JsonObject& request)
+QByteArray clsClient::GetAccountLedger(const JsonObject& request)
 {
     LedgerAction a;
     a.FailureLine = engine::FixedSubject("Account Ledger");
@@ -111,7 +111,7 @@ QString clsClient::GetAccountLedger(const JsonObject& request)
                             QStringLiteral("GrpTy"), r.GroupType, QStringLiteral("LocCd"), r.AccountLocationCode,
                             QStringLiteral("LocNm"), r.LocationName, QStringLiteral("IsLoc"), false};
     };
-    a.Fill = [this](LedgerRequest& r, JsonArray& data) {
+    a.Fill = [this](LedgerRequest& r, JsonWriter& data) {
         if (!engine::IsCodeInList(r.Code, QStringLiteral("SA,PU,CH,BK,SD,SC,RT,PT")))
             return true;
         if (engine::IsCodeInList(r.Code, QStringLiteral("SD,SC,RT,PT")) && !r.AccountLocationCode.isEmpty()) {
@@ -133,7 +133,7 @@ QString clsClient::GetAccountLedger(const JsonObject& request)
     return LedgerHandler(request, a);
 }
 
-QString clsClient::GetOutstanding(const JsonObject& request)
+QByteArray clsClient::GetOutstanding(const JsonObject& request)
 {
     const QString subject = QStringLiteral("Outstanding/Todays Receivable/Payable");
     LedgerAction a;
@@ -151,7 +151,7 @@ QString clsClient::GetOutstanding(const JsonObject& request)
     };
     a.GroupRight = true;
     a.Head = PartyHead;
-    a.Fill = [this, subject](LedgerRequest& r, JsonArray& data) {
+    a.Fill = [this, subject](LedgerRequest& r, JsonWriter& data) {
         if (!engine::IsCodeInList(r.Code, QStringLiteral("SD,SC,TR,TP")))
             return true;
         return LedgerStep(r.MobileNo, subject, [&] { return AddOutstandingData(r, data); });
@@ -160,7 +160,7 @@ QString clsClient::GetOutstanding(const JsonObject& request)
     return LedgerHandler(request, a);
 }
 
-QString clsClient::GetOrder(const JsonObject& request)
+QByteArray clsClient::GetOrder(const JsonObject& request)
 {
     // The label comes first, so that a failure in reading the keys still names it.
     const QString label = OrderLabel(Upper(request));
@@ -175,7 +175,7 @@ QString clsClient::GetOrder(const JsonObject& request)
     };
     a.GroupRight = true;
     a.Head = PartyHead;
-    a.Fill = [this, label](LedgerRequest& r, JsonArray& data) {
+    a.Fill = [this, label](LedgerRequest& r, JsonWriter& data) {
         if (!engine::IsCodeInList(r.Code, QStringLiteral("OR,WD,OP,OI,WR,PP")))
             return true;
         return LedgerStep(r.MobileNo, label, [&] { return AddOrderData(r, label, data); });
@@ -184,7 +184,7 @@ QString clsClient::GetOrder(const JsonObject& request)
     return LedgerHandler(request, a);
 }
 
-QString clsClient::GetItemStoreSummary(const JsonObject& request)
+QByteArray clsClient::GetItemStoreSummary(const JsonObject& request)
 {
     const QString label = ItemStoreSummaryLabel(Upper(request));
     LedgerAction a;
@@ -194,7 +194,7 @@ QString clsClient::GetItemStoreSummary(const JsonObject& request)
     a.BalanceWords = QStringLiteral(" Generating Balance Fields for Item Summary");
     a.LookUp = LedgerAction::Lookup::Item;
     a.Head = ItemHead;
-    a.Fill = [this, label](LedgerRequest& r, JsonArray& data) {
+    a.Fill = [this, label](LedgerRequest& r, JsonWriter& data) {
         if (engine::IsCodeInList(r.Code, QStringLiteral("ST")))
             return LedgerStep(r.MobileNo, label, [&] { return AddItemStockByStore(r, label, data); });
         if (engine::IsCodeInList(r.Code, QStringLiteral("RQ,IQ")))
@@ -205,7 +205,7 @@ QString clsClient::GetItemStoreSummary(const JsonObject& request)
     return LedgerHandler(request, a);
 }
 
-QString clsClient::GetItemLedger(const JsonObject& request)
+QByteArray clsClient::GetItemLedger(const JsonObject& request)
 {
     const QString label = ItemLedgerLabel(Upper(request));
     LedgerAction a;
@@ -217,7 +217,7 @@ QString clsClient::GetItemLedger(const JsonObject& request)
     a.Head = [](const LedgerRequest& r) {
         return ItemHead(r) + QVariantList{QStringLiteral("StoCd"), r.Rights.StoreCode};
     };
-    a.Fill = [this, label](LedgerRequest& r, JsonArray& data) {
+    a.Fill = [this, label](LedgerRequest& r, JsonWriter& data) {
         if (!engine::IsCodeInList(r.Code, QStringLiteral("ST,RQ,IQ")))
             return true;
         return LedgerStep(r.MobileNo, label, [&] { return AddItemLedgerData(r, label, data); });

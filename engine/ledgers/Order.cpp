@@ -5,44 +5,40 @@
 
 #include "settings/GeneralFunction.h"
 
-using platform::JsonArray;
-using platform::JsonObject;
-using platform::db::Recordset;
 using GeneralFunction::QuoteSQL;
 using namespace engine::ledgers;
 
-bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonArray& Data)
+bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonWriter& Data)
 {
     double quantityTotal = 0;
     double amountTotal = 0;
     bool totalRow = false;
-    const auto take = [&](const Recordset& rs) {
-        return totalRow || FieldNumber(rs, QStringLiteral("Quantity")) != 0.0 || FieldNumber(rs, QStringLiteral("Amount")) != 0.0;
+    DocumentColumns document;
+    Column location{QStringLiteral("AccountLocationName")}, refNo{QStringLiteral("RefNo")}, item{QStringLiteral("ItemCode")},
+        itemName{QStringLiteral("ItemName")}, delivery{QStringLiteral("DeliveryDate")}, quantityColumn{QStringLiteral("Quantity")},
+        rate{QStringLiteral("Rate")}, per{QStringLiteral("Per")}, amountColumn{QStringLiteral("Amount")};
+    const auto take = [&](Rows& rs) {
+        return totalRow || RowNumber(rs, quantityColumn) != 0.0 || RowNumber(rs, amountColumn) != 0.0;
     };
-    const auto fill = [&](JsonObject& row, const Recordset& rs) {
-        const double quantity = FieldNumber(rs, QStringLiteral("Quantity"));
-        const double amount = FieldNumber(rs, QStringLiteral("Amount"));
-        row.AddInteger(QStringLiteral("DocYr"), FieldWhole(rs, QStringLiteral("DocumentYear")));
-        row.AddString(QStringLiteral("BrnCd"), FieldTrimmed(rs, QStringLiteral("BranchCode")));
-        row.AddString(QStringLiteral("DocTy"), FieldText(rs, QStringLiteral("DocumentType")));
-        row.AddString(QStringLiteral("SerCd"), FieldText(rs, QStringLiteral("SeriesCode")));
-        row.AddString(QStringLiteral("DocNo"), FieldText(rs, QStringLiteral("DocumentNo")));
-        row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
-        row.AddString(QStringLiteral("LocNm"), FieldText(rs, QStringLiteral("AccountLocationName")));
-        row.AddString(QStringLiteral("RefNo"), FieldText(rs, QStringLiteral("RefNo")));
-        row.AddString(QStringLiteral("ItmCd"), FieldText(rs, QStringLiteral("ItemCode")));
-        row.AddString(QStringLiteral("ItmNm"), FieldText(rs, QStringLiteral("ItemName")));
-        row.AddString(QStringLiteral("DlyDt"), DateText(rs, QStringLiteral("DeliveryDate")));
-        row.AddNumber(QStringLiteral("Qty"), quantity);
-        row.AddNumber(QStringLiteral("Rate"), FieldNumber(rs, QStringLiteral("Rate")));
-        row.AddNumber(QStringLiteral("Per"), FieldNumber(rs, QStringLiteral("Per")));
-        row.AddNumber(QStringLiteral("Amt"), amount);
+    const auto fill = [&](JsonWriter& row, Rows& rs) {
+        const double quantity = RowNumber(rs, quantityColumn);
+        const double amount = RowNumber(rs, amountColumn);
+        document.Write(row, rs);
+        row.String("LocNm", RowText(rs, location).View());
+        row.String("RefNo", RowText(rs, refNo).View());
+        row.String("ItmCd", RowText(rs, item).View());
+        row.String("ItmNm", RowText(rs, itemName).View());
+        row.String("DlyDt", RowDate(rs, delivery).View());
+        row.Number("Qty", quantity);
+        row.Number("Rate", RowNumber(rs, rate));
+        row.Number("Per", RowNumber(rs, per));
+        row.Number("Amt", amount);
         quantityTotal = Rounded(quantityTotal + quantity, 3);
         amountTotal = Rounded(amountTotal + amount, 2);
     };
     return RunQuery([&] {
         const platform::db::Dialect& dialect = cnnCompany.dialect();
-        // 1. The sales or the purchase side.
+        // The sales or the purchase side.
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query for ") + label);
         const bool sales = engine::IsCodeInList(r.Code, QStringLiteral("OR,WD,OP"));
         const QString side = sales ? QStringLiteral("Sales") : QStringLiteral("Purchase");
@@ -50,7 +46,7 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
         const bool weekly = r.Code == QLatin1String("WD") || r.Code == QLatin1String("WR");
         const bool pending = r.Code == QLatin1String("OP") || r.Code == QLatin1String("PP");
 
-        // 2. The value columns: what is still to be delivered, valued at the line's rate, or what
+        // The value columns: what is still to be delivered, valued at the line's rate, or what
         // was ordered at its stored amount.
         QString quantity = QStringLiteral("Products.Quantity ");
         QString quantity1 = QStringLiteral("Products.Quantity1 ");
@@ -67,7 +63,7 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
         if (weekly || pending)
             productAmount = engine::OrderProductAmount() + QStringLiteral(" ");
 
-        // 3. to 5. The statement. The joins are written one after the other rather than nested;
+        // The statement. The joins are written one after the other rather than nested;
         // every inner condition is an equality on the joined table and the conditions below ask
         // for a register row and a product line, so the rows are those of the nested form, and
         // SQLite reads every table through its indexes. The weekly views start from the schedule:
@@ -114,11 +110,11 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
                    + QStringLiteral(" AND @pQuantity > 0 ");
         else
             sql += QStringLiteral("AND Register.DocumentDate = ") + dialect.DateLiteral(r.StartDate) + QStringLiteral(" ");
-        // 7. The order.
+        // By delivery date (the document date outside the weekly views), then document and line.
         const QString order = QStringLiteral("ORDER BY @pDeliveryDate, Products.BranchCode, Products.DocumentType, "
                                              "Products.SeriesCode, Products.DocumentNo, Products.Sno ");
 
-        // 8. The templates and table names are filled first; the request's values go in last, so
+        // The templates and table names are filled first; the request's values go in last, so
         // that a value holding "@p..." stays a value.
         QVariantList pairs = engine::OrderValuePairs(dialect, productAmount, quantity1, quantity);
         pairs << QStringLiteral("pDeliveryDate") << deliveryDate << QStringLiteral("pProductTable")
@@ -126,7 +122,7 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
               << QStringLiteral("Fa") + side + QStringLiteral("OrderRegister") << QStringLiteral("pScheduleTable")
               << QStringLiteral("Fa") + side + QStringLiteral("OrderSchedule") << QStringLiteral("pRefNo") << refNo;
         sql = GeneralFunction::ReplaceParameters(sql, pairs);
-        // 6. Branch and store of the order line.
+        // The user's branches and stores, checked on the order line.
         const QString rights = r.Rights.BranchClauses(QStringLiteral("Products"))
                                + r.Rights.StoreClauses(QStringLiteral("Products"));
         const QString orderBy = GeneralFunction::ReplaceParameters(order, pairs);
@@ -134,11 +130,11 @@ bool clsClient::AddOrderData(const LedgerRequest& r, const QString& label, JsonA
         sql.replace(QStringLiteral("@pLocation"), QLatin1Char('\'') + QuoteSQL(r.AccountLocationCode) + QLatin1Char('\''));
         sql += rights + orderBy;
 
-        // 9. The lines.
+        // The order lines.
         ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction for ") + label,
                    QStringLiteral(" Adding Transaction of ") + label + QStringLiteral(" Data to JSON"), Data, take, fill);
 
-        // 10. and 11. The total row, always present.
+        // The total row, always present.
         Log(r.MobileNo, QStringLiteral(" Generating Query for Total of ") + label);
         const QString empty = QStringLiteral("CONVERT(DATETIME, '12/30/1899', 101)");
         const QString totalQuery = QStringLiteral("SELECT 0 AS DocumentYear, '' AS BranchCode, '' AS DocumentType, "

@@ -6,35 +6,37 @@
 #include "clock/Clock.h"
 #include "settings/GeneralFunction.h"
 
-using platform::JsonArray;
-using platform::JsonObject;
-using platform::db::Recordset;
 using GeneralFunction::QuoteSQL;
 using namespace engine::ledgers;
 
-bool clsClient::AddOutstandingData(const LedgerRequest& r, JsonArray& Data)
+bool clsClient::AddOutstandingData(const LedgerRequest& r, JsonWriter& Data)
 {
     const QString subject = QStringLiteral("Outstanding/Todays Receivable/Payable");
     double total = 0;
     bool totalRow = false;
-    const auto take = [&](const Recordset& rs) { return totalRow || FieldNumber(rs, QStringLiteral("Amount")) != 0.0; };
-    const auto fill = [&](JsonObject& row, const Recordset& rs) {
-        const double amount = FieldNumber(rs, QStringLiteral("Amount"));
-        const double pending = FieldNumber(rs, QStringLiteral("PendingAmount"));
-        row.AddString(QStringLiteral("DocDt"), DateText(rs, QStringLiteral("DocumentDate")));
-        row.AddInteger(QStringLiteral("DocYr"), FieldWhole(rs, QStringLiteral("DocumentYear")));
-        row.AddString(QStringLiteral("BrnCd"), FieldTrimmed(rs, QStringLiteral("BranchCode")));
-        row.AddString(QStringLiteral("DocTy"), FieldText(rs, QStringLiteral("DocumentType")));
-        row.AddString(QStringLiteral("SerCd"), FieldText(rs, QStringLiteral("SeriesCode")));
-        row.AddString(QStringLiteral("DocNo"), FieldText(rs, QStringLiteral("DocumentNo")));
-        row.AddString(QStringLiteral("LocNm"), FieldText(rs, QStringLiteral("AccountLocationName")));
-        row.AddString(QStringLiteral("BilNo"), FieldText(rs, QStringLiteral("BillNo")));
-        row.AddString(QStringLiteral("BilDt"), DateText(rs, QStringLiteral("BillDate")));
-        row.AddInteger(QStringLiteral("Crp"), FieldWhole(rs, QStringLiteral("CreditPeriod")));
-        row.AddString(QStringLiteral("DueDt"), DateText(rs, QStringLiteral("DueDate")));
-        row.AddInteger(QStringLiteral("Odue"), FieldWhole(rs, QStringLiteral("OverDue")));
-        row.AddNumber(QStringLiteral("Amt"), amount);
-        row.AddNumber(QStringLiteral("PndAmt"), pending);
+    Column date{QStringLiteral("DocumentDate")}, year{QStringLiteral("DocumentYear")}, branch{QStringLiteral("BranchCode")},
+        type{QStringLiteral("DocumentType")}, series{QStringLiteral("SeriesCode")}, number{QStringLiteral("DocumentNo")},
+        location{QStringLiteral("AccountLocationName")}, billNo{QStringLiteral("BillNo")}, billDate{QStringLiteral("BillDate")},
+        credit{QStringLiteral("CreditPeriod")}, due{QStringLiteral("DueDate")}, overdue{QStringLiteral("OverDue")},
+        amountColumn{QStringLiteral("Amount")}, pendingColumn{QStringLiteral("PendingAmount")};
+    const auto take = [&](Rows& rs) { return totalRow || RowNumber(rs, amountColumn) != 0.0; };
+    const auto fill = [&](JsonWriter& row, Rows& rs) {
+        const double amount = RowNumber(rs, amountColumn);
+        const double pending = RowNumber(rs, pendingColumn);
+        row.String("DocDt", RowDate(rs, date).View());
+        row.Integer("DocYr", RowWhole(rs, year));
+        row.String("BrnCd", TrimmedBlanks(RowText(rs, branch)).View());
+        row.String("DocTy", RowText(rs, type).View());
+        row.String("SerCd", RowText(rs, series).View());
+        row.String("DocNo", RowText(rs, number).View());
+        row.String("LocNm", RowText(rs, location).View());
+        row.String("BilNo", RowText(rs, billNo).View());
+        row.String("BilDt", RowDate(rs, billDate).View());
+        row.Integer("Crp", RowWhole(rs, credit));
+        row.String("DueDt", RowDate(rs, due).View());
+        row.Integer("Odue", RowWhole(rs, overdue));
+        row.Number("Amt", amount);
+        row.Number("PndAmt", pending);
         // A credit counts in full, a bill with what is pending of it.
         total = Rounded(total + (amount < 0 ? amount : pending), 2);
     };
@@ -45,7 +47,7 @@ bool clsClient::AddOutstandingData(const LedgerRequest& r, JsonArray& Data)
         const QString emptyDate = dialect.DateLiteral(engine::EmptyDate());
         const bool today = engine::IsCodeInList(r.Code, QStringLiteral("TR,TP"));
 
-        // 1. and 2. The columns. A purchase bill, expense or sale note with a bill date falls due
+        // The columns. A purchase bill, expense or sale note with a bill date falls due
         // its credit period after the bill date, every other entry after its document date.
         // OverDue counts to the machine's own date, whatever the period.
         Log(r.MobileNo, QStringLiteral(" Generating SQL Query to Get Transactions for ") + subject + QStringLiteral(" "));
@@ -62,12 +64,12 @@ bool clsClient::AddOutstandingData(const LedgerRequest& r, JsonArray& Data)
             + (r.AccountLocationCode.isEmpty() ? QStringLiteral("IsNull(AccountAddress.AccountLocationName, '')")
                                                : QStringLiteral("''"))
             + QStringLiteral(" AS AccountLocationName ");
-        // 7. The templates are filled before any value enters the statement.
+        // The templates are filled before any value enters the statement.
         columns = GeneralFunction::ReplaceParameters(
             columns, {QStringLiteral("pDueDate"), dueDate, QStringLiteral("pTodaysDate"),
                       dialect.DateLiteral(platform::Clock::Today())});
 
-        // 5. The party's location and branch.
+        // The party's location and the user's branches.
         QString filters;
         if (!r.AccountLocationCode.isEmpty())
             filters += QStringLiteral("AND FaOSReg.AccountLocationCode = '") + QuoteSQL(r.AccountLocationCode)
@@ -83,13 +85,13 @@ bool clsClient::AddOutstandingData(const LedgerRequest& r, JsonArray& Data)
                                    + lastDate + QStringLiteral(" )) THEN 'True' ELSE 'False' END ");
         QString sql;
         if (today) {
-            // 3. The passed entries with a pending amount that fall due on the date.
+            // The passed entries with a pending amount that fall due on the date.
             sql = columns + QStringLiteral(", FaOSReg.PendingAmount FROM FaOSReg ") + addressJoin
                   + QStringLiteral(" WHERE FaOSReg.AccountCode = '") + account
                   + QStringLiteral("' AND FaOSReg.Passed = 'True' AND ") + dueDate + QStringLiteral(" = ") + lastDate
                   + QStringLiteral(" AND FaOSReg.PendingAmount > 0 ") + filters;
         } else {
-            // 4. What was pending at the date: the stored pending amount with the settlements made
+            // What was pending at the date: the stored pending amount with the settlements made
             // after the date added back.
             const QString adjustments =
                 QStringLiteral("SELECT FaOSReg.RDocumentYear, FaOSReg.RBranchCode, FaOSReg.RDocumentType, "
@@ -113,18 +115,18 @@ bool clsClient::AddOutstandingData(const LedgerRequest& r, JsonArray& Data)
                   + QStringLiteral(" AND (") + pending + QStringLiteral(" > 0 OR ") + openCredit + QStringLiteral(" = 'True') ")
                   + filters;
         }
-        // 6. Open credits before bills, then by date and document.
+        // Open credits before bills, then by date and document.
         sql += QStringLiteral("ORDER BY ");
         if (engine::IsCodeInList(r.Code, QStringLiteral("SD,SC")))
             sql += QStringLiteral("CASE WHEN ") + openCredit + QStringLiteral(" = 'True' THEN 1 ELSE 2 END, ");
         sql += QStringLiteral("FaOSReg.DocumentDate, FaOSReg.BranchCode, FaOSReg.DocumentType, FaOSReg.SeriesCode, "
                               "FaOSReg.DocumentNo ");
 
-        // 8. The bills.
+        // The open bills and credits.
         ActionRows(r.MobileNo, sql, QStringLiteral(" Getting Records for Transaction for ") + subject,
                    QStringLiteral(" Adding Transaction of ") + subject + QStringLiteral(" Data to JSON"), Data, take, fill);
 
-        // 9. to 11. The total row, always present.
+        // The total row, always present.
         Log(r.MobileNo, QStringLiteral(" Generating Query for Net Pending Amount of ") + subject);
         const QString empty = QStringLiteral("CONVERT(DATETIME, '12/30/1899', 101)");
         const QString totalQuery = QStringLiteral("SELECT 0 AS DocumentYear, ") + empty

@@ -11,15 +11,26 @@
 
 #include <functional>
 
-using platform::JsonArray;
 using platform::JsonObject;
+using platform::JsonWriter;
+using engine::Column;
+using engine::Rows;
+using engine::RowText;
+using engine::TrimmedBlanks;
+using engine::Utf8Text;
 using platform::JsonType;
 using platform::RuntimeError;
 using GeneralFunction::QuoteSQL;
 
 namespace {
 
-const QString kEOF = QStringLiteral("<EOF>");
+// The end of a reply whose head MasterHead began.
+QByteArray MasterReply(JsonWriter& reply)
+{
+    reply.EndArray();
+    reply.EndObject();
+    return engine::FinishedReply(reply);
+}
 
 QString Key(const JsonObject& request, const char* name)
 {
@@ -84,39 +95,30 @@ bool clsClient::MasterOpen(const JsonObject& request, const QString& mobileNo, M
     return true;
 }
 
-JsonArray clsClient::MasterHead(JsonObject& reply, const QString& action, const QString& mobileNo)
+void clsClient::MasterHead(JsonWriter& reply, const QString& action, const QString& mobileNo)
 {
     LoadReplyHead(reply, action, mobileNo);
     Log(mobileNo, QStringLiteral(" Adding Data Array to JSON"));
-    return reply.AddArray(QStringLiteral("Data"));
+    reply.Name("Data");
+    reply.BeginArray();
 }
 
-void clsClient::MasterRows(JsonArray& data, const QString& codeMember, const QString& nameMember, const QString& codeColumn,
-                           const QString& nameColumn)
+void clsClient::MasterRows(const QString& mobileNo, const QString& sql, const QString& readWords, JsonWriter& data,
+                           const MasterListKind& kind)
 {
-    if (oRecordset.IsEOF())
-        return;
     // The columns are found by name once; a list may have thousands of rows.
-    int code = -1, name = -1;
-    for (int i = 0; i < oRecordset.FieldCount(); ++i) {
-        if (code < 0 && oRecordset.FieldName(i).compare(codeColumn, Qt::CaseInsensitive) == 0)
-            code = i;
-        if (name < 0 && oRecordset.FieldName(i).compare(nameColumn, Qt::CaseInsensitive) == 0)
-            name = i;
-    }
-    if (code < 0)
-        code = oRecordset.FieldCount();  // reading it raises the missing-field error
-    if (name < 0)
-        name = oRecordset.FieldCount();
-    while (!oRecordset.IsEOF()) {
-        // Each row is filled as an object of its own and then copied in, so that filling it never
-        // looks the row up again inside the array.
-        JsonObject row;
-        row.AddString(codeMember, engine::TrimBlanks(engine::ValueText(oRecordset.Field(code))));
-        row.AddString(nameMember, engine::TrimBlanks(engine::ValueText(oRecordset.Field(name))));
-        data.AddObjectCopy(row);
-        oRecordset.MoveNext();
-    }
+    Column code(kind.CodeColumn), name(kind.NameColumn);
+    const QByteArray codeMember = kind.CodeMember.toUtf8(), nameMember = kind.NameMember.toUtf8();
+    ReadRows(mobileNo, sql, readWords, [&](Rows& rows) {
+        const Utf8Text codeText = TrimmedBlanks(RowText(rows, code));
+        const Utf8Text nameText = TrimmedBlanks(RowText(rows, name));
+        data.BeginObject();
+        data.Name(JsonWriter::AsView(codeMember));
+        data.String(codeText.View());
+        data.Name(JsonWriter::AsView(nameMember));
+        data.String(nameText.View());
+        data.EndObject();
+    });
 }
 
 bool clsClient::MasterPlaceOfSupply(const QString& mobileNo, const QString& branchCode, const QString& branchWords,
@@ -142,7 +144,7 @@ bool clsClient::MasterPlaceOfSupply(const QString& mobileNo, const QString& bran
 
 // ---- the code-and-name lists ------------------------------------------------------------------------
 
-QString clsClient::MasterList(const JsonObject& request, const MasterListKind& kind)
+QByteArray clsClient::MasterList(const JsonObject& request, const MasterListKind& kind)
 {
     ErrorText.clear();
     const QString action = engine::ActionOf(request);
@@ -156,39 +158,30 @@ QString clsClient::MasterList(const JsonObject& request, const MasterListKind& k
         if (!MasterOpen(request, mobileNo, rights))
             return HandlerFailure(failureLine, action, mobileNo, nullptr);
 
-        JsonObject reply;
+        JsonWriter reply;
         MasterHead(reply, action, mobileNo);
-        // The rows are gathered in an array of their own and put in place of the empty "Data" at
-        // the end: a row is then found without walking the reply.
-        JsonArray data;
 
         if (kind.TakesEntryMode && !entryMode) {
             Log(mobileNo, QStringLiteral(" Query for Generating ") + kind.AllLabel);
             Log(mobileNo, QStringLiteral(" Getting Records for ") + kind.AllLabel);
-            oRecordset.Open(kind.AllQuery, cnnCompany);
-            Log(mobileNo, QStringLiteral(" Getting data of ") + kind.AllLabel + QStringLiteral(" to JSON "));
-            MasterRows(data, kind.CodeMember, kind.NameMember, kind.CodeColumn, kind.NameColumn);
-            CloseRecordset();
+            MasterRows(mobileNo, kind.AllQuery, QStringLiteral(" Getting data of ") + kind.AllLabel + QStringLiteral(" to JSON "),
+                       reply, kind);
         }
 
         Log(mobileNo, QStringLiteral(" Query for Generating ") + kind.Label);
         const QString sql = kind.Query(request, rights);
         Log(mobileNo, QStringLiteral(" Getting Records for ") + kind.Label);
-        oRecordset.Open(sql, cnnCompany);
-        Log(mobileNo, QStringLiteral(" Getting data of ") + kind.Label + QStringLiteral(" to JSON "));
-        MasterRows(data, kind.CodeMember, kind.NameMember, kind.CodeColumn, kind.NameColumn);
-        CloseRecordset();
-        reply.AddArrayCopy(QStringLiteral("Data"), data);
+        MasterRows(mobileNo, sql, QStringLiteral(" Getting data of ") + kind.Label + QStringLiteral(" to JSON "), reply, kind);
 
         Log(mobileNo, QStringLiteral(" Returning ") + kind.ReturnLabel + QStringLiteral(" Data from JSON Object to Text"));
-        return reply.Emit(true) + kEOF;
+        return MasterReply(reply);
     } catch (const RuntimeError& error) {
         CloseRecordset();
         return HandlerFailure(failureLine, action, mobileNo, &error);
     }
 }
 
-QString clsClient::GetBranchList(const JsonObject& request)
+QByteArray clsClient::GetBranchList(const JsonObject& request)
 {
     static const MasterListKind kind{
         QStringLiteral("Branch List"), QStringLiteral("BranchList"), true, QStringLiteral("All Branch List"),
@@ -205,7 +198,7 @@ QString clsClient::GetBranchList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetStoreList(const JsonObject& request)
+QByteArray clsClient::GetStoreList(const JsonObject& request)
 {
     static const MasterListKind kind{
         QStringLiteral("Store List"), QStringLiteral("Store List"), true, QStringLiteral("All Store List"),
@@ -222,7 +215,7 @@ QString clsClient::GetStoreList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetSalesmanList(const JsonObject& request)
+QByteArray clsClient::GetSalesmanList(const JsonObject& request)
 {
     static const MasterListKind kind{
         QStringLiteral("Salesman List"), QStringLiteral("Salesman List"), false, QString(), QString(), QStringLiteral("SmnCd"),
@@ -235,7 +228,7 @@ QString clsClient::GetSalesmanList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetAgentList(const JsonObject& request)
+QByteArray clsClient::GetAgentList(const JsonObject& request)
 {
     static const MasterListKind kind{
         QStringLiteral("Agent List"), QStringLiteral("Agent List"), false, QString(), QString(), QStringLiteral("AgtCd"),
@@ -248,7 +241,7 @@ QString clsClient::GetAgentList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetSeriesList(const JsonObject& request)
+QByteArray clsClient::GetSeriesList(const JsonObject& request)
 {
     static const MasterListKind kind{
         QStringLiteral("Series List"), QStringLiteral("Series List"), false, QString(), QString(), QStringLiteral("SerCd"),
@@ -262,7 +255,7 @@ QString clsClient::GetSeriesList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetItemList(const JsonObject& request)
+QByteArray clsClient::GetItemList(const JsonObject& request)
 {
     static const MasterListKind kind{
         QStringLiteral("Item List"), QStringLiteral("Item List"), false, QString(), QString(), QStringLiteral("ItmCd"),
@@ -291,7 +284,7 @@ QString clsClient::GetItemList(const JsonObject& request)
 // ---- the party lists ------------------------------------------------------------------------------
 // Their label is the entry field they are wanted for ("ConsigneeCode List").
 
-QString clsClient::GetPartyList(const JsonObject& request)
+QByteArray clsClient::GetPartyList(const JsonObject& request)
 {
     const QString label = Key(request, "FieldName") + QStringLiteral(" List");
     const MasterListKind kind{
@@ -331,7 +324,7 @@ QString clsClient::GetPartyList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetPartyLocationList(const JsonObject& request)
+QByteArray clsClient::GetPartyLocationList(const JsonObject& request)
 {
     const QString label = Key(request, "FieldName") + QStringLiteral(" List");
     const MasterListKind kind{
@@ -352,7 +345,7 @@ QString clsClient::GetPartyLocationList(const JsonObject& request)
     return MasterList(request, kind);
 }
 
-QString clsClient::GetPartyContactList(const JsonObject& request)
+QByteArray clsClient::GetPartyContactList(const JsonObject& request)
 {
     const QString label = Key(request, "FieldName") + QStringLiteral(" List");
     const MasterListKind kind{
@@ -373,7 +366,7 @@ QString clsClient::GetPartyContactList(const JsonObject& request)
 
 // ---- party detail -------------------------------------------------------------------------------------
 
-QString clsClient::GetPartyDetail(const JsonObject& request)
+QByteArray clsClient::GetPartyDetail(const JsonObject& request)
 {
     ErrorText.clear();
     const QString action = engine::ActionOf(request);
@@ -397,8 +390,8 @@ QString clsClient::GetPartyDetail(const JsonObject& request)
                                  QStringLiteral("Unable to Get Compoany Information."), sezUnit, stateCode, unionTerritory))
             return HandlerFailure(failureLine, action, mobileNo, nullptr);
 
-        JsonObject reply;
-        JsonArray data = MasterHead(reply, action, mobileNo);
+        JsonWriter data;
+        MasterHead(data, action, mobileNo);
 
         Log(mobileNo, QStringLiteral(" Query for Generating Party Detail "));
         // Export without duty for an SEZ on either side or a party abroad; inter-state when the
@@ -426,20 +419,21 @@ QString clsClient::GetPartyDetail(const JsonObject& request)
         oRecordset.Open(sql, cnnCompany);
         Log(mobileNo, QStringLiteral(" Getting data of Party Detail to JSON "));
         while (!oRecordset.IsEOF()) {
-            JsonObject row = data.AddObject();
+            data.BeginObject();
             const platform::db::Value& creditPeriod = oRecordset.Field(QStringLiteral("CreditPeriod"));
-            row.AddInteger(QStringLiteral("Crp"), creditPeriod.IsNull() ? 0 : static_cast<qint32>(creditPeriod.ToInteger()));
-            row.AddString(QStringLiteral("SmnCd"), engine::ValueText(oRecordset.Field(QStringLiteral("SalesmanCode"))));
-            row.AddString(QStringLiteral("SmnNm"), engine::ValueText(oRecordset.Field(QStringLiteral("SalesmanName"))));
-            row.AddString(QStringLiteral("AgtCd"), engine::ValueText(oRecordset.Field(QStringLiteral("AgentCode"))));
-            row.AddString(QStringLiteral("AgtNm"), engine::ValueText(oRecordset.Field(QStringLiteral("AgentName"))));
-            row.AddString(QStringLiteral("TrnNm"), engine::ValueText(oRecordset.Field(QStringLiteral("TransporterName"))));
-            row.AddString(QStringLiteral("SupTy"), engine::ValueText(oRecordset.Field(QStringLiteral("GSTSupplyType"))));
+            data.Integer("Crp", creditPeriod.IsNull() ? 0 : static_cast<qint32>(creditPeriod.ToInteger()));
+            data.String("SmnCd", engine::ValueText(oRecordset.Field(QStringLiteral("SalesmanCode"))));
+            data.String("SmnNm", engine::ValueText(oRecordset.Field(QStringLiteral("SalesmanName"))));
+            data.String("AgtCd", engine::ValueText(oRecordset.Field(QStringLiteral("AgentCode"))));
+            data.String("AgtNm", engine::ValueText(oRecordset.Field(QStringLiteral("AgentName"))));
+            data.String("TrnNm", engine::ValueText(oRecordset.Field(QStringLiteral("TransporterName"))));
+            data.String("SupTy", engine::ValueText(oRecordset.Field(QStringLiteral("GSTSupplyType"))));
+            data.EndObject();
             oRecordset.MoveNext();
         }
         CloseRecordset();
         Log(mobileNo, QStringLiteral(" Returning Party Detail Data from JSON Object to Text"));
-        return reply.Emit(true) + kEOF;
+        return MasterReply(data);
     } catch (const RuntimeError& error) {
         CloseRecordset();
         return HandlerFailure(failureLine, action, mobileNo, &error);
@@ -478,7 +472,7 @@ QString SetupDocumentType(const QString& documentType)
 
 }  // namespace
 
-QString clsClient::GetItemDetail(const JsonObject& request)
+QByteArray clsClient::GetItemDetail(const JsonObject& request)
 {
     ErrorText.clear();
     const QString action = engine::ActionOf(request);
@@ -512,8 +506,8 @@ QString clsClient::GetItemDetail(const JsonObject& request)
             return HandlerFailure(failureLine, action, mobileNo, nullptr);
         }
 
-        JsonObject reply;
-        JsonArray data = MasterHead(reply, action, mobileNo);
+        JsonWriter data;
+        MasterHead(data, action, mobileNo);
 
         // The party's values, each quoted once, go into the statements as they are built.
         const QString gstCode = QuoteSQL(intraState ? cgstCode : igstCode);
@@ -576,17 +570,18 @@ QString clsClient::GetItemDetail(const JsonObject& request)
             Log(mobileNo, QStringLiteral(" Getting data of Item Detail of Item Master to JSON "));
         }
         while (!oRecordset.IsEOF()) {
-            JsonObject row = data.AddObject();
-            row.AddNumber(QStringLiteral("Rate"), engine::ValueNumber(oRecordset.Field(QStringLiteral("Rate"))));
-            row.AddNumber(QStringLiteral("Per"), engine::ValueNumber(oRecordset.Field(QStringLiteral("Per"))));
-            row.AddString(QStringLiteral("CGCd"), engine::ValueText(oRecordset.Field(QStringLiteral("GSTCode"))));
-            row.AddString(QStringLiteral("SGCd"), engine::ValueText(oRecordset.Field(QStringLiteral("SGSTCode"))));
-            row.AddNumber(QStringLiteral("DisPer"), engine::ValueNumber(oRecordset.Field(QStringLiteral("DiscPercentage"))));
+            data.BeginObject();
+            data.Number("Rate", engine::ValueNumber(oRecordset.Field(QStringLiteral("Rate"))));
+            data.Number("Per", engine::ValueNumber(oRecordset.Field(QStringLiteral("Per"))));
+            data.String("CGCd", engine::ValueText(oRecordset.Field(QStringLiteral("GSTCode"))));
+            data.String("SGCd", engine::ValueText(oRecordset.Field(QStringLiteral("SGSTCode"))));
+            data.Number("DisPer", engine::ValueNumber(oRecordset.Field(QStringLiteral("DiscPercentage"))));
+            data.EndObject();
             oRecordset.MoveNext();
         }
         CloseRecordset();
         Log(mobileNo, QStringLiteral(" Returning Item Detail Data from JSON Object to Text"));
-        return reply.Emit(true) + kEOF;
+        return MasterReply(data);
     } catch (const RuntimeError& error) {
         CloseRecordset();
         return HandlerFailure(failureLine, action, mobileNo, &error);
@@ -595,7 +590,7 @@ QString clsClient::GetItemDetail(const JsonObject& request)
 
 // ---- GST supply types and codes -------------------------------------------------------------------------
 
-QString clsClient::GetSupplyTypes(const JsonObject& request)
+QByteArray clsClient::GetSupplyTypes(const JsonObject& request)
 {
     ErrorText.clear();
     const QString action = engine::ActionOf(request);
@@ -628,8 +623,8 @@ QString clsClient::GetSupplyTypes(const JsonObject& request)
             return HandlerFailure(failureLine, action, mobileNo, nullptr);
         }
 
-        JsonObject reply;
-        JsonArray data = MasterHead(reply, action, mobileNo);
+        JsonWriter data;
+        MasterHead(data, action, mobileNo);
         const bool domestic = partyType != QLatin1String("SEZ") && !sezUnit
                               && (countryCode.isEmpty() || countryCode == QLatin1String("IN"));
         struct SupplyType {
@@ -641,20 +636,21 @@ QString clsClient::GetSupplyTypes(const JsonObject& request)
         Log(mobileNo, domestic ? QStringLiteral(" Getting Data of GST Supply Types for IntraState/InterState to JSON")
                                : QStringLiteral(" Getting Data of GST Supply Types for SEZ/EXPORT to JSON"));
         for (const SupplyType& type : domestic ? domesticTypes : exportTypes) {
-            JsonObject row = data.AddObject();
-            row.AddString(QStringLiteral("SupTy"), QString::fromLatin1(type.code));
-            row.AddString(QStringLiteral("SupDes"), QString::fromLatin1(type.description));
+            data.BeginObject();
+            data.String("SupTy", QString::fromLatin1(type.code));
+            data.String("SupDes", QString::fromLatin1(type.description));
+            data.EndObject();
         }
         CloseRecordset();
         Log(mobileNo, QStringLiteral(" Returning GST Supply Types Data from JSON Object to Text"));
-        return reply.Emit(true) + kEOF;
+        return MasterReply(data);
     } catch (const RuntimeError& error) {
         CloseRecordset();
         return HandlerFailure(failureLine, action, mobileNo, &error);
     }
 }
 
-QString clsClient::GetGSTList(const JsonObject& request)
+QByteArray clsClient::GetGSTList(const JsonObject& request)
 {
     ErrorText.clear();
     const QString action = engine::ActionOf(request);
@@ -679,8 +675,8 @@ QString clsClient::GetGSTList(const JsonObject& request)
                                  unionTerritory))
             return HandlerFailure(failureLine, action, mobileNo, nullptr);
 
-        JsonObject reply;
-        JsonArray data = MasterHead(reply, action, mobileNo);
+        JsonWriter data;
+        MasterHead(data, action, mobileNo);
 
         Log(mobileNo, QStringLiteral(" Generating Query for GST List"));
         QString sql = QStringLiteral("SELECT FaGSTMaster.GSTCode, FaGSTMaster.GSTDescription FROM FaGSTMaster "
@@ -700,21 +696,22 @@ QString clsClient::GetGSTList(const JsonObject& request)
         oRecordset.Open(sql, cnnCompany);
         Log(mobileNo, QStringLiteral(" Getting data of GST List to JSON "));
         while (!oRecordset.IsEOF()) {
-            JsonObject row = data.AddObject();
-            row.AddString(QStringLiteral("GSTCd"), engine::ValueText(oRecordset.Field(QStringLiteral("GSTCode"))));
-            row.AddString(QStringLiteral("GSTDes"), engine::ValueText(oRecordset.Field(QStringLiteral("GSTDescription"))));
+            data.BeginObject();
+            data.String("GSTCd", engine::ValueText(oRecordset.Field(QStringLiteral("GSTCode"))));
+            data.String("GSTDes", engine::ValueText(oRecordset.Field(QStringLiteral("GSTDescription"))));
+            data.EndObject();
             oRecordset.MoveNext();
         }
         CloseRecordset();
         Log(mobileNo, QStringLiteral(" Returning GST List Data from JSON Object to Text"));
-        return reply.Emit(true) + kEOF;
+        return MasterReply(data);
     } catch (const RuntimeError& error) {
         CloseRecordset();
         return HandlerFailure(failureLine, action, mobileNo, &error);
     }
 }
 
-QString clsClient::GetGSTDetail(const JsonObject& request)
+QByteArray clsClient::GetGSTDetail(const JsonObject& request)
 {
     ErrorText.clear();
     const QString action = engine::ActionOf(request);
@@ -727,8 +724,8 @@ QString clsClient::GetGSTDetail(const JsonObject& request)
         if (!MasterOpen(request, mobileNo, rights))
             return HandlerFailure(failureLine, action, mobileNo, nullptr);
 
-        JsonObject reply;
-        JsonArray data = MasterHead(reply, action, mobileNo);
+        JsonWriter data;
+        MasterHead(data, action, mobileNo);
 
         Log(mobileNo, QStringLiteral(" Generating Query for GST Detail"));
         const QString sql = QStringLiteral("SELECT FaGSTMaster.GSTDescription, FaGSTMaster.GSTPercentage, FaGSTMaster.SGSTCode "
@@ -738,15 +735,16 @@ QString clsClient::GetGSTDetail(const JsonObject& request)
         oRecordset.Open(sql, cnnCompany);
         Log(mobileNo, QStringLiteral(" Getting data of GST Detail to JSON "));
         while (!oRecordset.IsEOF()) {
-            JsonObject row = data.AddObject();
-            row.AddString(QStringLiteral("GSTDes"), engine::ValueText(oRecordset.Field(QStringLiteral("GSTDescription"))));
-            row.AddNumber(QStringLiteral("GSTPer"), engine::ValueNumber(oRecordset.Field(QStringLiteral("GSTPercentage"))));
-            row.AddString(QStringLiteral("SGCD"), engine::ValueText(oRecordset.Field(QStringLiteral("SGSTCode"))));
+            data.BeginObject();
+            data.String("GSTDes", engine::ValueText(oRecordset.Field(QStringLiteral("GSTDescription"))));
+            data.Number("GSTPer", engine::ValueNumber(oRecordset.Field(QStringLiteral("GSTPercentage"))));
+            data.String("SGCD", engine::ValueText(oRecordset.Field(QStringLiteral("SGSTCode"))));
+            data.EndObject();
             oRecordset.MoveNext();
         }
         CloseRecordset();
         Log(mobileNo, QStringLiteral(" Returning GST Detail Data from JSON Object to Text"));
-        return reply.Emit(true) + kEOF;
+        return MasterReply(data);
     } catch (const RuntimeError& error) {
         CloseRecordset();
         return HandlerFailure(failureLine, action, mobileNo, &error);

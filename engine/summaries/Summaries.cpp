@@ -12,9 +12,11 @@
 
 #include <vector>
 
-using platform::JsonArray;
+using platform::JsonWriter;
 using platform::JsonObject;
 using platform::db::Recordset;
+using engine::Column;
+using engine::Rows;
 using engine::FieldFlag;
 using engine::FieldNumber;
 using engine::FieldText;
@@ -25,7 +27,7 @@ using engine::GroupTypeJoins;
 // One query of an action: the codes that choose it, its log line and failure message.
 struct clsClient::SummaryQuery {
     const char* Codes;
-    void (clsClient::*Run)(const SummaryArgs&, JsonArray&, bool&);
+    void (clsClient::*Run)(const SummaryArgs&, JsonWriter&, bool&);
     const char* Getting;
     const char* Unable;
 };
@@ -129,7 +131,7 @@ QString ItemOuter(const QString& inner, const QString& groupType)
 
 // ---- the handlers --------------------------------------------------------------------------------
 
-QString clsClient::GetAccountSummary(const JsonObject& request)
+QByteArray clsClient::GetAccountSummary(const JsonObject& request)
 {
     static const SummaryAction action{
         "Account Summary", "Error while getting Account Summary.", false, false,
@@ -160,7 +162,7 @@ QString clsClient::GetAccountSummary(const JsonObject& request)
     return SummaryReply(request, action);
 }
 
-QString clsClient::GetLocationSummary(const JsonObject& request)
+QByteArray clsClient::GetLocationSummary(const JsonObject& request)
 {
     static const SummaryAction action{
         "Account Location Summary", "Error while getting Account Location Summary.", false, true,
@@ -192,7 +194,7 @@ QString clsClient::GetLocationSummary(const JsonObject& request)
     return SummaryReply(request, action);
 }
 
-QString clsClient::GetItemSummary(const JsonObject& request)
+QByteArray clsClient::GetItemSummary(const JsonObject& request)
 {
     static const SummaryAction action{
         "Item Summary", "Error while getting Item Summary.", true, false,
@@ -205,7 +207,7 @@ QString clsClient::GetItemSummary(const JsonObject& request)
     return SummaryReply(request, action);
 }
 
-QString clsClient::SummaryReply(const JsonObject& request, const SummaryAction& action)
+QByteArray clsClient::SummaryReply(const JsonObject& request, const SummaryAction& action)
 {
     const QString subject = QString::fromLatin1(action.Subject);
     engine::ActionRequest r;
@@ -254,7 +256,7 @@ QString clsClient::SummaryReply(const JsonObject& request, const SummaryAction& 
                  << QStringLiteral("GrpTy") << a.GroupType;
         return head;
     };
-    course.Fill = [&](JsonArray& data) {
+    course.Fill = [&](JsonWriter& data) {
         // A code is found in a list only as one of its entries; a code no list holds runs no query.
         for (const SummaryQuery& query : action.Queries) {
             if (!engine::IsCodeInList(a.Code, QString::fromLatin1(query.Codes)))
@@ -290,32 +292,40 @@ bool clsClient::SummaryAccountAllowed(const SummaryArgs& a)
 // ---- the row writer ------------------------------------------------------------------------------
 
 void clsClient::SummaryRows(const SummaryArgs& a, const QString& sql, const SummaryWords& words, SummaryRowKind kind,
-                            JsonArray& Data)
+                            JsonWriter& Data)
 {
-    const QString amountName = kind == SummaryRowKind::Item ? QStringLiteral("Quantity") : QStringLiteral("Amount");
-    const auto take = [&](const Recordset& rs) { return FieldNumber(rs, amountName) != 0.0; };
-    const auto fill = [&](JsonObject& row, const Recordset& rs) {
-        const double amount = FieldNumber(rs, amountName);
+    Column amountColumn(kind == SummaryRowKind::Item ? QStringLiteral("Quantity") : QStringLiteral("Amount"));
+    Column code(kind == SummaryRowKind::Location ? QStringLiteral("AccountLocationCode")
+                : kind == SummaryRowKind::Item   ? QStringLiteral("ItemCode")
+                                                 : QStringLiteral("AccountCode"));
+    Column name(kind == SummaryRowKind::Location ? QStringLiteral("AccountLocationName")
+                : kind == SummaryRowKind::Item   ? QStringLiteral("ItemName")
+                                                 : QStringLiteral("AccountName"));
+    Column groupType(QStringLiteral("GroupType")), place(QStringLiteral("Place")), isLocation(QStringLiteral("IsLocation")),
+        unit(QStringLiteral("Unit"));
+    const auto take = [&](Rows& rs) { return engine::RowNumber(rs, amountColumn) != 0.0; };
+    const auto fill = [&](JsonWriter& row, Rows& rs) {
+        const double amount = engine::RowNumber(rs, amountColumn);
         switch (kind) {
         case SummaryRowKind::Account:
-            row.AddString(QStringLiteral("ActCd"), FieldText(rs, QStringLiteral("AccountCode")).trimmed());
-            row.AddString(QStringLiteral("ActNm"), FieldText(rs, QStringLiteral("AccountName")).trimmed());
-            row.AddString(QStringLiteral("GrpTy"), FieldText(rs, QStringLiteral("GroupType")));
-            row.AddString(QStringLiteral("Place"), FieldText(rs, QStringLiteral("Place")));
-            row.AddNumber(QStringLiteral("Amt"), amount);
-            row.AddBool(QStringLiteral("IsLoc"), FieldFlag(rs, QStringLiteral("IsLocation")));
+            engine::WriteTrimmed(row, "ActCd", engine::RowText(rs, code));
+            engine::WriteTrimmed(row, "ActNm", engine::RowText(rs, name));
+            row.String("GrpTy", engine::RowText(rs, groupType).View());
+            row.String("Place", engine::RowText(rs, place).View());
+            row.Number("Amt", amount);
+            row.Bool("IsLoc", engine::RowFlag(rs, isLocation));
             break;
         case SummaryRowKind::Location:
-            row.AddString(QStringLiteral("LocCd"), FieldText(rs, QStringLiteral("AccountLocationCode")).trimmed());
-            row.AddString(QStringLiteral("LocNm"), FieldText(rs, QStringLiteral("AccountLocationName")).trimmed());
-            row.AddNumber(QStringLiteral("Amt"), amount);
+            engine::WriteTrimmed(row, "LocCd", engine::RowText(rs, code));
+            engine::WriteTrimmed(row, "LocNm", engine::RowText(rs, name));
+            row.Number("Amt", amount);
             break;
         case SummaryRowKind::Item:
-            row.AddString(QStringLiteral("ItmCd"), FieldText(rs, QStringLiteral("ItemCode")).trimmed());
-            row.AddString(QStringLiteral("ItmNm"), FieldText(rs, QStringLiteral("ItemName")).trimmed());
-            row.AddString(QStringLiteral("Unit"), FieldText(rs, QStringLiteral("Unit")).trimmed());
-            row.AddString(QStringLiteral("GrpTy"), FieldText(rs, QStringLiteral("GroupType")));
-            row.AddNumber(QStringLiteral("Qty"), amount);
+            engine::WriteTrimmed(row, "ItmCd", engine::RowText(rs, code));
+            engine::WriteTrimmed(row, "ItmNm", engine::RowText(rs, name));
+            engine::WriteTrimmed(row, "Unit", engine::RowText(rs, unit));
+            row.String("GrpTy", engine::RowText(rs, groupType).View());
+            row.Number("Qty", amount);
             break;
         }
     };
@@ -324,7 +334,7 @@ void clsClient::SummaryRows(const SummaryArgs& a, const QString& sql, const Summ
 
 // ---- account summary queries from accounts -------------------------------------------------------
 
-void clsClient::GetSalesPurchaseAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetSalesPurchaseAccountSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         const SummaryWords words{
@@ -365,7 +375,7 @@ void clsClient::GetSalesPurchaseAccountSummary(const SummaryArgs& a, JsonArray& 
     });
 }
 
-void clsClient::GetCashBankDebtorsCreditorsAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetCashBankDebtorsCreditorsAccountSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         const SummaryWords words{
@@ -410,7 +420,7 @@ void clsClient::GetCashBankDebtorsCreditorsAccountSummary(const SummaryArgs& a, 
     });
 }
 
-void clsClient::GetTodayReceivablePayableAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetTodayReceivablePayableAccountSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         const SummaryWords words{
@@ -440,7 +450,7 @@ void clsClient::GetTodayReceivablePayableAccountSummary(const SummaryArgs& a, Js
     });
 }
 
-void clsClient::GetReceiptPaymentTodayAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetReceiptPaymentTodayAccountSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         const SummaryWords words{
@@ -499,7 +509,7 @@ QString clsClient::SummaryOrderRights(const SummaryArgs& a, bool byLocation)
 }
 
 // The stored amount of the passed, not cancelled order lines dated StartDate.
-void clsClient::SummaryOrdersOfDay(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation, JsonArray& Data,
+void clsClient::SummaryOrdersOfDay(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation, JsonWriter& Data,
                                    bool& Ok)
 {
     Ok = RunQuery([&] {
@@ -530,7 +540,7 @@ void clsClient::SummaryOrdersOfDay(const SummaryArgs& a, const SummaryOrderSide&
 // The value of what is still to be delivered up to LastDate, overdue deliveries included. The
 // account summary counts the schedule lines; the location summary counts an order line without
 // a schedule by its own pending quantity and date.
-void clsClient::SummaryDeliveries(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation, JsonArray& Data,
+void clsClient::SummaryDeliveries(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation, JsonWriter& Data,
                                   bool& Ok)
 {
     Ok = RunQuery([&] {
@@ -586,7 +596,7 @@ void clsClient::SummaryDeliveries(const SummaryArgs& a, const SummaryOrderSide& 
 
 // The value of the pending quantities of the order lines dated up to LastDate.
 void clsClient::SummaryPendingOrders(const SummaryArgs& a, const SummaryOrderSide& side, bool byLocation,
-                                     JsonArray& Data, bool& Ok)
+                                     JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         Log(a.MobileNo, side.Words.Generating);
@@ -629,7 +639,7 @@ clsClient::SummaryOrderSide clsClient::SummaryPurchases(const SummaryWords& word
 }
 
 // The six order figures of either summary, told apart by their code.
-void clsClient::SummaryOrders(const SummaryArgs& a, const char* code, bool byLocation, JsonArray& Data, bool& Ok)
+void clsClient::SummaryOrders(const SummaryArgs& a, const char* code, bool byLocation, JsonWriter& Data, bool& Ok)
 {
     enum class Figure { OfDay, Deliveries, Pending };
     struct OrderFigure {
@@ -670,39 +680,39 @@ void clsClient::SummaryOrders(const SummaryArgs& a, const char* code, bool byLoc
     }
 }
 
-void clsClient::GetOrderReceivedAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetOrderReceivedAccountSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     SummaryOrders(a, "OR", false, Data, Ok);
 }
 
-void clsClient::GetWeeklySODeliveryAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetWeeklySODeliveryAccountSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     SummaryOrders(a, "WD", false, Data, Ok);
 }
 
-void clsClient::GetPendingSOAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetPendingSOAccountSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     SummaryOrders(a, "OP", false, Data, Ok);
 }
 
-void clsClient::GetOrderIssuedAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetOrderIssuedAccountSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     SummaryOrders(a, "OI", false, Data, Ok);
 }
 
-void clsClient::GetWeeklyPODeliveryAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetWeeklyPODeliveryAccountSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     SummaryOrders(a, "WR", false, Data, Ok);
 }
 
-void clsClient::GetPendingPOAccountSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetPendingPOAccountSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     SummaryOrders(a, "PP", false, Data, Ok);
 }
 
 // ---- location summary queries from the outstanding register ----------------------------------------
 
-void clsClient::GetDebtorsCreditorsLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetDebtorsCreditorsLocationSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         const SummaryWords words{
@@ -727,7 +737,7 @@ void clsClient::GetDebtorsCreditorsLocationSummary(const SummaryArgs& a, JsonArr
     });
 }
 
-void clsClient::GetTodayReceivablePayableLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetTodayReceivablePayableLocationSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         const SummaryWords words{
@@ -756,7 +766,7 @@ void clsClient::GetTodayReceivablePayableLocationSummary(const SummaryArgs& a, J
     });
 }
 
-void clsClient::GetReceiptPaymentTodayLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetReceiptPaymentTodayLocationSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         const SummaryWords words{
@@ -787,39 +797,39 @@ void clsClient::GetReceiptPaymentTodayLocationSummary(const SummaryArgs& a, Json
 
 // ---- location summary queries from orders ------------------------------------------------------------
 
-void clsClient::GetOrderReceivedLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetOrderReceivedLocationSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     SummaryOrders(a, "OR", true, Data, Ok);
 }
 
-void clsClient::GetWeeklySODeliveryLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetWeeklySODeliveryLocationSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     SummaryOrders(a, "WD", true, Data, Ok);
 }
 
-void clsClient::GetPendingSOLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetPendingSOLocationSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     SummaryOrders(a, "OP", true, Data, Ok);
 }
 
-void clsClient::GetOrderIssuedLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetOrderIssuedLocationSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     SummaryOrders(a, "OI", true, Data, Ok);
 }
 
-void clsClient::GetWeeklyPODeliveryLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetWeeklyPODeliveryLocationSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     SummaryOrders(a, "WR", true, Data, Ok);
 }
 
-void clsClient::GetPendingPOLocationSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetPendingPOLocationSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     SummaryOrders(a, "PP", true, Data, Ok);
 }
 
 // ---- item summary queries ----------------------------------------------------------------------------
 
-void clsClient::GetStockBalanceItemSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetStockBalanceItemSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         const SummaryWords words{QStringLiteral(" Generating SQL Query for Stock Balance Item Summary"),
@@ -859,7 +869,7 @@ void clsClient::GetStockBalanceItemSummary(const SummaryArgs& a, JsonArray& Data
     });
 }
 
-void clsClient::GetReceiptIssueTodayItemSummary(const SummaryArgs& a, JsonArray& Data, bool& Ok)
+void clsClient::GetReceiptIssueTodayItemSummary(const SummaryArgs& a, JsonWriter& Data, bool& Ok)
 {
     Ok = RunQuery([&] {
         const SummaryWords words{

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QString>
 
+#include <limits>
+
 namespace platform {
 
 namespace {
@@ -28,10 +30,17 @@ QDateTime Clock::Now()
     const QDateTime fromFile = FromFile();
     if (fromFile.isValid())
         return fromFile;
-    QDateTime now = QDateTime::currentDateTime();
-    // Whole seconds, as the stored times carry no fraction.
-    now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
-    return now;
+    // Whole seconds, as the stored times carry no fraction. The local date-time of a second is
+    // made once: every text-log line asks for it, and making it asks the time zone.
+    thread_local qint64 second = std::numeric_limits<qint64>::min();
+    thread_local QDateTime made;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch() / 1000;
+    if (now != second) {
+        made = QDateTime::fromMSecsSinceEpoch(now * 1000);
+        made.setTime(QTime(made.time().hour(), made.time().minute(), made.time().second()));
+        second = now;
+    }
+    return made;
 }
 
 QDate Clock::Today()

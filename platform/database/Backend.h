@@ -9,6 +9,12 @@
 
 namespace platform::db {
 
+class Rows;
+
+// How a statement's rows are read: as the statement steps, or all of them before the first is
+// given (a failure of the statement then comes before any row, as a recordset's does).
+enum class RowsRead { Stepping, Whole };
+
 // All rows of one statement, read at once.
 struct ResultSet {
     QStringList columns;
@@ -31,6 +37,9 @@ public:
     // Runs a statement (or a batch) that returns rows; the rows of the last statement that
     // returned any.
     virtual ResultSet Query(const QString& sql) = 0;
+    // The rows of a statement, to be read in order; as Query gives them unless a backend reads
+    // them as the statement runs.
+    virtual std::unique_ptr<Rows> OpenRows(const QString& sql, RowsRead read);
     // Runs a statement (or a batch) and gives the rows affected.
     virtual long Execute(const QString& sql) = 0;
     // One statement (no batch) to be run many times with bound values.

@@ -3,6 +3,7 @@
 #include "ConnectionString.h"
 #include "DatabaseError.h"
 #include "OdbcBackend.h"
+#include "Rows.h"
 #include "SqliteBackend.h"
 
 namespace platform::db {
@@ -79,7 +80,7 @@ void Connection::Open(const QString& connectionString)
     ConnectionString extra = ConnectionString::Parse(QString::fromLocal8Bit(qgetenv("CORVANTIS_ODBC_OPTIONS")));
     // FreeTDS left to pick its protocol version itself can wait without end on a server that
     // accepts the connection but never answers; naming a version makes its time-outs hold.
-    // 7.4 is spoken by every SQL Server since 2012; CORVANTIS_ODBC_OPTIONS can name another.
+    // Every SQL Server since 2012 speaks TDS 7.4; CORVANTIS_ODBC_OPTIONS can name another.
     if (IsFreeTds(driver) && !extra.Has(QStringLiteral("TDS_Version")))
         extra.Set(QStringLiteral("TDS_Version"), QStringLiteral("7.4"));
     QString text;
@@ -122,6 +123,11 @@ long Connection::Execute(const QString& sql)
 ResultSet Connection::Query(const QString& sql)
 {
     return backend().Query(sql);
+}
+
+std::unique_ptr<Rows> Connection::OpenRows(const QString& sql, RowsRead read)
+{
+    return backend().OpenRows(sql, read);
 }
 
 std::unique_ptr<PreparedStatement> Connection::Prepare(const QString& sql)

@@ -32,6 +32,8 @@ public:
     // Runs a statement and gives the rows affected.
     long Execute(const QString& sql);
     ResultSet Query(const QString& sql);
+    // The rows of a statement to read in order (see Rows).
+    std::unique_ptr<Rows> OpenRows(const QString& sql, RowsRead read = RowsRead::Stepping);
     // A statement prepared once; it must be dropped before the connection closes.
     std::unique_ptr<PreparedStatement> Prepare(const QString& sql);
     qint64 LastInsertId();

@@ -1,6 +1,7 @@
 #include "SqliteBackend.h"
 
 #include "DatabaseError.h"
+#include "Rows.h"
 #include "SqliteFunctions.h"
 #include "TsqlTranslator.h"
 #include "TsqlTokenizer.h"
@@ -131,40 +132,67 @@ ReadKind KindOfDeclared(const char* declared)
 {
     if (!declared || !*declared)
         return ReadKind::Auto;
-    const QByteArray t = QByteArray(declared).toUpper();
-    if (t.contains("DATE") || t.contains("TIME"))
+    // Looked at for every column of every statement run: the name is searched in place, in
+    // ASCII upper case, as the upper-cased copy was.
+    const auto has = [declared](const char* word) {
+        for (const char* at = declared; *at; ++at) {
+            const char* a = at;
+            const char* w = word;
+            while (*w && *a && (*a >= 'a' && *a <= 'z' ? *a - 'a' + 'A' : *a) == *w) {
+                ++a;
+                ++w;
+            }
+            if (!*w)
+                return true;
+        }
+        return false;
+    };
+    if (has("DATE") || has("TIME"))
         return ReadKind::DateTime;
-    if (t.contains("BIT") || t.contains("BOOL"))
+    if (has("BIT") || has("BOOL"))
         return ReadKind::Boolean;
-    if (t.contains("INT"))
+    if (has("INT"))
         return ReadKind::Integer;
-    if (t.contains("REAL") || t.contains("FLOA") || t.contains("DOUB") || t.contains("NUM") || t.contains("DEC")
-        || t.contains("MONEY"))
+    if (has("REAL") || has("FLOA") || has("DOUB") || has("NUM") || has("DEC") || has("MONEY"))
         return ReadKind::Decimal;
-    if (t.contains("CHAR") || t.contains("TEXT") || t.contains("CLOB"))
+    if (has("CHAR") || has("TEXT") || has("CLOB"))
         return ReadKind::Text;
     return ReadKind::Auto;
 }
 
 // Making a local QDateTime asks the C library for the time zone each time, which costs more
-// than reading the row; the dates of a result repeat (a ledger has a few hundred days), so each
-// statement keeps the ones it has made.
+// than reading the row; the dates of a company repeat (a ledger has a few hundred days), so each
+// connection keeps the ones it has made, with their texts once they are asked for.
 class DateCache {
 public:
-    QDateTime Get(const sqlite::DateParts& d)
+    static constexpr size_t kLargest = 4096;
+
+    // The entry of the parts; null when the cache is full.
+    const DateEntry* Find(const sqlite::DateParts& d)
     {
         const qint64 key = ((((static_cast<qint64>(d.year) * 13 + d.month) * 32 + d.day) * 24 + d.hour) * 60 + d.minute) * 60 + d.second;
         const auto it = m_dates.find(key);
         if (it != m_dates.end())
-            return it->second;
-        QDateTime dt(QDate(d.year, d.month, d.day), QTime(d.hour, d.minute, d.second));
-        if (m_dates.size() < 4096)
-            m_dates.emplace(key, dt);
-        return dt;
+            return &it->second;
+        if (m_dates.size() >= kLargest)
+            return nullptr;
+        DateEntry& entry = m_dates[key];
+        entry.Set(Make(d));
+        return &entry;
+    }
+    static QDateTime Make(const sqlite::DateParts& d)
+    {
+        return QDateTime(QDate(d.year, d.month, d.day), QTime(d.hour, d.minute, d.second));
+    }
+    // Starts again once full (entries are only held while a row is read).
+    void Trim()
+    {
+        if (m_dates.size() >= kLargest)
+            m_dates.clear();
     }
 
 private:
-    std::unordered_map<qint64, QDateTime> m_dates;
+    std::unordered_map<qint64, DateEntry> m_dates;  // its elements stay where they are
 };
 
 bool EqualsNoCase(const char* p, int n, const char* word)
@@ -180,57 +208,139 @@ bool EqualsNoCase(const char* p, int n, const char* word)
     return i == n && !word[i];
 }
 
-Value ReadCell(sqlite3_stmt* st, int i, ReadKind kind, DateCache& dates)
+bool IsAscii(const char* p, int n)
 {
-    const int type = sqlite3_column_type(st, i);
-    switch (type) {
-    case SQLITE_NULL: return Value();
+    for (int i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+// A column of the current row as SQLite gives it: its storage class and value.
+struct RawValue {
+    int type = SQLITE_NULL;
+    qint64 integer = 0;
+    double real = 0;
+    const char* text = nullptr;  // a text or blob; null for one SQLite gives as none
+    int size = 0;
+};
+
+RawValue RawOf(sqlite3_stmt* st, int i)
+{
+    RawValue raw;
+    raw.type = sqlite3_column_type(st, i);
+    switch (raw.type) {
+    case SQLITE_NULL: break;
+    case SQLITE_INTEGER: raw.integer = sqlite3_column_int64(st, i); break;
+    case SQLITE_FLOAT: raw.real = sqlite3_column_double(st, i); break;
+    default:
+        raw.text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        raw.size = sqlite3_column_bytes(st, i);
+        break;
+    }
+    return raw;
+}
+
+// What a column of the current row holds as the typed reader takes it: by its storage class and,
+// for a text, the declared type (a date's text becomes a date, a flag's word a Boolean). A date
+// beyond a full cache takes `spare`.
+void Decode(const RawValue& raw, ReadKind kind, DateCache& dates, Cell& out, DateEntry& spare)
+{
+    out = Cell();
+    switch (raw.type) {
+    case SQLITE_NULL: return;
     case SQLITE_INTEGER: {
-        const qint64 v = sqlite3_column_int64(st, i);
-        if (kind == ReadKind::Boolean)
-            return Value(v != 0);
-        if (kind == ReadKind::Decimal)
-            return Value(static_cast<double>(v));
-        return Value(v);
+        const qint64 v = raw.integer;
+        if (kind == ReadKind::Boolean) {
+            out.type = ValueType::Boolean;
+            out.flag = v != 0;
+        } else if (kind == ReadKind::Decimal) {
+            out.type = ValueType::Decimal;
+            out.decimal = static_cast<double>(v);
+        } else {
+            out.type = ValueType::Integer;
+            out.integer = v;
+        }
+        return;
     }
     case SQLITE_FLOAT: {
-        const double v = sqlite3_column_double(st, i);
-        if (kind == ReadKind::Boolean)
-            return Value(v != 0.0);
-        return Value(v);
+        const double v = raw.real;
+        if (kind == ReadKind::Boolean) {
+            out.type = ValueType::Boolean;
+            out.flag = v != 0.0;
+        } else {
+            out.type = ValueType::Decimal;
+            out.decimal = v;
+        }
+        return;
     }
     default: break;
     }
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-    const int n = sqlite3_column_bytes(st, i);
+    const char* p = raw.text;
+    const int n = raw.size;
+    out.type = ValueType::Text;
     if (!p)
-        return Value(QString());
+        return;
+    out.text = p;
+    out.size = n;
+    const auto asDate = [&](const sqlite::DateParts& d) {
+        out.type = ValueType::DateTime;
+        out.date = dates.Find(d);
+        if (!out.date) {
+            spare.Set(DateCache::Make(d));
+            out.date = &spare;
+        }
+    };
     sqlite::DateParts d;
     switch (kind) {
     case ReadKind::DateTime:
         if (sqlite::ParseCanonical(p, n, d))
-            return Value(dates.Get(d));
-        if (n > 0) {
-            const QString text = QString::fromUtf8(p, n);
-            if (sqlite::ParseDateText(text, d))
-                return Value(dates.Get(d));
-            return Value(text);
-        }
+            return asDate(d);
+        if (n > 0 && sqlite::ParseDateText(QString::fromUtf8(p, n), d))
+            return asDate(d);
         break;
     case ReadKind::Boolean:
-        if (EqualsNoCase(p, n, "true") || (n == 1 && p[0] == '1'))
-            return Value(true);
-        if (EqualsNoCase(p, n, "false") || (n == 1 && p[0] == '0'))
-            return Value(false);
+        if (EqualsNoCase(p, n, "true") || (n == 1 && p[0] == '1')) {
+            out.type = ValueType::Boolean;
+            out.flag = true;
+            return;
+        }
+        if (EqualsNoCase(p, n, "false") || (n == 1 && p[0] == '0')) {
+            out.type = ValueType::Boolean;
+            out.flag = false;
+            return;
+        }
         break;
     case ReadKind::Auto:
         // Computed dates (CONVERT, DATEADD) come back as the storage text.
         if (sqlite::ParseCanonical(p, n, d))
-            return Value(dates.Get(d));
+            return asDate(d);
         break;
     default: break;
     }
-    return Value(QString::fromUtf8(p, n));
+    out.ascii = IsAscii(p, n);
+}
+
+// The Value of a decoded column.
+Value ValueOf(const Cell& cell)
+{
+    switch (cell.type) {
+    case ValueType::Null: return Value();
+    case ValueType::Boolean: return Value(cell.flag);
+    case ValueType::Integer: return Value(cell.integer);
+    case ValueType::Decimal: return Value(cell.decimal);
+    case ValueType::Text: return Value(cell.text ? QString::fromUtf8(cell.text, cell.size) : QString());
+    case ValueType::DateTime: return Value(cell.date->Moment());
+    }
+    return Value();
+}
+
+Value ReadCell(sqlite3_stmt* st, int i, ReadKind kind, DateCache& dates)
+{
+    Cell cell;
+    DateEntry spare;
+    Decode(RawOf(st, i), kind, dates, cell, spare);
+    return ValueOf(cell);
 }
 
 // A statement that changes rows, whose changes count towards the rows affected.
@@ -296,6 +406,8 @@ private:
 };
 
 class SqliteBackend final : public Backend, public sqlite::Catalog {
+    friend class SqliteRows;
+
 public:
     SqliteBackend(const QString& folder, const QString& database, sqlite3* db)
         : m_folder(folder), m_database(database), m_db(db)
@@ -326,6 +438,8 @@ public:
         Run(sql, nullptr, &changes);
         return changes;
     }
+
+    std::unique_ptr<Rows> OpenRows(const QString& sql, RowsRead read) override;
 
     std::unique_ptr<PreparedStatement> Prepare(const QString& sql) override
     {
@@ -426,6 +540,9 @@ private:
     qint64 m_nextId = 5;               // after master, tempdb, model and msdb
     QHash<QString, sqlite3*> m_readers;
 
+    DateCache m_dates;
+    int m_openRows = 0;  // rows being read (SqliteRows) on this connection
+
     // Statements compiled for earlier requests, kept by their text: a pooled connection answers
     // the same few statements over and over, and compiling one costs more than running it.
     struct KeptStatement {
@@ -524,7 +641,7 @@ private:
         if (file.first.isEmpty())
             return nullptr;
         sqlite3* handle = nullptr;
-        if (sqlite3_open_v2(QFileInfo(file.second).absoluteFilePath().toUtf8().constData(), &handle, SQLITE_OPEN_READONLY,
+        if (sqlite3_open_v2(QFileInfo(file.second).absoluteFilePath().toUtf8().constData(), &handle, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
                             nullptr) != SQLITE_OK) {
             sqlite3_close_v2(handle);
             return nullptr;
@@ -637,9 +754,10 @@ private:
         sqlite3_finalize(st);
     }
 
-    void Run(const QString& sql, ResultSet* result, long* changes)
+    void Run(const QString& sql, ResultSet* result, long* changes) { Run(TranslateTsql(sql, m_database), result, changes); }
+
+    void Run(const Translation& t, ResultSet* result, long* changes)
     {
-        const Translation t = TranslateTsql(sql, m_database);
         if (t.usesMasterFiles)
             RefreshMasterFiles();
         const int limit = sqlite3_limit(m_db, SQLITE_LIMIT_ATTACHED, -1);
@@ -680,6 +798,8 @@ private:
 
     void RunText(const QByteArray& utf8, ResultSet* result, long* changes)
     {
+        if (m_openRows == 0)
+            m_dates.Trim();
         const char* tail = utf8.constData();
         const char* end = tail + utf8.size();
         while (tail < end) {
@@ -718,12 +838,11 @@ private:
                     rs.columns << QString::fromUtf8(sqlite3_column_name(st, i));
                     kinds[static_cast<size_t>(i)] = KindOfDeclared(sqlite3_column_decltype(st, i));
                 }
-                DateCache dates;
                 for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
                     std::vector<Value> row;
                     row.reserve(static_cast<size_t>(columns));
                     for (int i = 0; i < columns; ++i)
-                        row.push_back(ReadCell(st, i, kinds[static_cast<size_t>(i)], dates));
+                        row.push_back(ReadCell(st, i, kinds[static_cast<size_t>(i)], m_dates));
                     rs.rows.push_back(std::move(row));
                     ClearUpperRegisterState();  // the values were made by Qt code
                 }
@@ -745,6 +864,200 @@ private:
     }
 };
 
+// The rows of one statement read as it steps: a column is decoded when it is first read on a
+// row, its text left where SQLite holds it. The statement goes back to the connection (kept or
+// freed) after the last row, or when the rows are dropped. Read whole, the rows' values are
+// copied out as SQLite gives them while the statement runs to its end, and decoded the same way.
+class SqliteRows final : public Rows {
+public:
+    SqliteRows(SqliteBackend& owner, sqlite3_stmt* st, bool kept, int firstStep, RowsRead read)
+        : m_owner(owner), m_st(st), m_kept(kept), m_rc(firstStep), m_columns(sqlite3_column_count(st))
+    {
+        ++m_owner.m_openRows;
+        const size_t columns = static_cast<size_t>(m_columns);
+        m_names.reserve(m_columns);
+        m_kinds.resize(columns);
+        for (int i = 0; i < m_columns; ++i) {
+            m_names << QString::fromUtf8(sqlite3_column_name(st, i));
+            m_kinds[static_cast<size_t>(i)] = KindOfDeclared(sqlite3_column_decltype(st, i));
+        }
+        m_cells.resize(columns);
+        m_cellRow.assign(columns, 0);
+        m_spares.resize(columns);
+        if (read == RowsRead::Whole)
+            ReadWhole();
+    }
+    ~SqliteRows() override { Finish(); }
+
+    int ColumnCount() const override { return m_columns; }
+    QString ColumnName(int column) const override { return m_names.value(column); }
+
+    bool Next() override
+    {
+        if (m_whole) {
+            if (m_row <= m_storedRows)  // one past the last once they are all read
+                ++m_row;
+            return m_row <= m_storedRows;
+        }
+        if (m_done)
+            return false;
+        if (m_started) {
+            ClearUpperRegisterState();  // the last row's values went through Qt code
+            m_rc = sqlite3_step(m_st);
+        }
+        m_started = true;
+        if (m_rc == SQLITE_ROW) {
+            ++m_row;
+            return true;
+        }
+        const int rc = m_rc;
+        const QString message = rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(m_owner.m_db));
+        Finish();
+        if (rc != SQLITE_DONE)
+            throw DatabaseError(NumberFor(rc), QStringLiteral("[SQLite] ") + message);
+        return false;
+    }
+
+    Value At(int column) override { return ValueOf(CellAt(column)); }
+
+protected:
+    const Cell& CellAt(int column) override
+    {
+        const bool onRow = m_whole ? m_row >= 1 && m_row <= m_storedRows : m_started && !m_done;
+        if (!onRow)
+            throw DatabaseError(err::NoCurrentRecord,
+                                QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
+                                               "Requested operation requires a current record."));
+        if (column < 0 || column >= m_columns)
+            throw DatabaseError(err::ItemNotFound,
+                                QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+        const size_t c = static_cast<size_t>(column);
+        if (m_cellRow[c] != m_row) {
+            Decode(m_whole ? StoredRaw(column) : RawOf(m_st, column), m_kinds[c], m_owner.m_dates, m_cells[c], m_spares[c]);
+            m_cellRow[c] = m_row;
+        }
+        return m_cells[c];
+    }
+
+private:
+    // A value copied out: its text lies in the rows' bytes at `at`.
+    struct Stored {
+        RawValue raw;
+        qsizetype at = -1;  // -1: no text
+    };
+
+    void ReadWhole()
+    {
+        m_whole = true;
+        for (int rc = m_rc; rc != SQLITE_DONE; rc = sqlite3_step(m_st)) {
+            if (rc != SQLITE_ROW) {
+                const QString message = QString::fromUtf8(sqlite3_errmsg(m_owner.m_db));
+                Finish();
+                throw DatabaseError(NumberFor(rc), QStringLiteral("[SQLite] ") + message);
+            }
+            for (int i = 0; i < m_columns; ++i) {
+                Stored value{RawOf(m_st, i)};
+                if (value.raw.text) {
+                    value.at = m_bytes.size();
+                    m_bytes.append(value.raw.text, value.raw.size);
+                    value.raw.text = nullptr;
+                }
+                m_stored.push_back(value);
+            }
+            ++m_storedRows;
+        }
+        Finish();
+    }
+
+    RawValue StoredRaw(int column) const
+    {
+        const Stored& value = m_stored[static_cast<size_t>((m_row - 1) * static_cast<quint64>(m_columns)) + static_cast<size_t>(column)];
+        RawValue raw = value.raw;
+        if (value.at >= 0)
+            raw.text = m_bytes.constData() + value.at;
+        return raw;
+    }
+
+    void Finish()
+    {
+        if (m_done)
+            return;
+        m_done = true;
+        --m_owner.m_openRows;
+        m_owner.Release(m_st, m_kept);
+    }
+
+    SqliteBackend& m_owner;
+    sqlite3_stmt* m_st;
+    bool m_kept;
+    int m_rc;
+    bool m_started = false;
+    bool m_done = false;
+    int m_columns;
+    QStringList m_names;
+    std::vector<ReadKind> m_kinds;
+    std::vector<Cell> m_cells;
+    std::vector<quint64> m_cellRow;  // the row each cell was decoded for (rows count from 1)
+    std::vector<DateEntry> m_spares;
+    quint64 m_row = 0;
+    // Read whole:
+    bool m_whole = false;
+    std::vector<Stored> m_stored;
+    QByteArray m_bytes;
+    quint64 m_storedRows = 0;
+};
+
+std::unique_ptr<Rows> SqliteBackend::OpenRows(const QString& sql, RowsRead read)
+{
+    const Translation t = TranslateTsql(sql, m_database);
+    const auto stored = [&] {
+        ResultSet result;
+        long changes = 0;
+        Run(t, &result, &changes);
+        return std::make_unique<StoredRows>(std::move(result));
+    };
+    // The catalog's rows are made before the statement runs, and a union over more databases
+    // than can be attached runs in parts: those are read whole.
+    if (t.usesMasterFiles || t.databases.size() > sqlite3_limit(m_db, SQLITE_LIMIT_ATTACHED, -1))
+        return stored();
+    EnsureAttached(t.databases);
+    if (m_openRows == 0)
+        m_dates.Trim();
+    const QByteArray utf8 = t.sql.toUtf8();
+    sqlite3_stmt* st = TakeKept(utf8);
+    bool kept = st != nullptr;
+    if (!st) {
+        const char* end = utf8.constData() + utf8.size();
+        const char* tail = nullptr;
+        const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &st, &tail);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(st);
+            Fail(rc);
+        }
+        while (tail && tail < end && (*tail == ' ' || *tail == '\n' || *tail == '\r' || *tail == '\t' || *tail == ';'))
+            ++tail;
+        if (!st || (tail && tail < end)) {
+            // A batch, or no statement at all: its rows as the batch gives them.
+            sqlite3_finalize(st);
+            return stored();
+        }
+        kept = Keep(utf8, st);
+    }
+    ClearUpperRegisterState();
+    // As in RunText, the columns are read after the first step.
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+        Release(st, kept);
+        throw DatabaseError(NumberFor(rc), QStringLiteral("[SQLite] ") + message);
+    }
+    if (sqlite3_column_count(st) == 0) {
+        Release(st, kept);
+        return std::make_unique<StoredRows>(ResultSet());
+    }
+    return std::make_unique<SqliteRows>(*this, st, kept, rc, read);
+}
+
 }  // namespace
 
 std::unique_ptr<Backend> OpenSqlite(const QString& folder, const QString& database)
@@ -758,7 +1071,10 @@ std::unique_ptr<Backend> OpenSqlite(const QString& folder, const QString& databa
     const QString absolute = dir.absoluteFilePath();
     auto file = FindDatabaseFile(absolute, database);
     const bool master = database.compare(kMaster, Qt::CaseInsensitive) == 0;
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI;
+    // A connection serves one request at a time on the thread that handles it (the programs run
+    // no other threads), so SQLite need not take the connection's lock on every call: each value
+    // a row is read by is one call.
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
     if (file.first.isEmpty()) {
         if (!master)
             LoginFailed(database);

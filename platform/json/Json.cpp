@@ -20,13 +20,24 @@ QString FromUtf8(const std::string& text)
     return QString::fromStdString(text);
 }
 
+double Significant(double value)
+{
+    // Amounts and quantities have at most three decimals. A value that is the nearest double to a
+    // number of thousandths k (|k| < 10^15, so at most 15 digits) prints to 15 digits as that number
+    // and reads back as itself, so the text round trip can be left out; anything else takes it.
+    const double thousandths = std::nearbyint(value * 1000.0);
+    if (std::fabs(thousandths) < 1e15 && thousandths / 1000.0 == value)
+        return value;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    return std::strtod(buffer, nullptr);
+}
+
 ojson Number(double value)
 {
     if (!std::isfinite(value))
         return ojson(nullptr);
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    const double rounded = std::strtod(buffer, nullptr);
+    const double rounded = Significant(value);
     if (rounded == std::trunc(rounded) && std::fabs(rounded) < 9.0e18)
         return ojson(static_cast<std::int64_t>(rounded));
     return ojson(rounded);

@@ -98,6 +98,8 @@ private:
 };
 
 namespace json {
+// A finite number rounded to 15 significant digits (the nearest double to its 15-digit text).
+double Significant(double value);
 // The number as the system writes it: 15 significant digits, a whole number without a fraction.
 ojson Number(double value);
 // Text of a scalar as StringOf gives it.

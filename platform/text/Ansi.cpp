@@ -1,5 +1,7 @@
 #include "Ansi.h"
 
+#include <cstring>
+
 namespace platform::ansi {
 
 namespace {
@@ -46,6 +48,24 @@ QByteArray Encode(const QString& text)
         out.append(code < 0 ? '?' : static_cast<char>(code));
     }
     return out;
+}
+
+QByteArray EncodeUtf8(const QByteArray& utf8)
+{
+    // ASCII is the same in both, and a reply is ASCII but for a name or a narration now and then:
+    // eight bytes are looked at a time.
+    const char* p = utf8.constData();
+    const char* end = p + utf8.size();
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        if (word & 0x8080808080808080ULL)
+            return Encode(QString::fromUtf8(utf8));
+    }
+    for (; p < end; ++p)
+        if (static_cast<unsigned char>(*p) >= 0x80)
+            return Encode(QString::fromUtf8(utf8));
+    return utf8;
 }
 
 QString Decode(const QByteArray& bytes)

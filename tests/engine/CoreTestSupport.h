@@ -60,6 +60,11 @@ public:
     {
         return clsClient::GetTableName(documentType, kind);
     }
+    static void ReadRows(clsClient& c, const QString& mobileNo, const QString& sql, const QString& readWords,
+                         const std::function<void(platform::db::Rows&)>& row)
+    {
+        c.ReadRows(mobileNo, sql, readWords, row);
+    }
 };
 
 namespace coretest {

@@ -39,6 +39,54 @@ private slots:
         coretest::IsolateUserSettings(m_dir);
     }
 
+    // --- rows read as the statement steps ---------------------------------------------------------
+
+    // They fail as a recordset read whole failed: a failure of the statement, in whatever row,
+    // comes first and before the line that says the rows are read; a value that does not read
+    // comes after that line, once the statement has run to its end.
+    void rowsFailAsARecordsetFailed_data()
+    {
+        QTest::addColumn<int>("statementFailsAt");  // 0: never
+        QTest::addColumn<int>("readingFailsAt");
+        QTest::addColumn<long>("number");           // 0: no failure
+        QTest::addColumn<bool>("logged");
+        QTest::addColumn<int>("rowsRead");
+        QTest::newRow("both, the reading first") << 4 << 2 << platform::err::SyntaxError << false << 2;
+        QTest::newRow("the statement in a later row") << 4 << 0 << platform::err::SyntaxError << false << 3;
+        QTest::newRow("a value") << 0 << 2 << platform::err::TypeMismatch << true << 2;
+        QTest::newRow("none") << 0 << 0 << 0L << true << 5;
+    }
+    void rowsFailAsARecordsetFailed()
+    {
+        QFETCH(int, statementFailsAt);
+        QFETCH(int, readingFailsAt);
+        QFETCH(long, number);
+        QFETCH(bool, logged);
+        QFETCH(int, rowsRead);
+        ServiceRun run;
+        run.db->Exec(QStringLiteral("CREATE TABLE Nums (N INTEGER); INSERT INTO Nums VALUES (1), (2), (3), (4), (5)"));
+        run.Open();
+        // No order asked for: the rows come as the table gives them, one step each.
+        const QString sql = QStringLiteral("SELECT N, DateAdd(d, 1, CASE WHEN N < %1 THEN '2024-01-01' ELSE 'no date' END) AS D "
+                                           "FROM Nums")
+                                .arg(statementFailsAt > 0 ? statementFailsAt : 99);
+        const QString words = QStringLiteral(" Reading the numbers");
+        int read = 0;
+        long failure = 0;
+        try {
+            EngineTestAccess::ReadRows(run.client, QStringLiteral("98"), sql, words, [&](platform::db::Rows& rows) {
+                ++read;
+                if (rows.ToInteger(0) == readingFailsAt)
+                    throw platform::RuntimeError(platform::err::TypeMismatch, QStringLiteral("Type mismatch"));
+            });
+        } catch (const platform::RuntimeError& e) {
+            failure = e.Number();
+        }
+        QCOMPARE(failure, number);
+        QCOMPARE(run.installation.LogLines().contains(QStringLiteral("Mobile No.98") + words), logged);
+        QCOMPARE(read, rowsRead);
+    }
+
     // --- company connections kept between requests ---------------------------------------------
 
     // A connection given back is taken by the next request on the same database, at most a few

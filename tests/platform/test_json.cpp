@@ -1,10 +1,49 @@
 #include "json/Json.h"
+#include "json/JsonWriter.h"
 
 #include <QtTest>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <cstring>
+#include <functional>
+#include <random>
 
 using platform::JsonArray;
 using platform::JsonObject;
 using platform::JsonType;
+using platform::JsonWriter;
+
+namespace {
+
+// What the document writes for one member, and what the writer writes for the same member.
+QByteArray DocumentText(const std::function<void(JsonObject&)>& add)
+{
+    JsonObject o;
+    add(o);
+    return o.Emit().toUtf8();
+}
+
+QByteArray WriterText(const std::function<void(JsonWriter&)>& add)
+{
+    JsonWriter w;
+    w.BeginObject();
+    add(w);
+    w.EndObject();
+    return w.Text();
+}
+
+// The rounding to 15 significant digits through the number's text, as the system always did it.
+double SignificantByText(double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    return std::strtod(buffer, nullptr);
+}
+
+}  // namespace
 
 class TestJson : public QObject {
     Q_OBJECT
@@ -148,6 +187,145 @@ private slots:
         JsonObject back;
         QVERIFY(back.Load(o.Emit()));
         QCOMPARE(back.StringOf("Nm"), QString::fromUtf8("Café – ₹"));
+    }
+
+    // The appending writer writes a member as the document does: texts with every escape,
+    // characters beyond ASCII, lone surrogates; numbers whole or not, huge, tiny, negative zero,
+    // not finite.
+    void writerWritesAsTheDocument_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("plain") << QStringLiteral("Journal 123");
+        QTest::newRow("quote and backslash") << QStringLiteral("a\"b\\c\"");
+        QTest::newRow("line breaks and tab") << QStringLiteral("one\r\ntwo\tthree\n");
+        QString controls;
+        for (int c = 0; c < 0x20; ++c)
+            controls += QChar(c);
+        controls += QChar(0x7F);
+        QTest::newRow("every control") << controls;
+        QTest::newRow("latin and rupee") << QString::fromUtf8("Café – ₹ 1.000");
+        QTest::newRow("beyond the plane") << QString::fromUtf8("\xF0\x9F\x98\x80 smile");
+        QTest::newRow("lone surrogate") << (QStringLiteral("x") + QChar(0xD800) + QStringLiteral("y"));
+        QTest::newRow("slash and angle") << QStringLiteral("</script> a/b <EOF>");
+    }
+    void writerWritesAsTheDocument()
+    {
+        QFETCH(QString, text);
+        QCOMPARE(WriterText([&](JsonWriter& w) { w.String("Nm", text); }),
+                 DocumentText([&](JsonObject& o) { o.AddString("Nm", text); }));
+        // The name is escaped as a text is.
+        QCOMPARE(WriterText([&](JsonWriter& w) { w.Name(text); w.Bool(true); }),
+                 DocumentText([&](JsonObject& o) { o.AddBool(text, true); }));
+    }
+
+    void writerNumbersAsTheDocument_data()
+    {
+        QTest::addColumn<double>("value");
+        const double values[] = {0.0, -0.0, 1.0, -1.0, 0.1, 0.1 + 0.2, 2.675, 1.005, -2.5, 1300.0, 1e15, 1e15 + 0.5, 999999999999999.9,
+                                 123456789012345678.0, 9e18, 8.99e18, -9e18, 1e19, 1e21, -1e21, 1e-5, 1.5e-7, 12345678.905, 1.0 / 3,
+                                 2.0 / 3 * 1000, DBL_MAX, -DBL_MAX, DBL_MIN, DBL_MIN / 8, 4503599627370497.0, 0.000999, 99.995,
+                                 std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                                 -std::numeric_limits<double>::infinity()};
+        for (double v : values)
+            QTest::newRow(qPrintable(QString::number(v, 'g', 17))) << v;
+    }
+    void writerNumbersAsTheDocument()
+    {
+        QFETCH(double, value);
+        QCOMPARE(WriterText([&](JsonWriter& w) { w.Number("Amt", value); }),
+                 DocumentText([&](JsonObject& o) { o.AddNumber("Amt", value); }));
+    }
+
+    // Many numbers of the shapes replies carry (amounts with cents, quantities with three places,
+    // sums gone a little off, any double at all): the quick rounding gives the text's, and the
+    // writer the document's digits.
+    void writerNumbersOfEveryShape()
+    {
+        std::mt19937_64 random(20260401);
+        std::uniform_int_distribution<qint64> whole(-1000000000000000LL, 1000000000000000LL);
+        std::uniform_int_distribution<int> places(0, 6);
+        std::uniform_int_distribution<quint64> bits;
+        QByteArray written;
+        JsonObject document;
+        JsonArray numbers = document.AddArray("n");
+        JsonWriter w;
+        w.BeginObject();
+        w.Name("n");
+        w.BeginArray();
+        for (int i = 0; i < 200000; ++i) {
+            double value;
+            switch (i % 4) {
+            case 0: value = static_cast<double>(whole(random) / 1000) / 100.0; break;
+            case 1: value = static_cast<double>(whole(random)) / std::pow(10.0, places(random)); break;
+            case 2: value = static_cast<double>(whole(random) % 100000) / 100.0 + static_cast<double>(whole(random) % 1000) / 1000.0; break;
+            default: {
+                const quint64 b = bits(random);
+                std::memcpy(&value, &b, sizeof value);
+                break;
+            }
+            }
+            if (std::isfinite(value))
+                QCOMPARE(platform::json::Significant(value), SignificantByText(value));
+            numbers.AddNumber(value);
+            w.Number(value);
+        }
+        w.EndArray();
+        w.EndObject();
+        QCOMPARE(w.Text(), document.Emit().toUtf8());
+    }
+
+    void writerNestsAndSeparates()
+    {
+        JsonObject reply;
+        reply.AddString("Action", "Document");
+        reply.AddInteger("Status", 1);
+        JsonArray lines = reply.AddArray("Products");
+        for (int i = 0; i < 3; ++i) {
+            JsonObject line = lines.AddObject();
+            line.AddString("ItmCd", QString::number(i));
+            line.AddNumber("Qty", i * 1.5);
+            JsonArray schedules = line.AddArray("Schs");
+            for (int d = 0; d < i; ++d) {
+                JsonObject s = schedules.AddObject();
+                s.AddString("DlyDt", "2025-06-08");
+                s.AddNull("Qty");
+            }
+        }
+        reply.AddArray("Calculation");
+        reply.AddObject("Empty");
+
+        JsonWriter w;
+        w.BeginObject();
+        w.String("Action", "Document");
+        w.Integer("Status", 1);
+        w.Name("Products");
+        w.BeginArray();
+        for (int i = 0; i < 3; ++i) {
+            w.BeginObject();
+            w.String("ItmCd", QString::number(i));
+            w.Number("Qty", i * 1.5);
+            w.Name("Schs");
+            w.BeginArray();
+            for (int d = 0; d < i; ++d) {
+                w.BeginObject();
+                w.String("DlyDt", "2025-06-08");
+                w.Name("Qty");
+                w.Null();
+                w.EndObject();
+            }
+            w.EndArray();
+            w.EndObject();
+        }
+        w.EndArray();
+        w.Name("Calculation");
+        w.BeginArray();
+        w.EndArray();
+        w.Name("Empty");
+        w.BeginObject();
+        w.EndObject();
+        w.EndObject();
+        QCOMPARE(w.Text(), reply.Emit().toUtf8());
     }
 };
 

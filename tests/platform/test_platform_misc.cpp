@@ -153,6 +153,13 @@ private slots:
         QCOMPARE(platform::ansi::Encode(QString::fromUtf8("₹ ok ✓")), QByteArray("? ok ?"));
         QCOMPARE(platform::ansi::Encode(QString::fromUtf8("😀")), QByteArray("?"));
         QCOMPARE(platform::ansi::CodeOf(QChar(0x20AC)), 0x80);
+        // From UTF-8: as from the text; ASCII passes as it is, without a copy.
+        for (const QByteArray& utf8 : {QByteArray(), QByteArray("{\"Nm\":\"plain text of some length\"}<EOF>"),
+                                       QByteArray("Caf\xC3\xA9 \xE2\x82\xB9 \xF0\x9F\x98\x80 and more text"), QByteArray("bad \xC3( \xFF"),
+                                       QByteArray("seven\xC3\xA9"), QByteArray("eight by\xE2\x80\x9C")})
+            QCOMPARE(platform::ansi::EncodeUtf8(utf8), platform::ansi::Encode(QString::fromUtf8(utf8)));
+        const QByteArray ascii = QByteArray("{\"Status\":1}").repeated(100);
+        QCOMPARE(platform::ansi::EncodeUtf8(ascii).constData(), ascii.constData());
         QCOMPARE(platform::ansi::CodeOf(QChar(0x0100)), -1);
     }
 

@@ -4,12 +4,14 @@
 #include "database/Connection.h"
 #include "database/DatabaseError.h"
 #include "database/Recordset.h"
+#include "database/Rows.h"
 #include "database/SqliteBackend.h"
 #include "SqliteTestSupport.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <sqlite3.h>
 
 using namespace platform;
@@ -18,6 +20,46 @@ using sqlitetest::MakeDatabase;
 using sqlitetest::RowsText;
 
 namespace {
+
+// What a reader gives, or the number of the error it raises, as one text.
+template <typename F>
+QString Outcome(F read)
+{
+    try {
+        return QStringLiteral("=") + read();
+    } catch (const RuntimeError& e) {
+        return QStringLiteral("error ") + QString::number(e.Number());
+    }
+}
+
+QString Utf8(const Utf8Text& t)
+{
+    return QString::fromLatin1(QByteArray(t.data, t.size).toHex());
+}
+
+// Every reader of the rows against the Value the recordset gives for the same column.
+void CompareWithValue(Rows& rows, int column, const Value& value, const QString& where)
+{
+    const auto check = [&](const char* what, const QString& got, const QString& expected) {
+        QVERIFY2(got == expected, qPrintable(where + QStringLiteral(" ") + QLatin1String(what) + QStringLiteral(": ") + got
+                                             + QStringLiteral(" instead of ") + expected));
+    };
+    check("IsNull", QString::number(rows.IsNull(column)), QString::number(value.IsNull()));
+    check("Type", QString::number(int(rows.Type(column))), QString::number(int(value.Type())));
+    check("At", Outcome([&] { return rows.At(column).ToVariant().toString() + QString::number(int(rows.At(column).Type())); }),
+          Outcome([&] { return value.ToVariant().toString() + QString::number(int(value.Type())); }));
+    check("ToDouble", Outcome([&] { return QString::number(rows.ToDouble(column), 'g', 17); }),
+          Outcome([&] { return QString::number(value.ToDouble(), 'g', 17); }));
+    check("ToInteger", Outcome([&] { return QString::number(rows.ToInteger(column)); }),
+          Outcome([&] { return QString::number(value.ToInteger()); }));
+    check("ToBool", Outcome([&] { return QString::number(rows.ToBool(column)); }), Outcome([&] { return QString::number(value.ToBool()); }));
+    check("ToText", Outcome([&] { return Utf8(rows.ToText(column)); }),
+          Outcome([&] { return QString::fromLatin1(value.ToText().toUtf8().toHex()); }));
+    check("ToText ascii", Outcome([&] { const Utf8Text t = rows.ToText(column); return QString::number(t.ascii); }),
+          Outcome([&] { const QByteArray b = value.ToText().toUtf8(); return QString::number(std::all_of(b.begin(), b.end(), [](char c) { return uchar(c) < 0x80; })); }));
+    check("ToDateText", Outcome([&] { return Utf8(rows.ToDateText(column)); }),
+          Outcome([&] { return QString::fromLatin1(value.ToDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8().toHex()); }));
+}
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kTable = QStringLiteral("TessarinMobileLog");
@@ -110,6 +152,21 @@ private slots:
                            "(NULL, NULL, '1', NULL, NULL, NULL, NULL, NULL), (NULL, NULL, 0, NULL, NULL, NULL, NULL, NULL), "
                            "(NULL, NULL, 'false', NULL, NULL, NULL, '2024-01-05 13:45:10', NULL)"),
             QStringLiteral("CREATE TABLE Checked (A INTEGER NOT NULL, B TEXT CHECK (length(B) < 3))"),
+            // Every declared kind holding every storage class, and texts that are not plain.
+            QStringLiteral("CREATE TABLE Mixed (N INTEGER PRIMARY KEY, D DATETIME, B BIT, R REAL, I INTEGER, T TEXT COLLATE NOCASE, X)"),
+            QStringLiteral("INSERT INTO Mixed (D, B, R, I, T, X) VALUES "
+                           "('2024-01-05 13:45:10', 'True', 2.5, 7, 'text', 'free'), "
+                           "('2024-02-29 00:00:00', 'TRUE', 3, -0, '', '2024-03-01 00:00:00'), "
+                           "('01/05/2024', 'yes', '12.5', 2.5, 42, 3.25), "
+                           "('2024-13-40 00:00:00', '2', ' 3 ', '9', 1.5, 7), "
+                           "(45000, 2.5, 'abc', 'x', '2024-01-05 13:45:10', 'true'), "
+                           "(45000.75, 0.0, '', 9223372036854775807, 'Café ₹', ''), "
+                           "('', 'false', -1e300, -9223372036854775808, 'a\"b\\c', 1e21), "
+                           "('not a date', 'FALSE ', 1e-7, 1, '  padded  ', NULL), "
+                           "(NULL, NULL, NULL, NULL, NULL, X'C3'), "
+                           "(CAST(X'C328' AS TEXT), '0', 0.1, 0, CAST(X'61C3A9FF' AS TEXT), X'00'), "
+                           "('2024-01-05', 1, 100000000000000000000.0, 12, '1899-12-30 00:00:00', -0.0), "
+                           "(' 2024-01-05 ', 'True', 123456789.125, 3, ' True ', 'False')"),
         });
         // A database beside the folder, which no name given to the folder may reach.
         QDir(Folder()).mkdir(QStringLiteral("inner"));
@@ -477,6 +534,131 @@ private slots:
 
     // A connection keeps the statements it compiled; asked the same text again it must still
     // see what other connections changed since: rows, columns and a table made anew.
+    // The rows read as the statement steps give exactly what the recordset's values give, for
+    // every declared kind and storage class; so do the rows of a batch, read whole.
+    void rowsReadAsTheRecordsetReads_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("columns") << "SELECT D, B, R, I, T, X FROM Mixed ORDER BY N";
+        QTest::newRow("computed") << "SELECT D || '' AS DT, CONVERT(DATETIME, '12/30/1899', 101) AS E, 1 + 1 AS S, I * 1.0 AS F, "
+                                     "'True' AS W, NULL AS Z, CASE WHEN I > 5 THEN 'x' END AS C FROM Mixed ORDER BY N";
+        QTest::newRow("kinds") << "SELECT D, DO, B, R, I, J, T, V FROM Kinds";
+        QTest::newRow("batch") << "SELECT 1; SELECT D, B, R, I, T, X FROM Mixed ORDER BY N";
+    }
+    void rowsReadAsTheRecordsetReads()
+    {
+        QFETCH(QString, sql);
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("Shop2024")));
+        const ResultSet expected = c.Query(sql);
+        QVERIFY(!expected.rows.empty());
+        for (int pass = 0; pass < 4; ++pass) {  // the statement compiled, then kept; read whole; stored rows
+            std::unique_ptr<Rows> rows = pass < 2   ? c.OpenRows(sql)
+                                         : pass < 3 ? c.OpenRows(sql, RowsRead::Whole)
+                                                    : std::make_unique<StoredRows>(c.Query(sql));
+            QCOMPARE(rows->ColumnCount(), int(expected.columns.size()));
+            for (int i = 0; i < rows->ColumnCount(); ++i)
+                QCOMPARE(rows->ColumnName(i), expected.columns.at(i));
+            size_t row = 0;
+            while (rows->Next()) {
+                QVERIFY(row < expected.rows.size());
+                for (int i = 0; i < rows->ColumnCount(); ++i)
+                    CompareWithValue(*rows, i, expected.rows[row][size_t(i)],
+                                     QStringLiteral("pass %1 row %2 column %3").arg(pass).arg(row).arg(expected.columns.at(i)));
+                ++row;
+            }
+            QCOMPARE(row, expected.rows.size());
+            QVERIFY(!rows->Next());
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, rows->ToText(0));
+        }
+        // Rows of none, read whole.
+        std::unique_ptr<Rows> none = c.OpenRows(QStringLiteral("SELECT N FROM Mixed WHERE N < 0"), RowsRead::Whole);
+        QVERIFY(!none->Next());
+        QVERIFY(!none->Next());
+    }
+
+    // A column is found by name once for each statement; a name the statement lacks is error
+    // 3265 when it is read, not before; a position outside the row too, and reading with no
+    // current row is error 3021.
+    void rowsFindColumnsByNameOnce()
+    {
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("Shop2024")));
+        Column t(QStringLiteral("t")), missing(QStringLiteral("Nope"));
+        std::unique_ptr<Rows> first = c.OpenRows(QStringLiteral("SELECT I, T FROM Mixed WHERE N = 1"));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, first->ToText(0));
+        QVERIFY(first->Next());
+        QCOMPARE(first->Index(t), 1);
+        QCOMPARE(QByteArray(first->ToText(first->Index(t)).data), QByteArray("text"));
+        try {
+            first->Index(missing);
+            QFAIL("expected a failure");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.Number(), err::ItemNotFound);
+        }
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, first->ToText(2));
+        std::unique_ptr<Rows> second = c.OpenRows(QStringLiteral("SELECT T, I, T AS T2 FROM Mixed WHERE N = 1"));
+        QVERIFY(second->Next());
+        QCOMPARE(second->Index(t), 0);  // the same column in another statement's place
+        QCOMPARE(first->Index(t), 1);
+        QVERIFY(!first->Next());
+        try {
+            first->ToText(1);
+            QFAIL("expected a failure");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.Number(), err::NoCurrentRecord);
+        }
+    }
+
+    // A statement that fails on a later row gives the rows before it, then the error; rows
+    // dropped before their end give the statement back, so the connection can be kept; two rows
+    // of one text can be read at once.
+    void rowsFailLateAndGiveTheStatementBack()
+    {
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("Shop2024")));
+        const QString failing = QStringLiteral("SELECT N, DateAdd(d, 1, CASE WHEN N < 3 THEN '2024-01-01' ELSE 'not a date' END) AS A "
+                                               "FROM Mixed ORDER BY N");
+        // Read whole, the failure comes before the first row.
+        try {
+            c.OpenRows(failing, RowsRead::Whole);
+            QFAIL("expected a failure");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.Number(), err::SyntaxError);
+        }
+        for (int pass = 0; pass < 2; ++pass) {
+            std::unique_ptr<Rows> rows = c.OpenRows(failing);
+            QVERIFY(rows->Next());
+            QVERIFY(rows->Next());
+            QCOMPARE(QByteArray(rows->ToText(1).data), QByteArray("2024-01-02"));
+            try {
+                rows->Next();
+                QFAIL("expected a failure");
+            } catch (const DatabaseError& e) {
+                QCOMPARE(e.Number(), err::SyntaxError);
+                QVERIFY2(e.Description().contains(QStringLiteral("Conversion failed")), qPrintable(e.Description()));
+            }
+            QVERIFY(!rows->Next());
+        }
+        const QString all = QStringLiteral("SELECT N FROM Mixed ORDER BY N");
+        {
+            std::unique_ptr<Rows> outer = c.OpenRows(all);
+            QVERIFY(outer->Next());
+            std::unique_ptr<Rows> inner = c.OpenRows(all);
+            int count = 0;
+            while (inner->Next())
+                ++count;
+            QCOMPARE(count, 12);
+            QVERIFY(outer->Next());
+            QCOMPARE(outer->ToInteger(0), qint64(2));
+            std::unique_ptr<Backend> busy = c.Release();
+            QVERIFY(!busy->ReadyForReuse());
+            c.OpenBackend(std::move(busy));
+        }
+        std::unique_ptr<Backend> backend = c.Release();
+        QVERIFY(backend->ReadyForReuse());
+    }
+
     void keptStatementsSeeLaterChanges()
     {
         QTemporaryDir dir;

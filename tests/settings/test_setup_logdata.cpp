@@ -3,6 +3,9 @@
 #include "CredentialNames.h"
 #include "GeneralFunction.h"
 #include "RequestJournal.h"
+
+#include <QtEndian>
+#include <random>
 #include "clsSetup.h"
 #include "clock/Clock.h"
 #include "core/RuntimeError.h"
@@ -613,6 +616,36 @@ private slots:
         QCOMPARE(journal.Found().size(), size_t(1));
         QVERIFY(journal.Append(reply, &error));
         QCOMPARE(RequestJournal::Decode(FileBytes(JournalPath(folder))).size(), size_t(2));
+
+        // The checksum is Qt's over the body, as the files already written have it.
+        for (const QByteArray& one : {first, RequestJournal::Encode(reply)}) {
+            const QByteArray body = one.mid(6);
+            QCOMPARE(qFromLittleEndian<quint16>(one.constData() + 4), qChecksum(body));
+        }
+        QByteArray random(100000, Qt::Uninitialized);
+        std::mt19937 bytes16(42);
+        for (char& c : random)
+            c = static_cast<char>(bytes16());
+        for (qsizetype length = 0; length < 70; ++length)
+            QCOMPARE(static_cast<quint16>(~RequestJournal::ChecksumStep(0xFFFF, QByteArrayView(random).first(length))),
+                     qChecksum(QByteArrayView(random).first(length)));
+        QCOMPARE(static_cast<quint16>(~RequestJournal::ChecksumStep(RequestJournal::ChecksumStep(0xFFFF, QByteArrayView(random).first(333)),
+                                                                    QByteArrayView(random).sliced(333))),
+                 qChecksum(random));
+
+        // A reply taken as the bytes sent (its end mark after them) is the record of its text.
+        Record sent = reply;
+        const QString replyText = QString::fromUtf8("{\"Status\":1,\"Narr\":\"Caf\u00e9 \u20b9\"}");
+        sent.utf8 = replyText.toUtf8() + "<EOF>";
+        sent.utf8Size = sent.utf8.size() - 5;
+        Record written = reply;
+        written.text = replyText;
+        QCOMPARE(RequestJournal::Encode(sent), RequestJournal::Encode(written));
+        QCOMPARE(sent.Text(), replyText);
+        QVERIFY(journal.Append(sent, &error));
+        const auto back = RequestJournal::Decode(FileBytes(JournalPath(folder)));
+        QCOMPARE(back.size(), size_t(3));
+        QCOMPARE(back[2].text, replyText);
     }
 
     // What a run that stopped short left in the journal reaches the table at the next start,
