@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database/Value.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -33,6 +35,12 @@ public:
         bool HasUtf8() const { return !utf8.isNull(); }
         QByteArrayView Utf8View() const { return QByteArrayView(utf8.constData(), utf8Size); }
         QString Text() const { return HasUtf8() ? QString::fromUtf8(Utf8View()) : text; }
+        // The text as a value to bind: the UTF-8 bytes as they are (shared while the record lives).
+        platform::db::Value TextValue() const
+        {
+            return HasUtf8() ? platform::db::Value::FromUtf8(QByteArray::fromRawData(utf8.constData(), utf8Size))
+                             : platform::db::Value(text);
+        }
     };
 
     RequestJournal() = default;

@@ -441,7 +441,7 @@ void clsSetup::UpdateRequest(qint32 pRequestID, RequestJournal::Record record)
     }
     try {
         OpenLogWriter();
-        m_updateRequest->Execute({now, record.Text(), static_cast<qint64>(pRequestID)});
+        m_updateRequest->Execute({now, record.TextValue(), static_cast<qint64>(pRequestID)});
     } catch (const RuntimeError& e) {
         DropLogWriter();
         // The database's description can quote the request's own values.
@@ -582,7 +582,7 @@ void clsSetup::FlushRequestLog()
                         continue;
                     if (const Record* reply = replies.value(record.ticket)) {
                         m_insertAnswered->Execute({record.time, record.action, record.mobileNo, record.userID, record.folderName,
-                                                   record.ipAddress, record.text, reply->time, reply->Text()});
+                                                   record.ipAddress, record.text, reply->time, reply->TextValue()});
                     } else {
                         m_insertRequest->Execute({record.time, record.action, record.mobileNo, record.userID,
                                                   record.folderName, record.ipAddress, record.text});
@@ -592,7 +592,7 @@ void clsSetup::FlushRequestLog()
                     const auto found = std::find_if(m_journalUnanswered.cbegin(), m_journalUnanswered.cend(),
                                                     [&](const std::pair<qint32, qint64>& entry) { return entry.first == record.ticket; });
                     if (found != m_journalUnanswered.cend())
-                        m_updateRequest->Execute({record.time, record.Text(), found->second});
+                        m_updateRequest->Execute({record.time, record.TextValue(), found->second});
                 }
             }
             if (m_journal) {

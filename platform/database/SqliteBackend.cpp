@@ -383,6 +383,10 @@ public:
                 sqlite3_bind_text(m_st, at, texts.back().constData(), static_cast<int>(texts.back().size()), SQLITE_STATIC);
                 break;
             case ValueType::Text:
+                if (const QByteArray* utf8 = v.Utf8()) {
+                    sqlite3_bind_text(m_st, at, utf8->constData(), static_cast<int>(utf8->size()), SQLITE_STATIC);
+                    break;
+                }
                 texts.push_back(v.ToText().toUtf8());
                 sqlite3_bind_text(m_st, at, texts.back().constData(), static_cast<int>(texts.back().size()), SQLITE_STATIC);
                 break;

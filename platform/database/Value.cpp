@@ -87,6 +87,20 @@ namespace {
 }
 }  // namespace
 
+Value Value::FromUtf8(const QByteArray& utf8)
+{
+    Value value;
+    value.m_type = ValueType::Text;
+    value.m_data = QVariant(utf8);
+    value.m_utf8 = true;
+    return value;
+}
+
+QString Value::Text() const
+{
+    return m_utf8 ? QString::fromUtf8(*Utf8()) : m_data.toString();
+}
+
 QString Value::ToText() const
 {
     switch (m_type) {
@@ -94,7 +108,7 @@ QString Value::ToText() const
     case ValueType::Boolean: return m_data.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case ValueType::Integer: return QString::number(m_data.toLongLong());
     case ValueType::Decimal: return convert::NumberText(m_data.toDouble());
-    case ValueType::Text: return m_data.toString();
+    case ValueType::Text: return Text();
     case ValueType::DateTime: {
         const QDateTime dt = m_data.toDateTime();
         return dt.time() == QTime(0, 0) ? dt.toString(QStringLiteral("yyyy-MM-dd"))
@@ -111,7 +125,7 @@ bool Value::ToBool() const
     case ValueType::Boolean: return m_data.toBool();
     case ValueType::Integer: return m_data.toLongLong() != 0;
     case ValueType::Decimal: return m_data.toDouble() != 0.0;
-    case ValueType::Text: return convert::TextToBool(m_data.toString());
+    case ValueType::Text: return convert::TextToBool(Text());
     case ValueType::DateTime: return convert::EmptyDate().daysTo(m_data.toDateTime()) != 0;
     }
     return false;
@@ -126,7 +140,7 @@ double Value::ToDouble() const
     case ValueType::Decimal: return m_data.toDouble();
     case ValueType::Text: {
         bool ok = false;
-        const double d = m_data.toString().trimmed().toDouble(&ok);
+        const double d = Text().trimmed().toDouble(&ok);
         if (!ok)
             Mismatch();
         return d;
@@ -154,7 +168,7 @@ QDateTime Value::ToDateTime() const
     case ValueType::DateTime: return m_data.toDateTime();
     case ValueType::Text: {
         bool ok = false;
-        QDateTime dt = convert::ParseDateTime(m_data.toString(), &ok);
+        QDateTime dt = convert::ParseDateTime(Text(), &ok);
         if (!ok)
             Mismatch();
         return dt;
@@ -173,7 +187,9 @@ QDateTime Value::ToDateTime() const
 
 QVariant Value::ToVariant() const
 {
-    return m_type == ValueType::Null ? QVariant() : m_data;
+    if (m_type == ValueType::Null)
+        return QVariant();
+    return m_utf8 ? QVariant(Text()) : m_data;
 }
 
 Value Value::FromVariant(const QVariant& v)

@@ -22,6 +22,12 @@ public:
     Value(const char* v) : Value(QString::fromUtf8(v)) {}
     Value(const QDateTime& v) : m_type(ValueType::DateTime), m_data(v) {}
 
+    // A text given in UTF-8, held as its bytes until it is read as text: a reply of megabytes is
+    // bound to a statement as it stands.
+    static Value FromUtf8(const QByteArray& utf8);
+    // The bytes of a text held so; null for any other value.
+    const QByteArray* Utf8() const { return m_utf8 ? static_cast<const QByteArray*>(m_data.constData()) : nullptr; }
+
     ValueType Type() const { return m_type; }
     bool IsNull() const { return m_type == ValueType::Null; }
 
@@ -38,11 +44,19 @@ public:
     QVariant ToVariant() const;
     static Value FromVariant(const QVariant& v);
 
-    bool operator==(const Value& other) const { return m_type == other.m_type && m_data == other.m_data; }
+    bool operator==(const Value& other) const
+    {
+        if (m_utf8 || other.m_utf8)
+            return m_type == other.m_type && Text() == other.Text();
+        return m_type == other.m_type && m_data == other.m_data;
+    }
 
 private:
+    QString Text() const;  // a text value's text
+
     ValueType m_type = ValueType::Null;
     QVariant m_data;
+    bool m_utf8 = false;  // m_data holds the text's UTF-8 bytes
 };
 
 // Conversions the runtime made implicitly, shared by the recordset reads and the callers that

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -34,8 +35,23 @@ public:
         Append(':');
         m_named = true;
     }
+    // A literal name is the code's own: plain ASCII with nothing to escape, written as it is.
     template <size_t N>
-    void Name(const char (&literal)[N]) { Name(std::string_view(literal, N - 1)); }
+    void Name(const char (&literal)[N])
+    {
+        Q_ASSERT(std::none_of(literal, literal + N - 1, [](char c) { return c < 0x20 || c == '"' || c == '\\'; }));
+        Separate();
+        if (m_size + static_cast<qsizetype>(N) + 2 > m_text.size())
+            Grow(static_cast<qsizetype>(N) + 2);
+        char* at = m_bytes + m_size;
+        *at++ = '"';
+        std::memcpy(at, literal, N - 1);
+        at += N - 1;
+        *at++ = '"';
+        *at++ = ':';
+        m_size = at - m_bytes;
+        m_named = true;
+    }
     void Name(const QString& name) { Name(AsView(name.toUtf8())); }
 
     // Values: in an array, or after a name.
@@ -81,6 +97,8 @@ public:
     QByteArray TakeText()
     {
         m_text.resize(m_size);
+        if (m_text.capacity() > 2 * m_size + 4096)
+            m_text.squeeze();  // the room grown ahead is given back before the text is handed on
         m_size = 0;
         m_bytes = nullptr;
         return std::move(m_text);

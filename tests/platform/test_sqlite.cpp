@@ -659,6 +659,37 @@ private slots:
         QVERIFY(backend->ReadyForReuse());
     }
 
+    // A text held as UTF-8 bytes is the value of its text, and a prepared statement stores it
+    // as the same text would be stored.
+    void utf8TextsBindAsTheirText()
+    {
+        const QString text = QString::fromUtf8("{\"Narr\":\"Caf\u00e9 \u20b9\"} 12.5");
+        const Value held = Value::FromUtf8(text.toUtf8());
+        QCOMPARE(held.Type(), ValueType::Text);
+        QCOMPARE(held.ToText(), text);
+        QCOMPARE(held, Value(text));
+        QCOMPARE(held.ToVariant(), QVariant(text));
+        QCOMPARE(*held.Utf8(), text.toUtf8());
+        QVERIFY(!Value(text).Utf8());
+        QCOMPARE(Value::FromUtf8(" 12.5 ").ToDouble(), 12.5);
+        QCOMPARE(Value::FromUtf8("true").ToBool(), true);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, Value::FromUtf8("x").ToDouble());
+
+        QTemporaryDir dir;
+        Connection c;
+        c.Open(QStringLiteral("Server=sqlite:%1;Database=master").arg(dir.path()));
+        c.Execute(QStringLiteral("CREATE TABLE T (A TEXT, B TEXT)"));
+        {
+            const auto insert = c.Prepare(QStringLiteral("INSERT INTO T (A, B) VALUES (?, ?)"));
+            QByteArray bytes = text.toUtf8() + "<EOF>";
+            QCOMPARE(insert->Execute({held, Value::FromUtf8(QByteArray::fromRawData(bytes.constData(), bytes.size() - 5))}), 1L);
+        }
+        const ResultSet rs = c.Query(QStringLiteral("SELECT A, B, A = B FROM T"));
+        QCOMPARE(rs.rows.at(0).at(0), Value(text));
+        QCOMPARE(rs.rows.at(0).at(1), Value(text));
+        QCOMPARE(rs.rows.at(0).at(2).ToInteger(), qint64(1));
+    }
+
     void keptStatementsSeeLaterChanges()
     {
         QTemporaryDir dir;
