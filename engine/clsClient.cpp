@@ -168,6 +168,12 @@ QByteArray clsClient::HandlerFailure(const QString& failureLine, const QString& 
 
 void clsClient::Log(const QString& mobileNo, const QString& words) const
 {
+    const QStringView piece(words);
+    LogPieces(mobileNo, &piece, 1);
+}
+
+void clsClient::LogPieces(const QString& mobileNo, const QStringView* words, qsizetype count) const
+{
     if (!Setup)
         throw platform::ObjectNotSet();
     // Request values never start a log line of their own. The mobile's part is the same for every
@@ -176,5 +182,21 @@ void clsClient::Log(const QString& mobileNo, const QString& words) const
         m_logMobileNo = mobileNo;
         m_logPrefix = QStringLiteral("Mobile No.") + GeneralFunction::VisibleText(mobileNo);
     }
-    Setup->AppendLog(m_logPrefix + GeneralFunction::VisibleText(words));
+    // The words go as they are unless a piece holds a character the log shows by its code.
+    constexpr qsizetype kMostPieces = 8;
+    bool plain = count < kMostPieces;
+    for (qsizetype k = 0; plain && k < count; ++k)
+        plain = !GeneralFunction::HasInvisible(words[k]);
+    if (plain) {
+        QStringView line[kMostPieces + 1];
+        line[0] = m_logPrefix;
+        std::copy(words, words + count, line + 1);
+        Setup->AppendLog(line, count + 1);
+        return;
+    }
+    QString joined;
+    for (qsizetype k = 0; k < count; ++k)
+        joined += words[k];
+    const QString shown = GeneralFunction::VisibleText(joined);
+    Setup->AppendLog({QStringView(m_logPrefix), QStringView(shown)});
 }

@@ -15,6 +15,8 @@
 #include <QVariantList>
 
 #include <functional>
+#include <initializer_list>
+#include <iterator>
 
 class clsSetup;
 
@@ -101,6 +103,14 @@ private:
     QByteArray HandlerFailure(const QString& failureLine, const QString& action, const QString& mobileNo,
                            const platform::RuntimeError* pending);
     void Log(const QString& mobileNo, const QString& words) const;
+    // A line whose words come in pieces, written as Log of the joined words without joining them.
+    template <typename First, typename... Words>
+    void Log(const QString& mobileNo, const First& first, const Words&... more) const
+    {
+        const QStringView words[] = {QStringView(first), QStringView(more)...};
+        LogPieces(mobileNo, words, static_cast<qsizetype>(std::size(words)));
+    }
+    void LogPieces(const QString& mobileNo, const QStringView* words, qsizetype count) const;
 
     // The handler skeleton and its pieces (engine/ActionSkeleton.cpp).
     // Opens the company database and checks the user; false (with the user message in front of
@@ -123,7 +133,8 @@ private:
     // Runs one statement on the company and hands each of its rows in order to `row`, with
     // `readWords` logged where a recordset's opening would have been followed by the line: a
     // failure of the statement comes before that line, a failure of the reading after it.
-    void ReadRows(const QString& mobileNo, const QString& sql, const QString& readWords,
+    // `readWords` may come in pieces, logged as one line.
+    void ReadRows(const QString& mobileNo, const QString& sql, std::initializer_list<QStringView> readWords,
                   const std::function<void(platform::db::Rows&)>& row);
 
     // ---- handlers ----------------------------------------------------------------------
@@ -301,6 +312,9 @@ private:
         QString DocumentNo;
         QString Label;
         QString Type;  // DocumentType upper-cased
+        // The head of a line's detail statement, the same for every line: made for the first.
+        mutable QString ScheduleHead;
+        mutable QString AdjustmentHead;
     };
     // "<alias>.DocumentYear = 2024 AND <alias>.BranchCode = '01' AND ..." for the five keys.
     static QString DocumentKeyCondition(const DocumentKey& key, const QString& alias);

@@ -99,18 +99,27 @@ QString QuoteSQL(const QString& pText)
     return quoted;
 }
 
+namespace {
+bool IsControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+}  // namespace
+
+bool HasInvisible(QStringView text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return IsControl(c.unicode()); });
+}
+
 QString VisibleText(const QString& pText)
 {
-    const auto isControl = [](char16_t c) {
-        return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
-    };
-    if (std::none_of(pText.cbegin(), pText.cend(), [&](QChar c) { return isControl(c.unicode()); }))
+    if (!HasInvisible(pText))
         return pText;
     QString shown;
     shown.reserve(pText.size() + 8);
     for (const QChar c : pText) {
         const char16_t u = c.unicode();
-        if (!isControl(u))
+        if (!IsControl(u))
             shown += c;
         else if (u == u'\r')
             shown += QStringLiteral("\\r");

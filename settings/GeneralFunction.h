@@ -29,6 +29,8 @@ QString QuoteSQL(const QString& pText);
 // every other control character (and the Unicode line and paragraph separators) are written
 // visibly as \r, \n, \t or \xHH / \uHHHH, so that a value can never start a line of its own.
 QString VisibleText(const QString& pText);
+// Whether VisibleText would show any character of the text by its code.
+bool HasInvisible(QStringView text);
 
 // For each name/value pair in order, every "@" + name (any case) is replaced by the value's
 // text. Values go in as they are. A pair list with an odd number of elements fails with error

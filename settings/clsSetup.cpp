@@ -15,10 +15,11 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #if defined(Q_OS_UNIX)
 #include <sys/stat.h>
-#include <sys/uio.h>
+#include <unistd.h>
 #endif
 
 using platform::RuntimeError;
@@ -347,42 +348,40 @@ void clsSetup::LogEvents()
 
 #if defined(Q_OS_UNIX)
 namespace {
-// Writes every piece, as QFile::write goes on until all is written or the system fails it.
-bool WriteAll(int fd, iovec* pieces, int count)
+// Writes all the bytes, as QFile::write goes on until all is written or the system fails it.
+bool WriteAll(int fd, const char* bytes, size_t count)
 {
     while (count > 0) {
-        const ssize_t written = ::writev(fd, pieces, count);
+        const ssize_t written = ::write(fd, bytes, count);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
-        size_t left = static_cast<size_t>(written);
-        while (count > 0 && left >= pieces->iov_len) {
-            left -= pieces->iov_len;
-            ++pieces;
-            --count;
-        }
-        if (count > 0) {
-            pieces->iov_base = static_cast<char*>(pieces->iov_base) + left;
-            pieces->iov_len -= left;
-        }
+        bytes += written;
+        count -= static_cast<size_t>(written);
     }
     return true;
 }
 }  // namespace
 #endif
 
+void clsSetup::AppendLog(const QString& pText)
+{
+    AppendLog({QStringView(pText)});
+}
+
 // The file stays open while it is the current log, and each line goes to it in one unbuffered
 // write, so each line is on disk when this returns. A file removed or renamed while open is
 // noticed (its name no longer leads to it) and made again; a line that cannot be written is
 // dropped without a word. The name is looked up again only when the file or a folder above it
 // was touched, which the watch tells without walking the path for every line.
-void clsSetup::AppendLog(const QString& pText)
+void clsSetup::AppendLog(const QStringView* pieces, qsizetype count)
 {
+    const QStringView* const end = pieces + count;
     if (m_logFilePath.isEmpty())
         return;
-    if (m_logFile && (m_logFile->fileName() != m_logFilePath || (m_logFileWatch.Stirred() && !LogFileStillNamed())))
+    if (m_logFile && (m_logFileOpened != m_logFilePath || (m_logFileWatch.Stirred() && !LogFileStillNamed())))
         m_logFile.reset();
     if (!m_logFile) {
         auto file = std::make_unique<QFile>(m_logFilePath);
@@ -399,6 +398,7 @@ void clsSetup::AppendLog(const QString& pText)
         }
 #endif
         m_logFile = std::move(file);
+        m_logFileOpened = m_logFilePath;
         m_logFileWatch.Watch(m_logFilePath);
         // Moved in the moment before the watch began: no watch, every line looks the name up.
         if (!LogFileStillNamed())
@@ -409,18 +409,52 @@ void clsSetup::AppendLog(const QString& pText)
         m_logStampTime = now;
         m_logStamp = (now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char('|')).toLocal8Bit();
     }
-    const QByteArray text = pText.toLocal8Bit();
+    // The line's bytes: the time, the text in the local 8-bit encoding and the line's end. Plain
+    // ASCII (nearly every line) is the same in that encoding and is narrowed as it is copied;
+    // a line with any other character is converted whole.
+    qsizetype length = 0;
+    for (const QStringView* piece = pieces; piece != end; ++piece)
+        length += piece->size();
+    const qsizetype stamp = m_logStamp.size();
+    m_logLine.resize(stamp + length + 2);
+    char* at = m_logLine.data();
+    std::memcpy(at, m_logStamp.constData(), static_cast<size_t>(stamp));
+    at += stamp;
+    bool ascii = true;
+    for (const QStringView* piece = pieces; piece != end; ++piece) {
+        for (const QChar c : *piece) {
+            const char16_t u = c.unicode();
+            if (u >= 0x80) {
+                ascii = false;
+                break;
+            }
+            *at++ = static_cast<char>(u);
+        }
+        if (!ascii)
+            break;
+    }
+    if (!ascii) {
+        QString text;
+        text.reserve(length);
+        for (const QStringView* piece = pieces; piece != end; ++piece)
+            text += *piece;
+        const QByteArray local = text.toLocal8Bit();
+        m_logLine.resize(stamp + local.size() + 2);
+        at = m_logLine.data() + stamp;
+        std::memcpy(at, local.constData(), static_cast<size_t>(local.size()));
+        at += local.size();
+    }
+    *at++ = '\r';
+    *at++ = '\n';
 #if defined(Q_OS_UNIX)
-    // The time, the text and the line's end in one system call, without joining them first.
-    iovec pieces[3] = {{const_cast<char*>(m_logStamp.constData()), static_cast<size_t>(m_logStamp.size())},
-                       {const_cast<char*>(text.constData()), static_cast<size_t>(text.size())},
-                       {const_cast<char*>("\r\n"), 2}};
-    if (!WriteAll(m_logFile->handle(), pieces, 3))
+    if (!WriteAll(m_logFile->handle(), m_logLine.constData(), static_cast<size_t>(at - m_logLine.constData())))
         m_logFile.reset();
 #else
-    if (m_logFile->write(m_logStamp + text + QByteArrayLiteral("\r\n")) < 0)
+    if (m_logFile->write(m_logLine.constData(), at - m_logLine.constData()) < 0)
         m_logFile.reset();
 #endif
+    if (m_logLine.capacity() > 64 * 1024)  // a long line's room is not kept
+        m_logLine = QByteArray();
 }
 
 bool clsSetup::LogFileStillNamed() const

@@ -67,6 +67,9 @@ public:
     // --- members
     void LogEvents();
     void AppendLog(const QString& pText);
+    // The line of the pieces one after the other, as AppendLog of their joined text writes it.
+    void AppendLog(const QStringView* pieces, qsizetype count);
+    void AppendLog(std::initializer_list<QStringView> pieces) { AppendLog(pieces.begin(), static_cast<qsizetype>(pieces.size())); }
     bool GetLocations();
     void OpenConnection(const QString& pDatabaseFilePathName);
     void CloseConnection();
@@ -205,12 +208,14 @@ private:
     std::vector<std::pair<QString, std::unique_ptr<platform::db::Backend>>> m_companyConnections;
     // The text log, open while m_logFilePath names it.
     std::unique_ptr<QFile> m_logFile;
+    QString m_logFileOpened;  // the path it was opened by
     quint64 m_logFileDevice = 0;
     quint64 m_logFileNode = 0;
     platform::disk::NameWatch m_logFileWatch;  // its name looked up again only when stirred
     // The time at the head of a line, formatted once for each second.
     QDateTime m_logStampTime;
     QByteArray m_logStamp;  // in the log's text format
+    QByteArray m_logLine;   // the bytes of the line being written, its room kept for the next
     bool m_cancel = false;
     // Why the stored credentials could not be read ("" when they could).
     QString m_credentialsError;

@@ -52,9 +52,18 @@ double Percentage(double value)
     return std::nearbyint(decimal * 1000.0) / 1000.0;
 }
 
-QString ItemWords(const QString& itemCode, qint16 itemSno)
+// A line's detail statement: the head, the line's code quoted, then the rest in pieces.
+QString DetailStatement(const QString& head, const QString& code, QStringView between, const QString& sno, QStringView tail)
 {
-    return QStringLiteral(" Item Code ") + itemCode + QStringLiteral(" ItemSno ") + QString::number(itemSno);
+    const QString quoted = QuoteSQL(code);
+    QString sql;
+    sql.reserve(head.size() + quoted.size() + between.size() + sno.size() + tail.size());
+    sql += head;
+    sql += quoted;
+    sql += between;
+    sql += sno;
+    sql += tail;
+    return sql;
 }
 
 }  // namespace
@@ -119,18 +128,17 @@ bool clsClient::AddScheduleData(const DocumentKey& key, const QString& itemCode,
 {
     // Errors go to the caller, which reports them for the whole product list.
     const QString& m = key.MobileNo;
-    Log(m, QStringLiteral(" Getting Schedule Table Name for ") + key.Label);
-    const QString table = GetTableName(key.Type, QStringLiteral("S"));
-    Log(m, QStringLiteral(" Generating SQL Query to Get Schedule Detail of ") + key.Label + ItemWords(itemCode, itemSno));
-    const QString sql = QStringLiteral("SELECT Schedule.DeliveryDate, Schedule.Quantity FROM ") + table
-                        + QStringLiteral(" AS Schedule WHERE ") + DocumentKeyCondition(key, QStringLiteral("Schedule"))
-                        + QStringLiteral("AND Schedule.ItemCode = '") + QuoteSQL(itemCode)
-                        + QStringLiteral("' AND Schedule.ItemSno = ") + QString::number(itemSno)
-                        + QStringLiteral(" ORDER BY Schedule.DeliveryDate ");
-    Log(m, QStringLiteral(" Getting Records of Schedule Detail for ") + key.Label + ItemWords(itemCode, itemSno));
+    Log(m, u" Getting Schedule Table Name for ", key.Label);
+    if (key.ScheduleHead.isNull())
+        key.ScheduleHead = QStringLiteral("SELECT Schedule.DeliveryDate, Schedule.Quantity FROM ") + GetTableName(key.Type, QStringLiteral("S"))
+                           + QStringLiteral(" AS Schedule WHERE ") + DocumentKeyCondition(key, QStringLiteral("Schedule"))
+                           + QStringLiteral("AND Schedule.ItemCode = '");
+    const QString sno = QString::number(itemSno);
+    Log(m, u" Generating SQL Query to Get Schedule Detail of ", key.Label, u" Item Code ", itemCode, u" ItemSno ", sno);
+    const QString sql = DetailStatement(key.ScheduleHead, itemCode, u"' AND Schedule.ItemSno = ", sno, u" ORDER BY Schedule.DeliveryDate ");
+    Log(m, u" Getting Records of Schedule Detail for ", key.Label, u" Item Code ", itemCode, u" ItemSno ", sno);
     Column date(QStringLiteral("DeliveryDate")), quantity(QStringLiteral("Quantity"));
-    ReadRows(m, sql,
-             QStringLiteral(" Getting data of Product Detail for ") + key.Label + ItemWords(itemCode, itemSno) + QStringLiteral(" to JSON "),
+    ReadRows(m, sql, {u" Getting data of Product Detail for ", key.Label, u" Item Code ", itemCode, u" ItemSno ", sno, u" to JSON "},
              [&](Rows& rows) {
                  const int day = rows.Index(date);
                  const engine::Utf8Text text = rows.IsNull(day) ? engine::Utf8Text() : rows.ToDateText(day);
@@ -351,22 +359,21 @@ void clsClient::DocumentLines(const DocumentKey& key, const QString& sql, const 
 bool clsClient::AddAdjustmentData(const DocumentKey& key, const QString& accountCode, qint16 accountSno, JsonWriter& Adjs)
 {
     const QString& m = key.MobileNo;
-    const QString account = QStringLiteral(" Account Code ") + accountCode;
-    Log(m, QStringLiteral(" Getting Adjustment Table Name for ") + key.Label);
-    Log(m, QStringLiteral(" Generating SQL Query to Get Adjustment Detail of ") + key.Label + account + QStringLiteral(" Sno ")
-               + QString::number(accountSno));
-    const QString sql = QStringLiteral("SELECT OSReg.RDocumentYear, OSReg.RBranchCode, OSReg.RDocumentType, OSReg.RSeriesCode, "
-                                       "OSReg.RDocumentNo, OSReg.BillNo, OSReg.AdjustedAmount, OSReg.AdjustmentAmount "
-                                       "FROM FaOSReg AS OSReg WHERE ")
-                        + DocumentKeyCondition(key, QStringLiteral("OSReg")) + QStringLiteral("AND OSReg.AccountCode = '")
-                        + QuoteSQL(accountCode) + QStringLiteral("' AND OSReg.AccountSno = ") + QString::number(accountSno)
-                        + QStringLiteral(" ORDER BY OSReg.Sno ");
-    const QString words = key.Label + account + QStringLiteral(" AccountSno ") + QString::number(accountSno);
-    Log(m, QStringLiteral(" Getting Records of Adjustment Detail for ") + words);
+    const QString sno = QString::number(accountSno);
+    Log(m, u" Getting Adjustment Table Name for ", key.Label);
+    Log(m, u" Generating SQL Query to Get Adjustment Detail of ", key.Label, u" Account Code ", accountCode, u" Sno ", sno);
+    if (key.AdjustmentHead.isNull())
+        key.AdjustmentHead = QStringLiteral("SELECT OSReg.RDocumentYear, OSReg.RBranchCode, OSReg.RDocumentType, OSReg.RSeriesCode, "
+                                            "OSReg.RDocumentNo, OSReg.BillNo, OSReg.AdjustedAmount, OSReg.AdjustmentAmount "
+                                            "FROM FaOSReg AS OSReg WHERE ")
+                             + DocumentKeyCondition(key, QStringLiteral("OSReg")) + QStringLiteral("AND OSReg.AccountCode = '");
+    const QString sql = DetailStatement(key.AdjustmentHead, accountCode, u"' AND OSReg.AccountSno = ", sno, u" ORDER BY OSReg.Sno ");
+    Log(m, u" Getting Records of Adjustment Detail for ", key.Label, u" Account Code ", accountCode, u" AccountSno ", sno);
     Column typeColumn(QStringLiteral("RDocumentType")), numberColumn(QStringLiteral("RDocumentNo")), branch(QStringLiteral("RBranchCode")),
         series(QStringLiteral("RSeriesCode")), bill(QStringLiteral("BillNo")), adjusted(QStringLiteral("AdjustedAmount")),
         adjustment(QStringLiteral("AdjustmentAmount"));
-    ReadRows(m, sql, QStringLiteral(" Getting data of Account Detail for ") + words + QStringLiteral(" to JSON "), [&](Rows& rows) {
+    ReadRows(m, sql, {u" Getting data of Account Detail for ", key.Label, u" Account Code ", accountCode, u" AccountSno ", sno, u" to JSON "},
+             [&](Rows& rows) {
         const engine::Utf8Text type = engine::TrimmedBlanks(RowText(rows, typeColumn));
         const engine::Utf8Text number = engine::TrimmedBlanks(RowText(rows, numberColumn));
         Adjs.BeginObject();

@@ -109,7 +109,7 @@ void clsClient::MasterRows(const QString& mobileNo, const QString& sql, const QS
     // The columns are found by name once; a list may have thousands of rows.
     Column code(kind.CodeColumn), name(kind.NameColumn);
     const QByteArray codeMember = kind.CodeMember.toUtf8(), nameMember = kind.NameMember.toUtf8();
-    ReadRows(mobileNo, sql, readWords, [&](Rows& rows) {
+    ReadRows(mobileNo, sql, {readWords}, [&](Rows& rows) {
         const Utf8Text codeText = TrimmedBlanks(RowText(rows, code));
         const Utf8Text nameText = TrimmedBlanks(RowText(rows, name));
         data.BeginObject();

@@ -63,7 +63,7 @@ public:
     static void ReadRows(clsClient& c, const QString& mobileNo, const QString& sql, const QString& readWords,
                          const std::function<void(platform::db::Rows&)>& row)
     {
-        c.ReadRows(mobileNo, sql, readWords, row);
+        c.ReadRows(mobileNo, sql, {readWords}, row);
     }
 };
 
