@@ -361,8 +361,16 @@ int TraceCallback(unsigned type, void*, void* p, void* x)
         return 0;
     auto* statement = static_cast<sqlite3_stmt*>(p);
     if (type == SQLITE_TRACE_STMT) {
-        const char* text = sqlite3_sql(statement);
-        g_statements.push_back({QString::fromUtf8(text ? text : ""), 0});
+        // A statement run with bound literals is recorded with them written in, so that the
+        // straight run prepares each statement as its text reads.
+        if (sqlite3_bind_parameter_count(statement) > 0) {
+            char* expanded = sqlite3_expanded_sql(statement);
+            g_statements.push_back({QString::fromUtf8(expanded ? expanded : ""), 0});
+            sqlite3_free(expanded);
+        } else {
+            const char* text = sqlite3_sql(statement);
+            g_statements.push_back({QString::fromUtf8(text ? text : ""), 0});
+        }
     } else if (type == SQLITE_TRACE_PROFILE && !g_statements.empty()) {
         g_statements.back().ns += *static_cast<sqlite3_int64*>(x);
     }

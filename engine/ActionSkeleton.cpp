@@ -291,7 +291,7 @@ void clsClient::ActionRows(const QString& mobileNo, const QString& sql, const QS
 // reading began: such a failure still ends the request before `readWords` and before the failure
 // of a reading in an earlier row, which is held until the statement has run to its end. A row
 // written to the reply before a failure does not matter: the failure replaces the reply.
-void clsClient::ReadRows(const QString& mobileNo, const QString& sql, std::initializer_list<QStringView> readWords,
+void clsClient::ReadRows(const QString& mobileNo, const platform::db::Statement& sql, std::initializer_list<QStringView> readWords,
                          const std::function<void(Rows&)>& row)
 {
     const std::unique_ptr<Rows> rows = cnnCompany.OpenRows(sql);

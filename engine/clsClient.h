@@ -134,7 +134,7 @@ private:
     // `readWords` logged where a recordset's opening would have been followed by the line: a
     // failure of the statement comes before that line, a failure of the reading after it.
     // `readWords` may come in pieces, logged as one line.
-    void ReadRows(const QString& mobileNo, const QString& sql, std::initializer_list<QStringView> readWords,
+    void ReadRows(const QString& mobileNo, const platform::db::Statement& sql, std::initializer_list<QStringView> readWords,
                   const std::function<void(platform::db::Rows&)>& row);
 
     // ---- handlers ----------------------------------------------------------------------

@@ -52,17 +52,12 @@ double Percentage(double value)
     return std::nearbyint(decimal * 1000.0) / 1000.0;
 }
 
-// A line's detail statement: the head, the line's code quoted, then the rest in pieces.
-QString DetailStatement(const QString& head, const QString& code, QStringView between, const QString& sno, QStringView tail)
+// A line's detail statement: the head, the line's code and number as literals, then the rest.
+platform::db::Statement DetailStatement(const QString& head, const QString& code, const QString& between, const QString& sno,
+                                        const QString& tail)
 {
-    const QString quoted = QuoteSQL(code);
-    QString sql;
-    sql.reserve(head.size() + quoted.size() + between.size() + sno.size() + tail.size());
-    sql += head;
-    sql += quoted;
-    sql += between;
-    sql += sno;
-    sql += tail;
+    platform::db::Statement sql(head);
+    sql.Literal(QLatin1Char('\'') + QuoteSQL(code) + QLatin1Char('\'')).Text(between).Literal(sno).Text(tail);
     return sql;
 }
 
@@ -132,10 +127,11 @@ bool clsClient::AddScheduleData(const DocumentKey& key, const QString& itemCode,
     if (key.ScheduleHead.isNull())
         key.ScheduleHead = QStringLiteral("SELECT Schedule.DeliveryDate, Schedule.Quantity FROM ") + GetTableName(key.Type, QStringLiteral("S"))
                            + QStringLiteral(" AS Schedule WHERE ") + DocumentKeyCondition(key, QStringLiteral("Schedule"))
-                           + QStringLiteral("AND Schedule.ItemCode = '");
+                           + QStringLiteral("AND Schedule.ItemCode = ");
     const QString sno = QString::number(itemSno);
     Log(m, u" Generating SQL Query to Get Schedule Detail of ", key.Label, u" Item Code ", itemCode, u" ItemSno ", sno);
-    const QString sql = DetailStatement(key.ScheduleHead, itemCode, u"' AND Schedule.ItemSno = ", sno, u" ORDER BY Schedule.DeliveryDate ");
+    const platform::db::Statement sql = DetailStatement(key.ScheduleHead, itemCode, QStringLiteral(" AND Schedule.ItemSno = "), sno,
+                                                         QStringLiteral(" ORDER BY Schedule.DeliveryDate "));
     Log(m, u" Getting Records of Schedule Detail for ", key.Label, u" Item Code ", itemCode, u" ItemSno ", sno);
     Column date(QStringLiteral("DeliveryDate")), quantity(QStringLiteral("Quantity"));
     ReadRows(m, sql, {u" Getting data of Product Detail for ", key.Label, u" Item Code ", itemCode, u" ItemSno ", sno, u" to JSON "},
@@ -366,8 +362,9 @@ bool clsClient::AddAdjustmentData(const DocumentKey& key, const QString& account
         key.AdjustmentHead = QStringLiteral("SELECT OSReg.RDocumentYear, OSReg.RBranchCode, OSReg.RDocumentType, OSReg.RSeriesCode, "
                                             "OSReg.RDocumentNo, OSReg.BillNo, OSReg.AdjustedAmount, OSReg.AdjustmentAmount "
                                             "FROM FaOSReg AS OSReg WHERE ")
-                             + DocumentKeyCondition(key, QStringLiteral("OSReg")) + QStringLiteral("AND OSReg.AccountCode = '");
-    const QString sql = DetailStatement(key.AdjustmentHead, accountCode, u"' AND OSReg.AccountSno = ", sno, u" ORDER BY OSReg.Sno ");
+                             + DocumentKeyCondition(key, QStringLiteral("OSReg")) + QStringLiteral("AND OSReg.AccountCode = ");
+    const platform::db::Statement sql = DetailStatement(key.AdjustmentHead, accountCode, QStringLiteral(" AND OSReg.AccountSno = "), sno,
+                                                         QStringLiteral(" ORDER BY OSReg.Sno "));
     Log(m, u" Getting Records of Adjustment Detail for ", key.Label, u" Account Code ", accountCode, u" AccountSno ", sno);
     Column typeColumn(QStringLiteral("RDocumentType")), numberColumn(QStringLiteral("RDocumentNo")), branch(QStringLiteral("RBranchCode")),
         series(QStringLiteral("RSeriesCode")), bill(QStringLiteral("BillNo")), adjusted(QStringLiteral("AdjustedAmount")),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Dialect.h"
+#include "Statement.h"
 #include "Value.h"
 
 #include <QStringList>
@@ -40,6 +41,8 @@ public:
     // The rows of a statement, to be read in order; as Query gives them unless a backend reads
     // them as the statement runs.
     virtual std::unique_ptr<Rows> OpenRows(const QString& sql, RowsRead read);
+    // The same for a statement in pieces; unless a backend binds its literals, its whole text.
+    virtual std::unique_ptr<Rows> OpenRows(const Statement& statement, RowsRead read);
     // Runs a statement (or a batch) and gives the rows affected.
     virtual long Execute(const QString& sql) = 0;
     // One statement (no batch) to be run many times with bound values.

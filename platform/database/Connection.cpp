@@ -130,6 +130,11 @@ std::unique_ptr<Rows> Connection::OpenRows(const QString& sql, RowsRead read)
     return backend().OpenRows(sql, read);
 }
 
+std::unique_ptr<Rows> Connection::OpenRows(const Statement& statement, RowsRead read)
+{
+    return backend().OpenRows(statement, read);
+}
+
 std::unique_ptr<PreparedStatement> Connection::Prepare(const QString& sql)
 {
     return backend().Prepare(sql);

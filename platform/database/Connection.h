@@ -34,6 +34,7 @@ public:
     ResultSet Query(const QString& sql);
     // The rows of a statement to read in order (see Rows).
     std::unique_ptr<Rows> OpenRows(const QString& sql, RowsRead read = RowsRead::Stepping);
+    std::unique_ptr<Rows> OpenRows(const Statement& statement, RowsRead read = RowsRead::Stepping);
     // A statement prepared once; it must be dropped before the connection closes.
     std::unique_ptr<PreparedStatement> Prepare(const QString& sql);
     qint64 LastInsertId();

@@ -184,6 +184,11 @@ std::unique_ptr<Rows> Backend::OpenRows(const QString& sql, RowsRead)
     return std::make_unique<StoredRows>(Query(sql));
 }
 
+std::unique_ptr<Rows> Backend::OpenRows(const Statement& statement, RowsRead read)
+{
+    return OpenRows(statement.Joined(), read);
+}
+
 StoredRows::StoredRows(ResultSet result) : m_result(std::move(result))
 {
     const size_t columns = static_cast<size_t>(m_result.columns.size());

@@ -444,6 +444,7 @@ public:
     }
 
     std::unique_ptr<Rows> OpenRows(const QString& sql, RowsRead read) override;
+    std::unique_ptr<Rows> OpenRows(const Statement& statement, RowsRead read) override;
 
     std::unique_ptr<PreparedStatement> Prepare(const QString& sql) override
     {
@@ -528,6 +529,11 @@ public:
     }
 
 private:
+    // The pieces of OpenRows.
+    bool ReadWhole(const Translation& t) const;
+    std::unique_ptr<Rows> StoredResult(const Translation& t);
+    sqlite3_stmt* CompileOne(const QByteArray& utf8, bool& kept);
+    std::unique_ptr<Rows> FirstStep(sqlite3_stmt* st, bool kept, RowsRead read);
     struct Attachment {
         QString key;    // lower case
         QString alias;
@@ -1011,42 +1017,81 @@ private:
     quint64 m_storedRows = 0;
 };
 
-std::unique_ptr<Rows> SqliteBackend::OpenRows(const QString& sql, RowsRead read)
+// A literal as the statement's text spells it, bound in its place: a string (its content) or a
+// whole number. Anything else (a NUL in the string, a sign, a fraction, a number too big for
+// 64 bits) is not bound: the statement then runs as its text.
+struct BoundLiteral {
+    bool number = false;
+    qint64 integer = 0;
+    QByteArray text;
+};
+
+bool BindableLiteral(const QString& spelled, BoundLiteral& bound)
 {
-    const Translation t = TranslateTsql(sql, m_database);
-    const auto stored = [&] {
-        ResultSet result;
-        long changes = 0;
-        Run(t, &result, &changes);
-        return std::make_unique<StoredRows>(std::move(result));
-    };
-    // The catalog's rows are made before the statement runs, and a union over more databases
-    // than can be attached runs in parts: those are read whole.
-    if (t.usesMasterFiles || t.databases.size() > sqlite3_limit(m_db, SQLITE_LIMIT_ATTACHED, -1))
-        return stored();
-    EnsureAttached(t.databases);
-    if (m_openRows == 0)
-        m_dates.Trim();
-    const QByteArray utf8 = t.sql.toUtf8();
-    sqlite3_stmt* st = TakeKept(utf8);
-    bool kept = st != nullptr;
-    if (!st) {
-        const char* end = utf8.constData() + utf8.size();
-        const char* tail = nullptr;
-        const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &st, &tail);
-        if (rc != SQLITE_OK) {
-            sqlite3_finalize(st);
-            Fail(rc);
-        }
-        while (tail && tail < end && (*tail == ' ' || *tail == '\n' || *tail == '\r' || *tail == '\t' || *tail == ';'))
-            ++tail;
-        if (!st || (tail && tail < end)) {
-            // A batch, or no statement at all: its rows as the batch gives them.
-            sqlite3_finalize(st);
-            return stored();
-        }
-        kept = Keep(utf8, st);
+    const std::vector<tsql::Token> tokens = tsql::Tokenize(spelled);
+    if (tokens.size() != 1)
+        return false;
+    const tsql::Token& t = tokens.front();
+    if (t.kind == tsql::TokenKind::String || t.kind == tsql::TokenKind::NString) {
+        const QString value = t.StringValue();
+        if (value.contains(QChar(0)))
+            return false;
+        bound.text = value.toUtf8();
+        return true;
     }
+    if (t.kind != tsql::TokenKind::Number)
+        return false;
+    if (std::any_of(t.text.cbegin(), t.text.cend(), [](QChar c) { return c < u'0' || c > u'9'; }))
+        return false;
+    bool ok = false;
+    bound.integer = t.text.toLongLong(&ok);
+    bound.number = true;
+    return ok;
+}
+
+// The catalog's rows are made before the statement runs, and a union over more databases than
+// can be attached runs in parts: those are read whole.
+bool SqliteBackend::ReadWhole(const Translation& t) const
+{
+    return t.usesMasterFiles || t.databases.size() > sqlite3_limit(m_db, SQLITE_LIMIT_ATTACHED, -1);
+}
+
+std::unique_ptr<Rows> SqliteBackend::StoredResult(const Translation& t)
+{
+    ResultSet result;
+    long changes = 0;
+    Run(t, &result, &changes);
+    return std::make_unique<StoredRows>(std::move(result));
+}
+
+// The compiled statement of a translated text that is one statement, kept or new; null for a
+// batch or a text of no statement.
+sqlite3_stmt* SqliteBackend::CompileOne(const QByteArray& utf8, bool& kept)
+{
+    sqlite3_stmt* st = TakeKept(utf8);
+    kept = st != nullptr;
+    if (st)
+        return st;
+    const char* end = utf8.constData() + utf8.size();
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &st, &tail);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(st);
+        Fail(rc);
+    }
+    while (tail && tail < end && (*tail == ' ' || *tail == '\n' || *tail == '\r' || *tail == '\t' || *tail == ';'))
+        ++tail;
+    if (!st || (tail && tail < end)) {
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    kept = Keep(utf8, st);
+    return st;
+}
+
+// The first step of a compiled statement, and the rows that follow it.
+std::unique_ptr<Rows> SqliteBackend::FirstStep(sqlite3_stmt* st, bool kept, RowsRead read)
+{
     ClearUpperRegisterState();
     // As in RunText, the columns are read after the first step.
     const int rc = sqlite3_step(st);
@@ -1060,6 +1105,64 @@ std::unique_ptr<Rows> SqliteBackend::OpenRows(const QString& sql, RowsRead read)
         return std::make_unique<StoredRows>(ResultSet());
     }
     return std::make_unique<SqliteRows>(*this, st, kept, rc, read);
+}
+
+std::unique_ptr<Rows> SqliteBackend::OpenRows(const QString& sql, RowsRead read)
+{
+    const Translation t = TranslateTsql(sql, m_database);
+    if (ReadWhole(t))
+        return StoredResult(t);
+    EnsureAttached(t.databases);
+    if (m_openRows == 0)
+        m_dates.Trim();
+    bool kept = false;
+    sqlite3_stmt* st = CompileOne(t.sql.toUtf8(), kept);
+    if (!st)  // a batch, or no statement at all: its rows as the batch gives them
+        return StoredResult(t);
+    return FirstStep(st, kept, read);
+}
+
+// Statements that differ only in their literals share one translation and one compiled
+// statement; each literal is bound where its parameter stands. Whatever cannot be done so runs
+// as the whole text, which gives the same rows.
+std::unique_ptr<Rows> SqliteBackend::OpenRows(const Statement& statement, RowsRead read)
+{
+    if (!statement.HasLiterals())
+        return OpenRows(statement.Joined(), read);
+    const std::vector<QString> spelled = statement.Literals();
+    std::vector<BoundLiteral> bound(spelled.size());
+    for (size_t i = 0; i < spelled.size(); ++i)
+        if (!BindableLiteral(spelled[i], bound[i]))
+            return OpenRows(statement.Joined(), read);
+    const Translation t = TranslateTsql(statement.Marked(), m_database);
+    if (ReadWhole(t))
+        return OpenRows(statement.Joined(), read);
+    EnsureAttached(t.databases);
+    if (m_openRows == 0)
+        m_dates.Trim();
+    bool kept = false;
+    sqlite3_stmt* st = CompileOne(t.sql.toUtf8(), kept);
+    if (!st)
+        return OpenRows(statement.Joined(), read);
+    // Each parameter must have come through the translation as it went in, once.
+    const int count = static_cast<int>(bound.size());
+    bool marked = sqlite3_bind_parameter_count(st) == count;
+    for (int i = 1; marked && i <= count; ++i) {
+        const char* name = sqlite3_bind_parameter_name(st, i);
+        marked = name && QByteArray(name) == "?" + QByteArray::number(i);
+    }
+    if (!marked) {
+        Release(st, kept);
+        return OpenRows(statement.Joined(), read);
+    }
+    for (int i = 0; i < count; ++i) {
+        const BoundLiteral& b = bound[static_cast<size_t>(i)];
+        if (b.number)
+            sqlite3_bind_int64(st, i + 1, b.integer);
+        else
+            sqlite3_bind_text(st, i + 1, b.text.constData(), static_cast<int>(b.text.size()), SQLITE_TRANSIENT);
+    }
+    return FirstStep(st, kept, read);
 }
 
 }  // namespace

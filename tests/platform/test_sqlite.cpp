@@ -9,6 +9,7 @@
 #include "SqliteTestSupport.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
@@ -575,6 +576,81 @@ private slots:
         std::unique_ptr<Rows> none = c.OpenRows(QStringLiteral("SELECT N FROM Mixed WHERE N < 0"), RowsRead::Whole);
         QVERIFY(!none->Next());
         QVERIFY(!none->Next());
+    }
+
+    // A statement in pieces reads as its whole text does, whether its literals are bound
+    // (strings, whole numbers) or written in (anything else). «» marks a literal.
+    void statementsWithLiteralsReadAsTheirText_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("again");  // the same statement with other literals
+        QTest::newRow("text and number") << "SELECT N, T, I FROM Mixed WHERE T = «'text'» AND I = «7» ORDER BY N"
+                                         << "SELECT N, T, I FROM Mixed WHERE T = «'42'» AND I = «2.5» ORDER BY N";
+        QTest::newRow("the column's collation") << "SELECT N FROM Mixed WHERE T = «'TEXT'»" << "SELECT N FROM Mixed WHERE T = «'café ₹'»";
+        QTest::newRow("N and doubled quotes") << "SELECT N, T FROM Mixed WHERE T = «N'Café ₹'» OR T <> «'it''s'» ORDER BY N"
+                                             << "SELECT N, T FROM Mixed WHERE T = «N'a\"b\\c'» OR T <> «'it''s'» ORDER BY N";
+        QTest::newRow("text against numbers") << "SELECT N FROM Mixed WHERE I = «'7'» OR R = «'2.5'»"
+                                              << "SELECT N FROM Mixed WHERE I = «'9223372036854775807'» OR R = «'x'»";
+        QTest::newRow("written in") << "SELECT N FROM Mixed WHERE I = «-9223372036854775808» OR R = «2.5» OR X = «'a'+CHAR(0)»"
+                                    << "SELECT N FROM Mixed WHERE I = «99999999999999999999» OR R = «1e-7» OR X = «''»";
+        QTest::newRow("dates") << "SELECT N, D FROM Mixed WHERE D = «'2024-01-05 13:45:10'» ORDER BY N"
+                               << "SELECT N, D FROM Mixed WHERE D >= «'2024-02-29'» ORDER BY N";
+        QTest::newRow("named value") << "SELECT «'it''s'» AS Q, «12» AS W FROM Mixed WHERE N = «1»"
+                                     << "SELECT «'x'» AS Q, «0» AS W FROM Mixed WHERE N = «2»";
+    }
+    void statementsWithLiteralsReadAsTheirText()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, again);
+        const auto pieces = [](const QString& marked) {
+            Statement statement;
+            const QStringList parts = marked.split(QRegularExpression(QStringLiteral("[«»]")));
+            for (qsizetype i = 0; i < parts.size(); ++i)
+                (i % 2 ? statement.Literal(parts[i]) : statement.Text(parts[i]));
+            return statement;
+        };
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("Shop2024")));
+        const auto compare = [&](Rows& rows, const ResultSet& expected, const QString& what) {
+            QCOMPARE(rows.ColumnCount(), int(expected.columns.size()));
+            for (int i = 0; i < rows.ColumnCount(); ++i)
+                QCOMPARE(rows.ColumnName(i), expected.columns.at(i));
+            size_t row = 0;
+            for (; rows.Next(); ++row) {
+                QVERIFY(row < expected.rows.size());
+                for (int i = 0; i < rows.ColumnCount(); ++i)
+                    CompareWithValue(rows, i, expected.rows[row][size_t(i)], what + QStringLiteral(" row %1").arg(row));
+            }
+            QCOMPARE(row, expected.rows.size());
+        };
+        const Statement first = pieces(sql), second = pieces(again);
+        QCOMPARE(first.Joined(), QString(sql).remove(QChar(u'«')).remove(QChar(u'»')));
+        const ResultSet firstRows = c.Query(first.Joined()), secondRows = c.Query(second.Joined());
+        for (int pass = 0; pass < 2; ++pass) {  // compiled, then kept with other values bound before
+            std::unique_ptr<Rows> rows = c.OpenRows(first);
+            compare(*rows, firstRows, QStringLiteral("first, pass %1").arg(pass));
+            rows.reset();
+            // The other literals, while the first statement is still being read.
+            std::unique_ptr<Rows> open = c.OpenRows(first);
+            std::unique_ptr<Rows> other = c.OpenRows(second, pass ? RowsRead::Whole : RowsRead::Stepping);
+            compare(*other, secondRows, QStringLiteral("second, pass %1").arg(pass));
+            compare(*open, firstRows, QStringLiteral("first still open, pass %1").arg(pass));
+        }
+        // A failing statement fails as its text does.
+        const Statement wrong = pieces(QString(sql).replace(QStringLiteral("Mixed"), QStringLiteral("Missing")));
+        QString expected;
+        try {
+            c.Query(wrong.Joined());
+        } catch (const DatabaseError& e) {
+            expected = e.Description();
+        }
+        QVERIFY(!expected.isEmpty());
+        try {
+            c.OpenRows(wrong);
+            QFAIL("expected a failure");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.Description(), expected);
+        }
     }
 
     // A column is found by name once for each statement; a name the statement lacks is error
