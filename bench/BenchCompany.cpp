@@ -6,6 +6,7 @@
 #include "Fixtures.h"
 #include "clock/Clock.h"
 #include "clock/TimeZone.h"
+#include "process/Memory.h"
 #include "clsClient.h"
 #include "clsSetup.h"
 #include "database/SqliteFunctions.h"
@@ -573,6 +574,7 @@ bool ParseOptions(int argc, char** argv, const char* usage, Options& options)
 Start::Start(int argc, char** argv, const char* usage)
 {
     platform::KeepTimeZoneLoaded();  // as the programs do at their start
+    platform::KeepMemoryForReplies();  // as the server does
     if (!ParseOptions(argc, argv, usage, options)) {
         exitCode = 2;
         return;

@@ -1,4 +1,5 @@
 #include "clock/TimeZone.h"
+#include "process/Memory.h"
 #include "process/StopSignals.h"
 #include "frmTessarinMobileClient.h"
 
@@ -9,6 +10,7 @@
 int main(int argc, char** argv)
 {
     platform::KeepTimeZoneLoaded();
+    platform::KeepMemoryForReplies();
     // Every connection takes a file descriptor: the soft limit of open files is raised to the
     // hard limit.
     struct rlimit files {};

@@ -11,6 +11,7 @@
 //   corvantis-bench-window [--seconds 3] [--clients 1,8] [--rounds 3] [--only minimised|visible]
 #include "ServerBench.h"
 #include "clock/TimeZone.h"
+#include "process/Memory.h"
 #include "frmTessarinMobileClient.h"
 
 #include <QApplication>
@@ -154,6 +155,7 @@ std::unique_ptr<frmTessarinMobileClient> StartWindow(Installation& installation,
 int main(int argc, char** argv)
 {
     platform::KeepTimeZoneLoaded();  // as the program starts
+    platform::KeepMemoryForReplies();  // as the server does
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
