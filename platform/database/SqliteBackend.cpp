@@ -1134,14 +1134,21 @@ std::unique_ptr<Rows> SqliteBackend::OpenRows(const Statement& statement, RowsRe
     for (size_t i = 0; i < spelled.size(); ++i)
         if (!BindableLiteral(spelled[i], bound[i]))
             return OpenRows(statement.Joined(), read);
-    const Translation t = TranslateTsql(statement.Marked(), m_database);
-    if (ReadWhole(t))
-        return OpenRows(statement.Joined(), read);
-    EnsureAttached(t.databases);
-    if (m_openRows == 0)
-        m_dates.Trim();
+    // A text the parameters do not fit (a value where SQLite takes none) runs as the whole text,
+    // which then succeeds or fails as it would.
     bool kept = false;
-    sqlite3_stmt* st = CompileOne(t.sql.toUtf8(), kept);
+    sqlite3_stmt* st = nullptr;
+    try {
+        const Translation t = TranslateTsql(statement.Marked(), m_database);
+        if (ReadWhole(t))
+            return OpenRows(statement.Joined(), read);
+        EnsureAttached(t.databases);
+        if (m_openRows == 0)
+            m_dates.Trim();
+        st = CompileOne(t.sql.toUtf8(), kept);
+    } catch (const DatabaseError&) {
+        st = nullptr;
+    }
     if (!st)
         return OpenRows(statement.Joined(), read);
     // Each parameter must have come through the translation as it went in, once.

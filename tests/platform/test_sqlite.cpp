@@ -595,6 +595,8 @@ private slots:
                                     << "SELECT N FROM Mixed WHERE I = «99999999999999999999» OR R = «1e-7» OR X = «''»";
         QTest::newRow("dates") << "SELECT N, D FROM Mixed WHERE D = «'2024-01-05 13:45:10'» ORDER BY N"
                                << "SELECT N, D FROM Mixed WHERE D >= «'2024-02-29'» ORDER BY N";
+        QTest::newRow("where no parameter goes") << "SELECT TOP «2» N FROM Mixed WHERE T <> «'x'» ORDER BY N"
+                                                 << "SELECT TOP «3» N FROM Mixed WHERE T <> «'y'» ORDER BY N";
         QTest::newRow("named value") << "SELECT «'it''s'» AS Q, «12» AS W FROM Mixed WHERE N = «1»"
                                      << "SELECT «'x'» AS Q, «0» AS W FROM Mixed WHERE N = «2»";
     }
