@@ -559,6 +559,9 @@ private:
         QByteArray text;
         sqlite3_stmt* statement = nullptr;
         quint64 used = 0;
+        // Handed out and not yet given back. A statement whose rows are done is not busy to
+        // SQLite, yet the rows that hold it may still be read or given back later.
+        bool inUse = false;
     };
     static constexpr size_t kKeptStatements = 32;
     static constexpr qsizetype kLongestKeptText = 16 * 1024;
@@ -569,38 +572,45 @@ private:
     sqlite3_stmt* TakeKept(const QByteArray& text)
     {
         for (auto& kept : m_kept) {
-            if (kept.text == text && !sqlite3_stmt_busy(kept.statement)) {
+            if (kept.text == text && !kept.inUse && !sqlite3_stmt_busy(kept.statement)) {
                 kept.used = ++m_keptClock;
+                kept.inUse = true;
                 return kept.statement;
             }
         }
         return nullptr;
     }
 
-    // Keeps a statement that was the whole text; the least recently used one makes room.
+    // Keeps a statement that was the whole text; the least recently used idle one makes room.
     bool Keep(const QByteArray& text, sqlite3_stmt* st)
     {
         if (text.size() > kLongestKeptText)
             return false;
         if (m_kept.size() >= kKeptStatements) {
-            auto oldest = std::min_element(m_kept.begin(), m_kept.end(),
-                                           [](const KeptStatement& a, const KeptStatement& b) { return a.used < b.used; });
-            if (sqlite3_stmt_busy(oldest->statement))
+            auto oldest = m_kept.end();
+            for (auto it = m_kept.begin(); it != m_kept.end(); ++it)
+                if (!it->inUse && !sqlite3_stmt_busy(it->statement) && (oldest == m_kept.end() || it->used < oldest->used))
+                    oldest = it;
+            if (oldest == m_kept.end())
                 return false;
             sqlite3_finalize(oldest->statement);
             m_kept.erase(oldest);
         }
-        m_kept.push_back({text, st, ++m_keptClock});
+        m_kept.push_back({text, st, ++m_keptClock, true});
         return true;
     }
 
-    // Done with a statement of RunText: a kept one is reset for its next use, any other freed.
+    // Done with a statement: a kept one is reset for its next use, any other freed.
     void Release(sqlite3_stmt* st, bool kept)
     {
-        if (kept)
-            sqlite3_reset(st);
-        else
+        if (!kept) {
             sqlite3_finalize(st);
+            return;
+        }
+        sqlite3_reset(st);
+        for (auto& k : m_kept)
+            if (k.statement == st)
+                k.inUse = false;
     }
 
     [[noreturn]] void Fail(int rc, const QString& prefix = QString()) const
@@ -1033,6 +1043,12 @@ bool BindableLiteral(const QString& spelled, BoundLiteral& bound)
         return false;
     const tsql::Token& t = tokens.front();
     if (t.kind == tsql::TokenKind::String || t.kind == tsql::TokenKind::NString) {
+        // A literal left open (its closing quote missing or doubled) is for the text to refuse.
+        qsizetype quotes = 0;
+        for (qsizetype i = t.text.size() - 1; i > (t.kind == tsql::TokenKind::NString ? 1 : 0) && t.text.at(i) == u'\''; --i)
+            ++quotes;
+        if (quotes % 2 == 0)
+            return false;
         const QString value = t.StringValue();
         if (value.contains(QChar(0)))
             return false;
@@ -1123,8 +1139,8 @@ std::unique_ptr<Rows> SqliteBackend::OpenRows(const QString& sql, RowsRead read)
 }
 
 // Statements that differ only in their literals share one translation and one compiled
-// statement; each literal is bound where its parameter stands. Whatever cannot be done so runs
-// as the whole text, which gives the same rows.
+// statement; each literal is bound where its parameter stands. A statement whose literals
+// cannot all be bound so, each in a comparison, runs as the whole text.
 std::unique_ptr<Rows> SqliteBackend::OpenRows(const Statement& statement, RowsRead read)
 {
     if (!statement.HasLiterals())
@@ -1132,7 +1148,7 @@ std::unique_ptr<Rows> SqliteBackend::OpenRows(const Statement& statement, RowsRe
     const std::vector<QString> spelled = statement.Literals();
     std::vector<BoundLiteral> bound(spelled.size());
     for (size_t i = 0; i < spelled.size(); ++i)
-        if (!BindableLiteral(spelled[i], bound[i]))
+        if (!statement.Compared(i) || !BindableLiteral(spelled[i], bound[i]))
             return OpenRows(statement.Joined(), read);
     // A text the parameters do not fit (a value where SQLite takes none) runs as the whole text,
     // which then succeeds or fails as it would.
@@ -1151,23 +1167,22 @@ std::unique_ptr<Rows> SqliteBackend::OpenRows(const Statement& statement, RowsRe
     }
     if (!st)
         return OpenRows(statement.Joined(), read);
-    // Each parameter must have come through the translation as it went in, once.
+    // Each parameter must have come through the translation as it went in, once, and take its
+    // value.
     const int count = static_cast<int>(bound.size());
     bool marked = sqlite3_bind_parameter_count(st) == count;
-    for (int i = 1; marked && i <= count; ++i) {
-        const char* name = sqlite3_bind_parameter_name(st, i);
-        marked = name && QByteArray(name) == "?" + QByteArray::number(i);
+    for (int i = 0; marked && i < count; ++i) {
+        const char* name = sqlite3_bind_parameter_name(st, i + 1);
+        const BoundLiteral& value = bound[static_cast<size_t>(i)];
+        marked = name && QByteArray(name) == "?" + QByteArray::number(i + 1)
+                 && (value.number ? sqlite3_bind_int64(st, i + 1, value.integer)
+                                  : sqlite3_bind_text(st, i + 1, value.text.constData(), static_cast<int>(value.text.size()),
+                                                      SQLITE_TRANSIENT))
+                        == SQLITE_OK;
     }
     if (!marked) {
         Release(st, kept);
         return OpenRows(statement.Joined(), read);
-    }
-    for (int i = 0; i < count; ++i) {
-        const BoundLiteral& b = bound[static_cast<size_t>(i)];
-        if (b.number)
-            sqlite3_bind_int64(st, i + 1, b.integer);
-        else
-            sqlite3_bind_text(st, i + 1, b.text.constData(), static_cast<int>(b.text.size()), SQLITE_TRANSIENT);
     }
     return FirstStep(st, kept, read);
 }

@@ -45,4 +45,19 @@ std::vector<QString> Statement::Literals() const
     return literals;
 }
 
+bool Statement::Compared(size_t literal) const
+{
+    const int at = m_literals.at(literal);
+    if (at == 0 || (literal > 0 && m_literals[literal - 1] == at - 1))
+        return false;  // nothing, or another literal, before it
+    const QString& before = m_pieces[static_cast<size_t>(at - 1)];
+    qsizetype end = before.size();
+    while (end > 0 && before.at(end - 1).isSpace())
+        --end;
+    if (end == 0)
+        return false;
+    const QChar last = before.at(end - 1);
+    return last == u'=' || last == u'<' || last == u'>';
+}
+
 }  // namespace platform::db

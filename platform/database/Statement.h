@@ -34,6 +34,10 @@ public:
     QString Marked() const;
     // The literals in order, as spelled.
     std::vector<QString> Literals() const;
+    // Whether the n-th literal (from 0) stands right after a comparison (=, <>, !=, <, >, <=,
+    // >=): there a value bound in its place means what the literal means. Elsewhere it may not
+    // (ORDER BY 2 names a column; an unnamed column of the select list is named by its text).
+    bool Compared(size_t literal) const;
 
 private:
     std::vector<QString> m_pieces;

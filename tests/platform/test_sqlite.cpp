@@ -597,6 +597,8 @@ private slots:
                                << "SELECT N, D FROM Mixed WHERE D >= «'2024-02-29'» ORDER BY N";
         QTest::newRow("where no parameter goes") << "SELECT TOP «2» N FROM Mixed WHERE T <> «'x'» ORDER BY N"
                                                  << "SELECT TOP «3» N FROM Mixed WHERE T <> «'y'» ORDER BY N";
+        QTest::newRow("positions and unnamed values") << "SELECT N, T, «'x'» FROM Mixed ORDER BY «2», N"
+                                                      << "SELECT N, T, «'y'» FROM Mixed ORDER BY «1», N";
         QTest::newRow("named value") << "SELECT «'it''s'» AS Q, «12» AS W FROM Mixed WHERE N = «1»"
                                      << "SELECT «'x'» AS Q, «0» AS W FROM Mixed WHERE N = «2»";
     }
@@ -638,21 +640,56 @@ private slots:
             compare(*other, secondRows, QStringLiteral("second, pass %1").arg(pass));
             compare(*open, firstRows, QStringLiteral("first still open, pass %1").arg(pass));
         }
-        // A failing statement fails as its text does.
-        const Statement wrong = pieces(QString(sql).replace(QStringLiteral("Mixed"), QStringLiteral("Missing")));
-        QString expected;
-        try {
-            c.Query(wrong.Joined());
-        } catch (const DatabaseError& e) {
-            expected = e.Description();
+        // A failing statement fails as its text does: a table missing, a literal left open.
+        for (const QString& failing : {QString(sql).replace(QStringLiteral("Mixed"), QStringLiteral("Missing")),
+                                       QStringLiteral("SELECT N FROM Mixed WHERE T = «'text''» AND I = «'7»")}) {
+            const Statement wrong = pieces(failing);
+            QString expected;
+            try {
+                c.Query(wrong.Joined());
+            } catch (const DatabaseError& e) {
+                expected = e.Description();
+            }
+            QVERIFY2(!expected.isEmpty(), qPrintable(failing));
+            try {
+                c.OpenRows(wrong);
+                QFAIL("expected a failure");
+            } catch (const DatabaseError& e) {
+                QCOMPARE(e.Description(), expected);
+            }
         }
-        QVERIFY(!expected.isEmpty());
-        try {
-            c.OpenRows(wrong);
-            QFAIL("expected a failure");
-        } catch (const DatabaseError& e) {
-            QCOMPARE(e.Description(), expected);
-        }
+    }
+
+    // A compiled statement serves one reader at a time: rows still open, even rows of none,
+    // keep theirs from another reading with other values, and giving them back touches no other.
+    void keptStatementsServeOneReaderAtATime()
+    {
+        Connection c;
+        c.Open(ConnectionString(QStringLiteral("Shop2024")));
+        const auto above = [](const char* n) {
+            Statement statement(QStringLiteral("SELECT N FROM Mixed WHERE N > "));
+            statement.Literal(QString::fromLatin1(n)).Text(QStringLiteral(" ORDER BY N"));
+            return statement;
+        };
+        const auto count = [](Rows& rows) {
+            int n = 0;
+            while (rows.Next())
+                ++n;
+            return n;
+        };
+        const int all = int(c.Query(above("0").Joined()).rows.size());
+        QVERIFY(all > 2);
+        c.OpenRows(above("0"));  // compiled and kept
+        std::unique_ptr<Rows> none = c.OpenRows(above("100"));
+        std::unique_ptr<Rows> every = c.OpenRows(above("0"));
+        QVERIFY(every->Next());
+        none.reset();  // given back while the other is being read
+        QCOMPARE(1 + count(*every), all);
+        std::unique_ptr<Rows> plain = c.OpenRows(QStringLiteral("SELECT N FROM Mixed WHERE N > 100"));
+        std::unique_ptr<Rows> plainAgain = c.OpenRows(QStringLiteral("SELECT N FROM Mixed WHERE N > 100"));
+        QCOMPARE(count(*plainAgain), 0);
+        QCOMPARE(count(*plain), 0);
+        QCOMPARE(count(*c.OpenRows(above("1"))), all - 1);
     }
 
     // A column is found by name once for each statement; a name the statement lacks is error
