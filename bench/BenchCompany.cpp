@@ -364,14 +364,10 @@ int TraceCallback(unsigned type, void*, void* p, void* x)
     if (type == SQLITE_TRACE_STMT) {
         // A statement run with bound literals is recorded with them written in, so that the
         // straight run prepares each statement as its text reads.
-        if (sqlite3_bind_parameter_count(statement) > 0) {
-            char* expanded = sqlite3_expanded_sql(statement);
-            g_statements.push_back({QString::fromUtf8(expanded ? expanded : ""), 0});
-            sqlite3_free(expanded);
-        } else {
-            const char* text = sqlite3_sql(statement);
-            g_statements.push_back({QString::fromUtf8(text ? text : ""), 0});
-        }
+        char* expanded = sqlite3_bind_parameter_count(statement) > 0 ? sqlite3_expanded_sql(statement) : nullptr;
+        const char* text = expanded ? expanded : sqlite3_sql(statement);
+        g_statements.push_back({QString::fromUtf8(text ? text : ""), 0});
+        sqlite3_free(expanded);
     } else if (type == SQLITE_TRACE_PROFILE && !g_statements.empty()) {
         g_statements.back().ns += *static_cast<sqlite3_int64*>(x);
     }

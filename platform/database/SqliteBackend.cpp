@@ -343,6 +343,14 @@ Value ReadCell(sqlite3_stmt* st, int i, ReadKind kind, DateCache& dates)
     return ValueOf(cell);
 }
 
+// What follows a statement in a text, past the blanks and semicolons that end it.
+const char* PastBlanks(const char* p, const char* end)
+{
+    while (p < end && (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t' || *p == ';'))
+        ++p;
+    return p;
+}
+
 // A statement that changes rows, whose changes count towards the rows affected.
 bool ChangesRows(sqlite3_stmt* st)
 {
@@ -532,7 +540,7 @@ private:
     // The pieces of OpenRows.
     bool ReadWhole(const Translation& t) const;
     std::unique_ptr<Rows> StoredResult(const Translation& t);
-    sqlite3_stmt* CompileOne(const QByteArray& utf8, bool& kept);
+    sqlite3_stmt* CompileOne(const Translation& t, bool& kept);
     std::unique_ptr<Rows> FirstStep(sqlite3_stmt* st, bool kept, RowsRead read);
     struct Attachment {
         QString key;    // lower case
@@ -837,9 +845,7 @@ private:
                 }
                 // A text of one statement (trailing blanks aside) is kept for the next time.
                 const bool whole = tail == utf8.constData();
-                tail = next;
-                while (tail < end && (*tail == ' ' || *tail == '\n' || *tail == '\r' || *tail == '\t' || *tail == ';'))
-                    ++tail;
+                tail = PastBlanks(next, end);
                 if (st && whole && tail == end)
                     kept = Keep(utf8, st);
             }
@@ -1080,10 +1086,14 @@ std::unique_ptr<Rows> SqliteBackend::StoredResult(const Translation& t)
     return std::make_unique<StoredRows>(std::move(result));
 }
 
-// The compiled statement of a translated text that is one statement, kept or new; null for a
-// batch or a text of no statement.
-sqlite3_stmt* SqliteBackend::CompileOne(const QByteArray& utf8, bool& kept)
+// The compiled statement of a translated text that is one statement, kept or new, its
+// databases attached; null for a batch or a text of no statement.
+sqlite3_stmt* SqliteBackend::CompileOne(const Translation& t, bool& kept)
 {
+    EnsureAttached(t.databases);
+    if (m_openRows == 0)
+        m_dates.Trim();
+    const QByteArray utf8 = t.sql.toUtf8();
     sqlite3_stmt* st = TakeKept(utf8);
     kept = st != nullptr;
     if (st)
@@ -1095,9 +1105,7 @@ sqlite3_stmt* SqliteBackend::CompileOne(const QByteArray& utf8, bool& kept)
         sqlite3_finalize(st);
         Fail(rc);
     }
-    while (tail && tail < end && (*tail == ' ' || *tail == '\n' || *tail == '\r' || *tail == '\t' || *tail == ';'))
-        ++tail;
-    if (!st || (tail && tail < end)) {
+    if (!st || (tail && PastBlanks(tail, end) < end)) {
         sqlite3_finalize(st);
         return nullptr;
     }
@@ -1128,11 +1136,8 @@ std::unique_ptr<Rows> SqliteBackend::OpenRows(const QString& sql, RowsRead read)
     const Translation t = TranslateTsql(sql, m_database);
     if (ReadWhole(t))
         return StoredResult(t);
-    EnsureAttached(t.databases);
-    if (m_openRows == 0)
-        m_dates.Trim();
     bool kept = false;
-    sqlite3_stmt* st = CompileOne(t.sql.toUtf8(), kept);
+    sqlite3_stmt* st = CompileOne(t, kept);
     if (!st)  // a batch, or no statement at all: its rows as the batch gives them
         return StoredResult(t);
     return FirstStep(st, kept, read);
@@ -1158,12 +1163,8 @@ std::unique_ptr<Rows> SqliteBackend::OpenRows(const Statement& statement, RowsRe
         const Translation t = TranslateTsql(statement.Marked(), m_database);
         if (ReadWhole(t))
             return OpenRows(statement.Joined(), read);
-        EnsureAttached(t.databases);
-        if (m_openRows == 0)
-            m_dates.Trim();
-        st = CompileOne(t.sql.toUtf8(), kept);
+        st = CompileOne(t, kept);
     } catch (const DatabaseError&) {
-        st = nullptr;
     }
     if (!st)
         return OpenRows(statement.Joined(), read);
