@@ -381,7 +381,7 @@ void clsSetup::AppendLog(const QStringView* pieces, qsizetype count)
     const QStringView* const end = pieces + count;
     if (m_logFilePath.isEmpty())
         return;
-    if (m_logFile && (m_logFileOpened != m_logFilePath || (m_logFileWatch.Stirred() && !LogFileStillNamed())))
+    if (m_logFile && (m_logFile->fileName() != m_logFilePath || (m_logFileWatch.Stirred() && !LogFileStillNamed())))
         m_logFile.reset();
     if (!m_logFile) {
         auto file = std::make_unique<QFile>(m_logFilePath);
@@ -398,7 +398,6 @@ void clsSetup::AppendLog(const QStringView* pieces, qsizetype count)
         }
 #endif
         m_logFile = std::move(file);
-        m_logFileOpened = m_logFilePath;
         m_logFileWatch.Watch(m_logFilePath);
         // Moved in the moment before the watch began: no watch, every line looks the name up.
         if (!LogFileStillNamed())

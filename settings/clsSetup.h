@@ -208,7 +208,6 @@ private:
     std::vector<std::pair<QString, std::unique_ptr<platform::db::Backend>>> m_companyConnections;
     // The text log, open while m_logFilePath names it.
     std::unique_ptr<QFile> m_logFile;
-    QString m_logFileOpened;  // the path it was opened by
     quint64 m_logFileDevice = 0;
     quint64 m_logFileNode = 0;
     platform::disk::NameWatch m_logFileWatch;  // its name looked up again only when stirred

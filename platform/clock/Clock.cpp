@@ -36,8 +36,7 @@ QDateTime Clock::Now()
     thread_local QDateTime made;
     const qint64 now = QDateTime::currentMSecsSinceEpoch() / 1000;
     if (now != second) {
-        made = QDateTime::fromMSecsSinceEpoch(now * 1000);
-        made.setTime(QTime(made.time().hour(), made.time().minute(), made.time().second()));
+        made = QDateTime::fromMSecsSinceEpoch(now * 1000);  // no fraction left to cut
         second = now;
     }
     return made;
