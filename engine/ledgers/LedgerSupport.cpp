@@ -26,13 +26,18 @@ Utf8Text RowNarration(Rows& rows, Column& column)
     return engine::NarrationText(RowText(rows, column));
 }
 
-void DocumentColumns::Write(JsonWriter& row, Rows& rs)
+void DocumentColumns::WriteKey(JsonWriter& row, Rows& rs)
 {
     row.Integer("DocYr", RowWhole(rs, year));
     row.String("BrnCd", TrimmedBlanks(RowText(rs, branch)).View());
     row.String("DocTy", RowText(rs, type).View());
     row.String("SerCd", RowText(rs, series).View());
     row.String("DocNo", RowText(rs, number).View());
+}
+
+void DocumentColumns::Write(JsonWriter& row, Rows& rs)
+{
+    WriteKey(row, rs);
     row.String("DocDt", RowDate(rs, date).View());
 }
 

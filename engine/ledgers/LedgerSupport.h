@@ -69,10 +69,11 @@ Utf8Text RowDate(Rows& rows, Column& column);
 Utf8Text RowNarration(Rows& rows, Column& column);
 
 // The columns of a document's key and date, and the members they make at the head of a row:
-// "DocYr", "BrnCd" (trimmed), "DocTy", "SerCd", "DocNo" and "DocDt".
+// "DocYr", "BrnCd" (trimmed), "DocTy", "SerCd", "DocNo" (WriteKey), then "DocDt" (Write).
 struct DocumentColumns {
     Column year{QStringLiteral("DocumentYear")}, branch{QStringLiteral("BranchCode")}, type{QStringLiteral("DocumentType")},
         series{QStringLiteral("SeriesCode")}, number{QStringLiteral("DocumentNo")}, date{QStringLiteral("DocumentDate")};
+    void WriteKey(JsonWriter& row, Rows& rs);
     void Write(JsonWriter& row, Rows& rs);
 };
 

@@ -14,21 +14,17 @@ bool clsClient::AddOutstandingData(const LedgerRequest& r, JsonWriter& Data)
     const QString subject = QStringLiteral("Outstanding/Todays Receivable/Payable");
     double total = 0;
     bool totalRow = false;
-    Column date{QStringLiteral("DocumentDate")}, year{QStringLiteral("DocumentYear")}, branch{QStringLiteral("BranchCode")},
-        type{QStringLiteral("DocumentType")}, series{QStringLiteral("SeriesCode")}, number{QStringLiteral("DocumentNo")},
-        location{QStringLiteral("AccountLocationName")}, billNo{QStringLiteral("BillNo")}, billDate{QStringLiteral("BillDate")},
+    DocumentColumns document;
+    Column location{QStringLiteral("AccountLocationName")}, billNo{QStringLiteral("BillNo")}, billDate{QStringLiteral("BillDate")},
         credit{QStringLiteral("CreditPeriod")}, due{QStringLiteral("DueDate")}, overdue{QStringLiteral("OverDue")},
         amountColumn{QStringLiteral("Amount")}, pendingColumn{QStringLiteral("PendingAmount")};
     const auto take = [&](Rows& rs) { return totalRow || RowNumber(rs, amountColumn) != 0.0; };
     const auto fill = [&](JsonWriter& row, Rows& rs) {
         const double amount = RowNumber(rs, amountColumn);
         const double pending = RowNumber(rs, pendingColumn);
-        row.String("DocDt", RowDate(rs, date).View());
-        row.Integer("DocYr", RowWhole(rs, year));
-        row.String("BrnCd", TrimmedBlanks(RowText(rs, branch)).View());
-        row.String("DocTy", RowText(rs, type).View());
-        row.String("SerCd", RowText(rs, series).View());
-        row.String("DocNo", RowText(rs, number).View());
+        // Here the date comes before the document's key.
+        row.String("DocDt", RowDate(rs, document.date).View());
+        document.WriteKey(row, rs);
         row.String("LocNm", RowText(rs, location).View());
         row.String("BilNo", RowText(rs, billNo).View());
         row.String("BilDt", RowDate(rs, billDate).View());
