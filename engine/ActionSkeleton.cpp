@@ -106,14 +106,7 @@ void WriteTrimmed(JsonWriter& out, std::string_view name, const Utf8Text& text)
         out.String(QString::fromUtf8(text.data, text.size).trimmed());
         return;
     }
-    const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-    const char* begin = text.data;
-    const char* end = text.data + text.size;
-    while (begin < end && space(*begin))
-        ++begin;
-    while (end > begin && space(end[-1]))
-        --end;
-    out.String(std::string_view(begin, static_cast<size_t>(end - begin)));
+    out.String(text.TrimmedSpace().View());
 }
 
 void WritePairs(JsonWriter& reply, const QVariantList& pairs)

@@ -20,6 +20,19 @@ bool IsAscii(const char* p, qsizetype n)
 }
 }  // namespace
 
+Utf8Text Utf8Text::TrimmedSpace() const
+{
+    Q_ASSERT(ascii);
+    const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    const char* begin = data;
+    const char* end = data + size;
+    while (begin < end && space(*begin))
+        ++begin;
+    while (end > begin && space(end[-1]))
+        --end;
+    return {begin, end - begin, true};
+}
+
 void DateEntry::Set(const QDateTime& value)
 {
     m_moment = value;
@@ -118,14 +131,8 @@ bool Rows::ToBool(int column)
         if (cell.text && cell.ascii) {
             // A computed flag ('True' AS ...) is a text: its word is read here, as
             // convert::TextToBool reads it (white space around it does not count).
-            const char* begin = cell.text;
-            const char* end = cell.text + cell.size;
-            const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-            while (begin < end && space(*begin))
-                ++begin;
-            while (end > begin && space(end[-1]))
-                --end;
-            const QLatin1StringView word(begin, end - begin);
+            const Utf8Text trimmed = Utf8Text{cell.text, cell.size, true}.TrimmedSpace();
+            const QLatin1StringView word(trimmed.data, trimmed.size);
             if (word.compare(QLatin1StringView("True"), Qt::CaseInsensitive) == 0)
                 return true;
             if (word.compare(QLatin1StringView("False"), Qt::CaseInsensitive) == 0)

@@ -20,6 +20,9 @@ struct Utf8Text {
 
     std::string_view View() const { return {data, static_cast<size_t>(size)}; }
     bool IsEmpty() const { return size == 0; }
+    // An ASCII text with the white space at both ends cut off, as QString::trimmed cuts it
+    // (beyond ASCII Qt counts more characters as white space: such a text is for Qt to trim).
+    Utf8Text TrimmedSpace() const;
 };
 
 // A date-time value and the texts made of it when first asked for: Value::ToText, and
