@@ -648,6 +648,42 @@ private slots:
         QCOMPARE(back[2].text, replyText);
     }
 
+    // The engine's reply given as its UTF-8 bytes is stored as the same reply given as text:
+    // without its end mark, whatever its case, and with every character kept.
+    void updateWithUtf8Reply_data()
+    {
+        QTest::addColumn<bool>("journal");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QString>("stored");
+        const QString narration = QString::fromUtf8("{\"Status\":1,\"Narr\":\"Caf\u00e9 \u20b9 5\"}");
+        for (const bool journal : {false, true}) {
+            const char* way = journal ? ", journal" : "";
+            QTest::addRow("end mark%s", way) << journal << QByteArray("{\"Status\":1}<EOF>") << QStringLiteral("{\"Status\":1}");
+            QTest::addRow("end mark in small letters%s", way) << journal << QByteArray("{\"Status\":1}<eof>") << QStringLiteral("{\"Status\":1}");
+            QTest::addRow("no end mark%s", way) << journal << QByteArray("{\"Status\":1}") << QStringLiteral("{\"Status\":1}");
+            QTest::addRow("only the end mark%s", way) << journal << QByteArray("<EOF>") << QString();
+            QTest::addRow("shorter than the end mark%s", way) << journal << QByteArray("OF>") << QStringLiteral("OF>");
+            QTest::addRow("not ASCII%s", way) << journal << (narration.toUtf8() + "<EOF>") << narration;
+        }
+    }
+    void updateWithUtf8Reply()
+    {
+        QFETCH(bool, journal);
+        QFETCH(QByteArray, sent);
+        QFETCH(QString, stored);
+        QTemporaryDir folder;
+        auto setup = FreshSetup(folder);
+        QVERIFY(setup->CheckLogData());
+        if (journal)
+            QVERIFY(setup->OpenRequestJournal(JournalPath(folder)));
+        QCOMPARE(setup->InsertRequest("10.0.0.1", Request("CompanyList", "981")), 1);
+        setup->UpdateRequestUtf8(1, sent);
+        setup->FlushRequestLog();
+        const QList<LogRow> rows = StoredRows(folder.path());
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].response, stored);
+    }
+
     // What a run that stopped short left in the journal reaches the table at the next start,
     // once: also when it stopped after moving the rows and before emptying the file.
     void journalLeftByAStoppedRun()
