@@ -420,8 +420,7 @@ void clsSetup::UpdateRequestUtf8(qint32 pRequestID, const QByteArray& pResponseU
 {
     // The end mark is left out by the record's length: the bytes stay those sent.
     qsizetype size = pResponseUtf8.size();
-    if (size >= kEof.size() && QLatin1StringView(pResponseUtf8.constData() + size - kEof.size(), kEof.size())
-                                       .compare(kEof, Qt::CaseInsensitive) == 0)
+    if (QLatin1StringView(pResponseUtf8).endsWith(kEof, Qt::CaseInsensitive))
         size -= kEof.size();
     RequestJournal::Record record;
     record.utf8 = pResponseUtf8.isNull() ? QByteArray("") : pResponseUtf8;
