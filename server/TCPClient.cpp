@@ -70,7 +70,6 @@ bool TCPClient::Listen(quint16 port)
     m_listener = new QTcpServer(this);
     // A burst of clients connecting at once waits in the queue instead of being retried.
     m_listener->setListenBacklogSize(4096);
-    m_acceptPaused = false;
     if (!m_listener->listen(QHostAddress::Any, port)) {
         m_listenError = m_listener->errorString();
         delete m_listener;
