@@ -25,6 +25,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 #ifndef LODREVIN_VERSION
 #define LODREVIN_VERSION "1.1.2"
 #endif
@@ -352,11 +354,12 @@ void frmTessarinMobileLog::Setup_ShowEvents(const QString& pText)
 
 void frmTessarinMobileLog::cmdCommand_Click(int Index)
 {
-    if (m_unloaded)
+    if (m_unloaded || Index < 0 || Index >= static_cast<int>(std::size(m_cmdCommand)))
         return;
     // While a date box refuses its date, a click that reached a button all the same does
-    // nothing.
-    if (Index != 0 && (m_TDBDate[0]->Refuses() || m_TDBDate[1]->Refuses()))
+    // nothing (Exit, which asks no date box, goes on).
+    if (logviewer::LogDateEdit::CausesValidation(m_cmdCommand[Index]) &&
+        (m_TDBDate[0]->Refuses() || m_TDBDate[1]->Refuses()))
         return;
     switch (Index) {
     case 0: CloseForm(0); break;
