@@ -183,6 +183,25 @@ bool IsCompleteEntry(const QString& text)
     static const QRegularExpression complete(QStringLiteral("^(\\d{1,2}[/.-]\\d{1,2}[/.-]\\d{4}|\\d{8})$"));
     return complete.match(text).hasMatch();
 }
+
+// The date a text gives as dd/mm/yyyy, dd/mm/yy (20yy), ddmmyyyy or ddmmyy; day and month may
+// have one digit where separators ("/", "-" or ".") stand between them. Invalid when the text
+// is none of these or names no day.
+QDate ParseTyped(const QString& text)
+{
+    static const QRegularExpression separated(QStringLiteral("^(\\d{1,2})[/.-](\\d{1,2})[/.-](\\d{2}|\\d{4})$"));
+    static const QRegularExpression digits(QStringLiteral("^(\\d{2})(\\d{2})(\\d{2}|\\d{4})$"));
+    QRegularExpressionMatch match = separated.match(text.trimmed());
+    if (!match.hasMatch())
+        match = digits.match(text.trimmed());
+    if (!match.hasMatch())
+        return {};
+    int year = match.captured(3).toInt();
+    if (match.captured(3).size() == 2)
+        year += 2000;
+    return QDate(year, match.captured(2).toInt(), match.captured(1).toInt());
+}
+
 }  // namespace
 
 LogDateEdit::LogDateEdit(QWidget* parent) : QDateEdit(parent)
@@ -200,21 +219,6 @@ bool LogDateEdit::CausesValidation(const QWidget* control)
 {
     const QVariant value = control->property(kCausesValidation);
     return !value.isValid() || value.toBool();
-}
-
-QDate LogDateEdit::ParseTyped(const QString& text)
-{
-    static const QRegularExpression separated(QStringLiteral("^(\\d{1,2})[/.-](\\d{1,2})[/.-](\\d{2}|\\d{4})$"));
-    static const QRegularExpression digits(QStringLiteral("^(\\d{2})(\\d{2})(\\d{2}|\\d{4})$"));
-    QRegularExpressionMatch match = separated.match(text.trimmed());
-    if (!match.hasMatch())
-        match = digits.match(text.trimmed());
-    if (!match.hasMatch())
-        return {};
-    int year = match.captured(3).toInt();
-    if (match.captured(3).size() == 2)
-        year += 2000;
-    return QDate(year, match.captured(2).toInt(), match.captured(1).toInt());
 }
 
 QDate LogDateEdit::TypedDate(const QString& text) const

@@ -93,11 +93,6 @@ public:
     // back, or, while it has the focus, when it would refuse to be left now.
     bool Refuses();
 
-    // The date a text gives as dd/mm/yyyy, dd/mm/yy (20yy), ddmmyyyy or ddmmyy; day and month
-    // may have one digit where separators ("/", "-" or ".") stand between them. Invalid when
-    // the text is none of these or names no day.
-    static QDate ParseTyped(const QString& text);
-
 signals:
     void ValidateRequested(bool* cancel);
 
