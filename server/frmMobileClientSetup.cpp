@@ -221,10 +221,17 @@ bool SameAddress(const QString& a, const QString& b)
     return a.trimmed() == b.trimmed();
 }
 
-QString CanonicalPort(const QString& text)
+// A text that reads as a number: digits with a sign before them and a decimal point among them
+// at most.
+bool IsNumber(const QString& text)
 {
-    const int port = PortOf(text);
-    return port ? QString::number(port) : text.trimmed();
+    QString t = text;
+    if (t.startsWith(u'-') || t.startsWith(u'+'))
+        t.remove(0, 1);
+    const qsizetype point = t.indexOf(u'.');
+    if (point >= 0)
+        t.remove(point, 1);
+    return AllDigits(t);
 }
 
 QString CanonicalAddress(const QString& text)
@@ -760,11 +767,19 @@ void frmMobileClientSetup::OnFocusChanged(QWidget* old, QWidget* now)
 
 bool frmMobileClientSetup::ValidatePort(const QString& text)
 {
-    if (PortOf(text))
-        return true;
-    Ask(QStringLiteral("Port must be a whole number from 1 to 65535."), QMessageBox::Warning, QMessageBox::Ok,
-        QMessageBox::Ok, false);
-    return false;
+    if (!IsNumber(text) || text.size() < 4 || text.size() > 5) {
+        Ask(QStringLiteral("Port must be numeric and length must be 4 or 5 digit."), QMessageBox::Warning,
+            QMessageBox::Ok, QMessageBox::Ok, false);
+        return false;
+    }
+    // Four or five characters still let through ports that no socket can listen on or connect
+    // to ("0000", "65536", "-123"): the server would fail to start with them.
+    if (!PortOf(text)) {
+        Ask(QStringLiteral("Port must be a whole number from 1 to 65535."), QMessageBox::Warning, QMessageBox::Ok,
+            QMessageBox::Ok, false);
+        return false;
+    }
+    return true;
 }
 
 bool frmMobileClientSetup::ValidateIPAddress(const QString& text)
@@ -859,9 +874,10 @@ bool frmMobileClientSetup::ValidateSettings()
 void frmMobileClientSetup::CollectSettings()
 {
     const bool staticIP = m_check[0]->isChecked();
-    const QString localPort = CanonicalPort(m_text[0]->text());
+    // The ports are kept as typed: "0080" stays "0080", which the port rule takes again.
+    const QString localPort = m_text[0]->text().trimmed();
     const QString remoteIP = CanonicalAddress(m_text[1]->text());
-    const QString remotePort = CanonicalPort(m_text[2]->text());
+    const QString remotePort = m_text[2]->text().trimmed();
 
     if (staticIP != m_setup.lStaticIP || !SamePort(localPort, m_setup.cLocalPort) ||
         !SameAddress(remoteIP, m_setup.cRemoteIP) || !SamePort(remotePort, m_setup.cRemotePort))

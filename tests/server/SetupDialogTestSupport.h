@@ -26,7 +26,8 @@ namespace setuptest {
 using Request = frmMobileClientSetup::MessageRequest;
 
 const QString kConfirm = QStringLiteral("You have changed connection parameter.\r\nIt will reset current connection if any.");
-const QString kPortMessage = QStringLiteral("Port must be a whole number from 1 to 65535.");
+const QString kPortMessage = QStringLiteral("Port must be numeric and length must be 4 or 5 digit.");
+const QString kPortRange = QStringLiteral("Port must be a whole number from 1 to 65535.");
 const QString kFormat = QStringLiteral("IP Address must be in 999.999.999.999 format.");
 const QString kSpace = QStringLiteral("IP Address must be numeric and without any space character.");
 const QString kRange = QStringLiteral("IP Address must between 0 to 255.");

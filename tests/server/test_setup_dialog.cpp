@@ -112,18 +112,18 @@ private slots:
         QTest::newRow("port unchanged") << true << 0 << "1175" << none << false << "1175";
         QTest::newRow("port trimmed") << true << 0 << " 1175 " << none << false << "1175";
         QTest::newRow("port 0080") << true << 0 << "0080" << QStringList{kConfirm} << false << "0080";
-        QTest::newRow("port 80") << true << 0 << "80" << QStringList{kConfirm} << false << "80";
+        QTest::newRow("port 80") << true << 0 << "80" << QStringList{kPortMessage} << true << "80";
         QTest::newRow("port 65535") << true << 0 << "65535" << QStringList{kConfirm} << false << "65535";
-        QTest::newRow("port 65536") << true << 0 << "65536" << QStringList{kPortMessage} << true << "65536";
+        QTest::newRow("port 65536") << true << 0 << "65536" << QStringList{kPortRange} << true << "65536";
         QTest::newRow("port 0") << true << 0 << "0" << QStringList{kPortMessage} << true << "0";
-        QTest::newRow("port 00000") << true << 0 << "00000" << QStringList{kPortMessage} << true << "00000";
-        QTest::newRow("port negative") << true << 0 << "-1175" << QStringList{kPortMessage} << true << "-1175";
+        QTest::newRow("port 00000") << true << 0 << "00000" << QStringList{kPortRange} << true << "00000";
+        QTest::newRow("port negative") << true << 0 << "-1175" << QStringList{kPortRange} << true << "-1175";
         QTest::newRow("port fraction") << true << 0 << "1175.5" << QStringList{kPortMessage} << true << "1175.5";
         QTest::newRow("port letters") << true << 0 << "11a5" << QStringList{kPortMessage} << true << "11a5";
         QTest::newRow("port blank") << true << 0 << "" << QStringList{kPortMessage} << true << "";
         QTest::newRow("server port unchanged") << false << 2 << "3175" << none << false << "3175";
         QTest::newRow("server port changed") << false << 2 << "3176" << QStringList{kConfirm} << false << "3176";
-        QTest::newRow("server port out of range") << false << 2 << "70000" << QStringList{kPortMessage, kConfirm} << true << "70000";
+        QTest::newRow("server port out of range") << false << 2 << "70000" << QStringList{kPortRange, kConfirm} << true << "70000";
         QTest::newRow("address unchanged") << false << 1 << "192.168.1.200" << none << false << "192.168.1.200";
         QTest::newRow("address changed") << false << 1 << "10.0.0.1" << QStringList{kConfirm} << false << "10.0.0.1";
         QTest::newRow("address three parts") << false << 1 << "10.0.0" << QStringList{kFormat, kConfirm} << true << "10.0.0";
@@ -252,7 +252,7 @@ private slots:
         QTest::addColumn<bool>("captionTitle");
 
         const QStringList good{"9876543210"};
-        QTest::newRow("port out of range, box not left") << true << 0 << "99999" << good << kPortMessage << false;
+        QTest::newRow("port out of range, box not left") << true << 0 << "99999" << good << kPortRange << false;
         QTest::newRow("server port zero") << false << 2 << "0" << good << kPortMessage << false;
         QTest::newRow("server address") << false << 1 << "300.1.1.1" << good << kRange << false;
         QTest::newRow("dongle blank in relay mode") << false << 3 << "" << good << kDongle << false;
@@ -338,7 +338,7 @@ private slots:
         QVERIFY(!reread.lStaticIP);
         QCOMPARE(reread.cLocalPort, QStringLiteral("1175"));
         QCOMPARE(reread.cRemoteIP, QStringLiteral("10.0.0.1"));
-        QCOMPARE(reread.cRemotePort, QStringLiteral("4000"));
+        QCOMPARE(reread.cRemotePort, QStringLiteral("04000"));  // as typed, which the port rule takes again
         QCOMPARE(reread.cDongleNo, QStringLiteral("D-100"));
         QCOMPARE(reread.cBlockIPs, QStringLiteral("10.0.,192.168.1.5"));
         QVERIFY(reread.IsIPBlocked(QStringLiteral("192.168.1.50")));

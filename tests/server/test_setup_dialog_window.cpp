@@ -1,7 +1,8 @@
 // The setup dialog on an X display with a window manager, driven through its window as the user
 // drives it (clicks and keys go to the window, the close box closes it): Enter in the mobile
 // list, the widths of the lists at the dialog's default size and as it grows, the captions that
-// hold an "&", and the question before changes are thrown away.
+// hold an "&", the question before changes are thrown away, and the port rule of both port
+// boxes on leaving the box and on Save.
 
 #include "MsgBox.h"
 #include "SetupDialogTestSupport.h"
@@ -202,6 +203,89 @@ private slots:
         QCOMPARE(headings, QStringList({"Select Folder Location to allow access", "Select Company Allowed to Mobile",
                                         "Enter Mobile No. & It's IMEINo to be allowed to access data."}));
         QCOMPARE(widgettest::MisdrawnAmpersands(&d.dlg), QStringList());
+    }
+
+    // --- the port rule ----------------------------------------------------------------------
+
+    // A port is four or five digits; one that no socket can use (0, above 65535) is refused
+    // with the range. Both port boxes, left with Tab and saved with the text still in the box.
+    void portRule_data()
+    {
+        QTest::addColumn<bool>("listening");
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");  // empty: taken
+        for (const bool listening : {true, false}) {
+            const int box = listening ? 0 : 2;
+            const char* name = listening ? "local port" : "server port";
+            QTest::addRow("%s 80", name) << listening << box << "80" << kPortMessage;
+            QTest::addRow("%s 0", name) << listening << box << "0" << kPortMessage;
+            QTest::addRow("%s blank", name) << listening << box << "" << kPortMessage;
+            QTest::addRow("%s six digits", name) << listening << box << "123456" << kPortMessage;
+            QTest::addRow("%s letters", name) << listening << box << "11a5" << kPortMessage;
+            QTest::addRow("%s 0080", name) << listening << box << "0080" << QString();
+            QTest::addRow("%s 1176", name) << listening << box << "1176" << QString();
+            QTest::addRow("%s 65535", name) << listening << box << "65535" << QString();
+            QTest::addRow("%s 65536", name) << listening << box << "65536" << kPortRange;
+            QTest::addRow("%s 99999", name) << listening << box << "99999" << kPortRange;
+            QTest::addRow("%s 0000", name) << listening << box << "0000" << kPortRange;
+            QTest::addRow("%s -123", name) << listening << box << "-123" << kPortRange;
+        }
+    }
+    void portRule()
+    {
+        QFETCH(bool, listening);
+        QFETCH(int, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        const bool refused = !message.isEmpty();
+
+        // Left with Tab: a refused port keeps the focus in its box; a taken one (changed)
+        // asks the connection question and lets the focus go.
+        {
+            Installation inst(listening);
+            Dialog d(*inst.setup);
+            QVERIFY(d.open());
+            Click(d.text(box));
+            QVERIFY(QTest::qWaitFor([&] { return d.text(box)->hasFocus(); }, 2000));
+            Key(&d.dlg, Qt::Key_A, Qt::ControlModifier);
+            if (typed.isEmpty())
+                Key(&d.dlg, Qt::Key_Delete);
+            else
+                Type(&d.dlg, typed);
+            QCOMPARE(d.text(box)->text(), typed);
+            Key(&d.dlg, Qt::Key_Tab);
+            QTest::qWait(50);
+            if (refused) {
+                QCOMPARE(d.texts().value(0), message);
+                QVERIFY(d.text(box)->hasFocus());
+            } else {
+                QCOMPARE(d.texts(), QStringList{kConfirm});
+                QVERIFY(!d.text(box)->hasFocus());
+            }
+        }
+        // Saved with the text still in the box: a refused port keeps the dialog open and the
+        // settings file as it was.
+        {
+            Installation inst(listening);
+            const QByteArray file = ReadFile(inst.file());
+            Dialog d(*inst.setup);
+            QVERIFY(d.open());
+            d.text(box)->setFocus();
+            QVERIFY(QTest::qWaitFor([&] { return d.text(box)->hasFocus(); }, 2000));
+            d.text(box)->setText(typed);
+            Click(d.command(1));
+            QTest::qWait(50);
+            if (refused) {
+                QCOMPARE(d.texts().value(0), message);
+                QVERIFY(d.dlg.isVisible());
+                QCOMPARE(ReadFile(inst.file()), file);
+            } else {
+                QCOMPARE(d.texts().filter(QStringLiteral("Port")), QStringList());
+                QTRY_VERIFY(!d.dlg.isVisible());
+                QCOMPARE(listening ? inst.setup->cLocalPort : inst.setup->cRemotePort, typed);
+            }
+        }
     }
 
     // --- closing with changes ---------------------------------------------------------------
