@@ -8,12 +8,11 @@
 #include "clsClient.h"
 #include "clsSetup.h"
 #include "core/RuntimeError.h"
+#include "core/WholeNumber.h"
 #include "store/UserSettings.h"
 #include "clock/Clock.h"
 
 #include <QFileInfo>
-
-#include <cmath>
 
 using platform::JsonObject;
 using platform::RuntimeError;
@@ -34,10 +33,7 @@ qint16 IntegerOf(const JsonObject& object, const QString& name)
     const double value = text.toDouble(&ok);
     if (!ok)
         throw RuntimeError(platform::err::TypeMismatch, QStringLiteral("Type mismatch"));
-    const double rounded = std::nearbyint(value);
-    if (rounded < -32768 || rounded > 32767)
-        throw RuntimeError(platform::err::Overflow, QStringLiteral("Overflow"));
-    return static_cast<qint16>(rounded);
+    return platform::Integer16(value);
 }
 
 // The number of hour boundaries between two times on the wall clock.

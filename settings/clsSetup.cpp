@@ -4,6 +4,7 @@
 #include "GeneralFunction.h"
 #include "clock/Clock.h"
 #include "core/RuntimeError.h"
+#include "core/WholeNumber.h"
 #include "database/Value.h"
 #include "store/UserSettings.h"
 
@@ -14,7 +15,6 @@
 #include <QSaveFile>
 
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 
 #if defined(Q_OS_UNIX)
@@ -520,13 +520,10 @@ QVariant clsSetup::GetSaveSetting(qint32 pCallType, const QString& pSection, con
         return value;
     };
     const auto whole = [&](double low, double high) {
-        const double value = std::nearbyint(number());
-        if (value < low || value > high)
-            throw RuntimeError(platform::err::Overflow, QStringLiteral("Overflow"), QStringLiteral("clsSetup"));
-        return static_cast<qint64>(value);
+        return static_cast<qint64>(platform::WholeNumber(number(), low, high, QStringLiteral("clsSetup")));
     };
     switch (pDefaultValue.typeId()) {
-    case QMetaType::Short: return QVariant::fromValue(static_cast<qint16>(whole(-32768, 32767)));
+    case QMetaType::Short: return QVariant::fromValue(platform::Integer16(number(), QStringLiteral("clsSetup")));
     case QMetaType::Int: return QVariant::fromValue(static_cast<qint32>(whole(-2147483648.0, 2147483647.0)));
     case QMetaType::LongLong: return QVariant::fromValue(static_cast<qint64>(whole(-9.2e18, 9.2e18)));
     case QMetaType::UChar: return QVariant::fromValue(static_cast<uchar>(whole(0, 255)));

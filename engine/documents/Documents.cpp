@@ -6,6 +6,7 @@
 #include "ActionSkeleton.h"
 #include "DocumentSupport.h"
 #include "FamilySupport.h"
+#include "core/WholeNumber.h"
 #include "settings/GeneralFunction.h"
 
 #include <cmath>
@@ -28,10 +29,7 @@ qint16 DocumentYearOf(const JsonObject& request)
     const double year = request.StringOf(QStringLiteral("DocumentYear")).trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(year))
         throw RuntimeError(platform::err::TypeMismatch, QStringLiteral("Type mismatch"));
-    const double rounded = std::nearbyint(year);
-    if (rounded < -32768 || rounded > 32767)
-        throw RuntimeError(platform::err::Overflow, QStringLiteral("Overflow"));
-    return static_cast<qint16>(rounded);
+    return platform::Integer16(year);
 }
 
 // The plain codes of a rights list as the user check gives it ("'01','02'").

@@ -1,7 +1,8 @@
 // The small stand-ins of the platform: in-memory table, ANSI codec, clock, per-user settings
-// store, disk identity and the runtime's value conversions.
+// store, disk identity, the runtime's value conversions and its 16-bit whole numbers.
 #include "clock/Clock.h"
 #include "core/RuntimeError.h"
+#include "core/WholeNumber.h"
 #include "database/Value.h"
 #include "disk/DiskIdentity.h"
 #include "disk/NameWatch.h"
@@ -13,6 +14,7 @@
 #include <QProcess>
 #include <QtTest>
 #include <cstdio>
+#include <limits>
 
 using platform::RuntimeError;
 using platform::XArrayDB;
@@ -376,6 +378,41 @@ private slots:
         QCOMPARE(db::Value("03/31/2024").ToDate(), QDate(2024, 3, 31));
         QCOMPARE(db::Value(2.5).ToInteger(), qint64(2));  // halves to even
         QCOMPARE(db::Value(3.5).ToInteger(), qint64(4));
+    }
+
+    // A number becomes a 16-bit whole number rounded half to even; one that does not fit, or no
+    // number at all, is run-time error 6, never a wrapped value.
+    void integer16_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("whole");  // what an overflow row holds there is not read
+        QTest::addColumn<bool>("overflow");
+        QTest::newRow("largest") << 32767.0 << 32767 << false;
+        QTest::newRow("smallest") << -32768.0 << -32768 << false;
+        QTest::newRow("half to even below the top") << 32766.5 << 32766 << false;
+        QTest::newRow("half to even at the bottom") << -32768.5 << -32768 << false;
+        QTest::newRow("half to even past the top") << 32767.5 << -1 << true;
+        QTest::newRow("one past the top") << 32768.0 << -1 << true;
+        QTest::newRow("one below the bottom") << -32769.0 << -1 << true;
+        QTest::newRow("would wrap to 5") << 65541.0 << -1 << true;
+        QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << -1 << true;
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << -1 << true;
+    }
+    void integer16()
+    {
+        QFETCH(double, value);
+        QFETCH(int, whole);
+        QFETCH(bool, overflow);
+        try {
+            const qint16 got = platform::Integer16(value, QStringLiteral("test"));
+            QVERIFY2(!overflow, qPrintable(QString::number(got)));
+            QCOMPARE(int(got), whole);
+        } catch (const RuntimeError& e) {
+            QVERIFY(overflow);
+            QCOMPARE(e.Number(), platform::err::Overflow);
+            QCOMPARE(e.Description(), QStringLiteral("Overflow"));
+            QCOMPARE(e.Source(), QStringLiteral("test"));
+        }
     }
 };
 

@@ -1,0 +1,23 @@
+#include "WholeNumber.h"
+
+#include "RuntimeError.h"
+
+#include <cmath>
+
+namespace platform {
+
+double WholeNumber(double value, double low, double high, const QString& source)
+{
+    const double rounded = std::nearbyint(value);
+    // Written so that NaN, which compares false with everything, is refused too.
+    if (!(rounded >= low && rounded <= high))
+        throw RuntimeError(err::Overflow, QStringLiteral("Overflow"), source);
+    return rounded;
+}
+
+qint16 Integer16(double value, const QString& source)
+{
+    return static_cast<qint16>(WholeNumber(value, -32768, 32767, source));
+}
+
+}  // namespace platform
