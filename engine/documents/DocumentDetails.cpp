@@ -8,6 +8,7 @@
 #include "ActionSkeleton.h"
 #include "DocumentSupport.h"
 #include "EngineSupport.h"
+#include "core/WholeNumber.h"
 #include "settings/GeneralFunction.h"
 
 #include <cmath>
@@ -201,7 +202,8 @@ bool clsClient::AddCalculationData(const DocumentKey& key, JsonWriter& Calculati
         for (; !definitions->IsEOF(); definitions->MoveNext()) {
             const QString nickName = engine::ValueText(definitions->Field(QStringLiteral("NickName")));
             const Value& amountNoValue = definitions->Field(QStringLiteral("AmountNo"));
-            const qint16 amountNo = static_cast<qint16>(amountNoValue.IsNull() ? 0 : amountNoValue.ToInteger());
+            // A number beyond 16 bits is an overflow, never another step's amount column.
+            const qint16 amountNo = amountNoValue.IsNull() ? 0 : platform::Integer16(amountNoValue.ToDouble());
             const Value& itemWiseValue = definitions->Field(QStringLiteral("ItemWiseGST"));
             const bool itemWise = !itemWiseValue.IsNull() && itemWiseValue.ToBool();
             // A zero step is left out, except the GST and SGST steps.
@@ -343,9 +345,11 @@ void clsClient::DocumentLines(const DocumentKey& key, const QString& sql, const 
         lines.Name(JsonWriter::AsView(details));
         lines.BeginArray();
         if (engine::RowFlag(rows, flag)) {
-            // The code as the value's text goes into the detail's statement.
+            // The code as the value's text goes into the detail's statement. The line number is
+            // held in 16 bits: one beyond them fails the lines with an overflow rather than
+            // reading the detail rows of another number.
             const QString code = engine::ValueText(rows.At(rows.Index(codeColumn)));
-            (this->*kind.Detail)(key, code, static_cast<qint16>(engine::RowWhole(rows, sno)), lines);
+            (this->*kind.Detail)(key, code, platform::Integer16(engine::RowNumber(rows, sno)), lines);
         }
         lines.EndArray();
         lines.EndObject();

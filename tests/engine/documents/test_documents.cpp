@@ -63,6 +63,40 @@ QStringList FieldRows(const JsonObject& reply)
     return rows;
 }
 
+// Line numbers at and beyond the 16-bit range: for each, a sales order 2024 01 SAO <n> whose one
+// line has ItemSno <n> and a delivery row of it, and a bank receipt 2024 01 BRE <n> whose one line
+// has AccountSno <n> and a bill it settles.
+const int kLineNumbers[] = {40000, 32767, -32768, -32769};
+
+void AddLineNumbers(fixtures::CompanyDatabase& db)
+{
+    for (const int n : kLineNumbers) {
+        const QVariantList key = {QStringLiteral("DocumentYear"), 2024, QStringLiteral("BranchCode"), QStringLiteral("01"),
+                                  QStringLiteral("SeriesCode"), QString(), QStringLiteral("DocumentNo"), QString::number(n)};
+        const QVariantList order = key + QVariantList{QStringLiteral("DocumentType"), QStringLiteral("SAO")};
+        db.Insert(QStringLiteral("FaSalesOrderRegister"),
+                  order + QVariantList{QStringLiteral("DocumentDate"), QDate(2024, 6, 5), QStringLiteral("AccountCode"), QStringLiteral("P1"),
+                                       QStringLiteral("DeliverySchedule"), true});
+        db.Insert(QStringLiteral("FaSalesOrderProducts"),
+                  order + QVariantList{QStringLiteral("Sno"), 1, QStringLiteral("ItemSno"), n, QStringLiteral("ItemCode"), QStringLiteral("IT1"),
+                                       QStringLiteral("Quantity"), 10, QStringLiteral("Rate"), 40, QStringLiteral("Amount"), 400});
+        db.Insert(QStringLiteral("FaSalesOrderSchedule"),
+                  order + QVariantList{QStringLiteral("Sno"), 1, QStringLiteral("ItemSno"), n, QStringLiteral("ItemCode"), QStringLiteral("IT1"),
+                                       QStringLiteral("DeliveryDate"), QDate(2024, 7, 1), QStringLiteral("Quantity"), 10});
+        const QVariantList receipt = key + QVariantList{QStringLiteral("DocumentType"), QStringLiteral("BRE")};
+        db.Insert(QStringLiteral("FaAccountLedger"),
+                  receipt + QVariantList{QStringLiteral("Sno"), 1, QStringLiteral("AccountSno"), n, QStringLiteral("AccountCode"),
+                                         QStringLiteral("P1"), QStringLiteral("DocumentDate"), QDate(2024, 6, 12), QStringLiteral("Amount"), -100});
+        db.Insert(QStringLiteral("FaOSReg"),
+                  receipt + QVariantList{QStringLiteral("Sno"), 1, QStringLiteral("AccountSno"), n, QStringLiteral("AccountCode"),
+                                         QStringLiteral("P1"), QStringLiteral("Amount"), -100, QStringLiteral("RDocumentYear"), 2024,
+                                         QStringLiteral("RBranchCode"), QStringLiteral("01"), QStringLiteral("RDocumentType"),
+                                         QStringLiteral("INV"), QStringLiteral("RSeriesCode"), QStringLiteral("A"),
+                                         QStringLiteral("RDocumentNo"), QStringLiteral("1"), QStringLiteral("BillNo"), QStringLiteral("B-17"),
+                                         QStringLiteral("AdjustedAmount"), 100, QStringLiteral("AdjustmentAmount"), 0});
+    }
+}
+
 // Each element of an array as its compact JSON text.
 QStringList Elements(const JsonArray& array)
 {
@@ -100,8 +134,18 @@ private slots:
         m_inst = std::make_unique<coretest::Installation>();
         auto db = std::make_unique<fixtures::CompanyDatabase>(m_inst->DatabaseFolder(), QStringLiteral("DOCS"));
         docstest::AddDocsCompany(*db);
+        AddLineNumbers(*db);
         m_companyFile = db->FilePath();
         m_inst->ListCompany(QStringLiteral("DOCS"), QStringLiteral("Docs"), coretest::Midnight(2024, 4, 1), coretest::Midnight(2025, 3, 31));
+        // Companies whose freight step names an amount column by a number beyond 16 bits.
+        for (const int amountNo : {65541, -65531}) {
+            const QString name = QStringLiteral("AMOUNTNO") + QString::number(amountNo);
+            fixtures::CompanyDatabase wide(m_inst->DatabaseFolder(), name);
+            docstest::AddDocsCompany(wide);
+            wide.Exec(QStringLiteral("UPDATE FaCalculationDef SET AmountNo = ") + QString::number(amountNo)
+                      + QStringLiteral(" WHERE SetupDocumentType = 'INV' AND NickName = 'Freight'"));
+            m_inst->ListCompany(name, name, coretest::Midnight(2024, 4, 1), coretest::Midnight(2025, 3, 31));
+        }
         // Companies that lack the table one detail array reads.
         for (const char* table : {"FaSalesInvoiceProducts", "FaCalculationDef", "FaOSReg", "FaSalesOrderSchedule"}) {
             const QString name = QStringLiteral("NO") + QString::fromLatin1(table).toUpper();
@@ -426,6 +470,69 @@ private slots:
         const QString error = text.mid(message.size());
         QVERIFY2(error.contains(QLatin1String("no such table")), qPrintable(error));
         QVERIFY2(!error.contains(CRLF), qPrintable(error));
+    }
+
+    // A line number and a calculation step's amount number are held in 16 bits: a value that
+    // does not fit fails the array that reads it with an overflow, never wraps to another line's
+    // rows or another amount column.
+    void sixteenBitNumbers_data()
+    {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("member");     // the array of a success
+        QTest::addColumn<QStringList>("elements");
+        auto order = [](int n) { return Document(QStringLiteral("SAO"), QString(), QString::number(n)); };
+        auto receipt = [](int n) { return Voucher(QStringLiteral("BRE"), QString::number(n)); };
+        auto overflow = [](const QString& label, const char* words) {
+            return QStringLiteral("Error while getting ") + label + CRLF + QStringLiteral("Unable to get ") + label + QLatin1Char(' ')
+                   + QString::fromLatin1(words) + QLatin1Char('.') + CRLF + QStringLiteral("6-Overflow");
+        };
+        const QStringList orderLine = {
+            R"({"ItmCd":"IT1","ItmNm":"Cement","Qty":10,"Unit":"Bag","Rate":40,"Amt":400,"Schs":[{"DlyDt":"2024-07-01","Qty":10}]})"};
+        const QStringList receiptLine = {
+            R"({"ActCd":"P1","ActNm":"Party One","Amt":-100,"Narr":"","Adjs":[{"BrnCd":"01","DocTy":"INV","SerCd":"A","DocNo":"1","BilNo":"B-17","AdAmt":100,"AtAmt":0}]})"};
+        const QString success = QStringLiteral("Success");
+        for (const int n : {32767, -32768}) {
+            QTest::addRow("order line %d", n) << order(n) << success << QStringLiteral("Products") << orderLine;
+            QTest::addRow("receipt line %d", n) << receipt(n) << success << QStringLiteral("Accounts") << receiptLine;
+        }
+        for (const int n : {40000, -32769}) {
+            QTest::addRow("order line %d", n) << order(n) << overflow(QStringLiteral("Document No. 202401SAO") + QString::number(n), "Products Data")
+                                              << QString() << QStringList();
+            QTest::addRow("receipt line %d", n) << receipt(n)
+                                                << overflow(QStringLiteral("Document No. 202401BRE") + QString::number(n), "Accounts Data")
+                                                << QString() << QStringList();
+        }
+        // Amount number 5 reads Amount5; 65541 and -65531 would wrap to it.
+        QTest::newRow("amount number 5") << Document(QStringLiteral("INV"), QStringLiteral("A"), QStringLiteral("1")) << success
+                                         << QStringLiteral("Calculation")
+                                         << QStringList{R"({"Descr":"Gross Amount","Perc":0,"Amt":1000,"Bold":true})",
+                                                        R"({"Descr":"CGST 9%","Perc":9,"Amt":90,"Bold":true})",
+                                                        R"({"Descr":"SGST 9%","Perc":9,"Amt":90,"Bold":true})",
+                                                        R"({"Descr":"Freight","Perc":5,"Amt":50,"Bold":false})",
+                                                        R"({"Descr":"Net Amount","Perc":0,"Amt":1230,"Bold":true})"};
+        for (const int amountNo : {65541, -65531})
+            QTest::addRow("amount number %d", amountNo)
+                << Request(QStringLiteral("Document"), QStringLiteral("ADMIN"), QStringLiteral("2024"), QStringLiteral("01"),
+                           QStringLiteral("INV"), QStringLiteral("A"), QStringLiteral("1"),
+                           QStringLiteral("AMOUNTNO") + QString::number(amountNo))
+                << overflow(QStringLiteral("Document No. 202401INVA1"), "Calculation Data") << QString() << QStringList();
+    }
+    void sixteenBitNumbers()
+    {
+        QFETCH(QString, request);
+        QFETCH(QString, message);
+        QFETCH(QString, member);
+        QFETCH(QStringList, elements);
+        const JsonObject reply = Reply(request);
+        QCOMPARE(reply.StringOf(QStringLiteral("Message")), message);
+        if (member.isEmpty()) {
+            QCOMPARE(reply.Size(), 4);
+            QCOMPARE(reply.StringOf(QStringLiteral("Status")), QStringLiteral("0"));
+        } else {
+            QCOMPARE(reply.StringOf(QStringLiteral("Status")), QStringLiteral("1"));
+            QCOMPARE(Elements(reply.ArrayOf(member)), elements);
+        }
     }
 
     // A limited user reads the documents of the types and branches granted; a supervisor needs
