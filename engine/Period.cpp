@@ -1,5 +1,6 @@
 #include "Period.h"
 
+#include "core/WholeNumber.h"
 #include "settings/GeneralFunction.h"
 
 #include <QStringList>
@@ -53,7 +54,7 @@ QString FlagWord(bool value)
 
 qint16 Period::MonthNumber(const QDate& companyStart, const QDate& date)
 {
-    return static_cast<qint16>((date.year() - companyStart.year()) * 12 + (date.month() - companyStart.month()) + 1);
+    return platform::Integer16((date.year() - companyStart.year()) * 12 + (date.month() - companyStart.month()) + 1);
 }
 
 Period Period::Of(const QDate& companyStart, const QDate& startDate, const QDate& lastDate)
@@ -68,8 +69,8 @@ Period Period::Of(const QDate& companyStart, const QDate& startDate, const QDate
     p.StartOfLastMonth = lastDate.addDays(-(lastDate.day() - 1));
     p.StartOfStartMonth = startDate.addDays(-(startDate.day() - 1));
     p.StartMonthNo = MonthNumber(companyStart, startDate);
-    p.FirstWhole = static_cast<qint16>(MonthNumber(companyStart, startDate) + (p.StartIsFirst ? 0 : 1));
-    p.LastWhole = static_cast<qint16>(MonthNumber(companyStart, lastDate) - (p.LastIsMonthEnd ? 0 : 1));
+    p.FirstWhole = platform::Integer16(MonthNumber(companyStart, startDate) + (p.StartIsFirst ? 0 : 1));
+    p.LastWhole = platform::Integer16(MonthNumber(companyStart, lastDate) - (p.LastIsMonthEnd ? 0 : 1));
     return p;
 }
 

@@ -30,7 +30,9 @@ struct Period {
     static Period Of(const QDate& companyStart, const QDate& startDate, const QDate& lastDate);
 
     // The number of calendar-month boundaries from the company's first day to the date, plus one
-    // (the company's first month is 1, whatever the day of the month).
+    // (the company's first month is 1, whatever the day of the month). The month numbers are
+    // held in 16 bits: Of and MonthNumber raise Overflow (platform::Integer16) for a month past
+    // them, a date thousands of years after the company's start.
     static qint16 MonthNumber(const QDate& companyStart, const QDate& date);
 
     // The period is made of whole months only: no ledger part is needed.

@@ -347,6 +347,11 @@ private slots:
         broken->AddUser(admin);
         for (const QString& name : {QStringLiteral("SUMM"), QStringLiteral("NOCOMP")})
             m_inst->ListCompany(name, name, year.StartDate.startOfDay(), year.LastDate.startOfDay());
+        // A company whose year runs on for thousands of years, past the 16-bit month numbers.
+        fixtures::CompanyRow far = year;
+        far.LastDate = QDate(6000, 3, 31);
+        m_inst->CreateCompany(QStringLiteral("FARYEAR"), far)->AddUser(admin);
+        m_inst->ListCompany(QStringLiteral("FARYEAR"), QStringLiteral("FARYEAR"), far.StartDate.startOfDay(), far.LastDate.startOfDay());
     }
 
     // The period values every statement is built from.
@@ -572,6 +577,15 @@ private slots:
             << Request(QStringLiteral("ItemSummary"), QStringLiteral("ADMIN"), QStringLiteral("ST"), QStringLiteral("2005-04-01"),
                        QStringLiteral("2005-04-30")).replace(QStringLiteral("SUMM"), QStringLiteral("NOSUCH"))
             << item + CRLF + QStringLiteral("Error ...");
+        // Month 32768 of the company, and a period whose first whole month would be month 32768.
+        QTest::newRow("month number beyond 16 bits")
+            << Request(QStringLiteral("AccountSummary"), QStringLiteral("ADMIN"), QStringLiteral("SA"), QStringLiteral("4734-11-01"),
+                       QStringLiteral("4734-11-30")).replace(QStringLiteral("SUMM"), QStringLiteral("FARYEAR"))
+            << acc + CRLF + QStringLiteral("Error 6-Overflow");
+        QTest::newRow("first whole month beyond 16 bits")
+            << Request(QStringLiteral("AccountSummary"), QStringLiteral("ADMIN"), QStringLiteral("SA"), QStringLiteral("4734-10-02"),
+                       QStringLiteral("4734-10-30")).replace(QStringLiteral("SUMM"), QStringLiteral("FARYEAR"))
+            << acc + CRLF + QStringLiteral("Error 6-Overflow");
     }
     void failures()
     {
