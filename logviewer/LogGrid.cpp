@@ -1,5 +1,6 @@
 #include "LogGrid.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
@@ -8,6 +9,8 @@
 #include <QWheelEvent>
 #include <QRegularExpression>
 #include <QWindow>
+
+#include <algorithm>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
@@ -112,12 +115,49 @@ void FilterHeader::AdjustPositions()
 
 bool FilterHeader::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusIn) {
-        const int col = m_cells.indexOf(qobject_cast<QLineEdit*>(watched));
-        if (col >= 0)
-            emit FilterFocused(col);
+    const int col = m_cells.indexOf(qobject_cast<QLineEdit*>(watched));
+    if (col >= 0 && event->type() == QEvent::FocusIn)
+        emit FilterFocused(col);
+    if (col >= 0 && event->type() == QEvent::KeyPress) {
+        // Left to the grid, Tab would move its current cell and leave the caret where it is.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool other = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const bool back = key->key() == Qt::Key_Backtab || (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
+        if (!other && (back || key->key() == Qt::Key_Tab)) {
+            TabFrom(col, !back);
+            return true;
+        }
     }
     return QHeaderView::eventFilter(watched, event);
+}
+
+void FilterHeader::TabFrom(int col, bool next)
+{
+    auto* view = qobject_cast<QAbstractItemView*>(parentWidget());
+    for (int v = visualIndex(col) + (next ? 1 : -1); v >= 0 && v < count(); v += next ? 1 : -1) {
+        const int to = logicalIndex(v);
+        QLineEdit* cell = Cell(to);
+        if (!cell || isSectionHidden(to))
+            continue;
+        if (view && view->model() && view->model()->rowCount() > 0)
+            view->scrollTo(view->model()->index(std::max(0, view->currentIndex().row()), to));
+        cell->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return;
+    }
+    if (!view)
+        return;
+    if (next) {
+        view->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    for (QWidget* w = view->previousInFocusChain(); w && w != view; w = w->previousInFocusChain()) {
+        if (view->isAncestorOf(w) || w->window() != view->window())
+            continue;
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(w->window()) && !w->focusProxy()) {
+            w->setFocus(Qt::BacktabFocusReason);
+            return;
+        }
+    }
 }
 
 // --- model -----------------------------------------------------------------------------------
@@ -208,6 +248,10 @@ LogDateEdit::LogDateEdit(QWidget* parent) : QDateEdit(parent)
 {
     setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     setCalendarPopup(true);
+    // The wheel gives no focus: turned over a box that lacks it, it would change the date with
+    // no check, while another box keeps the focus.
+    setFocusPolicy(Qt::StrongFocus);
+    lineEdit()->setFocusPolicy(Qt::StrongFocus);
 }
 
 void LogDateEdit::SetCausesValidation(QWidget* control, bool causes)
@@ -257,12 +301,35 @@ void LogDateEdit::keyPressEvent(QKeyEvent* event)
 {
     const bool plain = !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
     if (!m_typing) {
-        // A digit typed over the whole selected text starts a whole date, as in a text box; the
-        // sections of the format would refuse it.
         QLineEdit* edit = lineEdit();
-        if (plain && IsTypedDigit(event) && edit->hasSelectedText() && edit->selectedText() == edit->text()) {
-            m_typing = true;
-            AddTyped(event->text().at(0));
+        if (plain && IsTypedDigit(event)) {
+            // A digit typed over the whole selected text starts a whole date, as in a text box;
+            // the parts of the format would refuse it.
+            if (edit->hasSelectedText() && edit->selectedText() == edit->text()) {
+                m_typing = true;
+                AddTyped(event->text().at(0));
+                event->accept();
+                return;
+            }
+            // At a caret in a part that holds all its digits (after a click, or Home) the part
+            // would refuse one more: the digit replaces the part instead.
+            const Section part = currentSection();
+            const int full = part == YearSection ? 4 : 2;
+            if (!edit->hasSelectedText() && part != NoSection && sectionText(part).size() >= full)
+                setSelectedSection(part);
+        }
+        if (plain && IsTypedSeparator(event)) {
+            // A separator ends the part being typed and goes on to the next one; a part still
+            // selected whole (reached just now, its digits all typed) has nothing to end.
+            const bool untouched = edit->hasSelectedText() && edit->selectedText() == sectionText(currentSection());
+            if (!untouched)
+                StepPart(true);
+            event->accept();
+            return;
+        }
+        const bool arrow = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
+        if (arrow && !(event->modifiers() & Qt::ShiftModifier)) {
+            StepPart(event->key() == Qt::Key_Right);
             event->accept();
             return;
         }
@@ -289,9 +356,24 @@ void LogDateEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    // Any other key ends the entry and then does what it does.
-    EndTyping(true);
-    QDateEdit::keyPressEvent(event);
+    // Any other key ends the entry and then does what it does, unless the entry gave no date.
+    if (!EndTyping(true)) {
+        event->accept();
+        return;
+    }
+    keyPressEvent(event);
+}
+
+void LogDateEdit::StepPart(bool next)
+{
+    const int here = currentSectionIndex();
+    const int there = here + (next ? 1 : -1);
+    if (there < 0 || there >= sectionCount()) {
+        setSelectedSection(currentSection());
+        return;
+    }
+    // The spin box's own way from part to part, which takes in a part typed halfway.
+    QDateEdit::focusNextPrevChild(next);
 }
 
 void LogDateEdit::AddTyped(QChar c)
@@ -310,27 +392,45 @@ void LogDateEdit::ShowTyped()
     lineEdit()->setCursorPosition(static_cast<int>(m_typed.size()));
 }
 
-void LogDateEdit::EndTyping(bool take)
+bool LogDateEdit::EndTyping(bool take)
 {
     if (!m_typing)
-        return;
+        return true;
     m_typing = false;
-    const QDate typed = take ? TypedDate(m_typed) : QDate();
+    const QString typed = m_typed;
     m_typed.clear();
+    const QDate given = take ? TypedDate(typed) : QDate();
     // Setting the date rewrites the text in the box's format; a date not taken shows the
     // one the box had.
-    setDate(typed.isValid() ? typed : date());
+    setDate(given.isValid() ? given : date());
+    if (!take || given.isValid())
+        return true;
+    lineEdit()->selectAll();  // ready for the date to be typed again
+    // Said once the key, click or focus move under way is handled: a box opened in the middle
+    // of a press would take its release, and one opened in a focus move would fight it.
+    QMetaObject::invokeMethod(this, [this, typed] { emit NotADate(typed); }, Qt::QueuedConnection);
+    return false;
 }
 
 void LogDateEdit::mousePressEvent(QMouseEvent* event)
 {
-    EndTyping(true);
+    if (!EndTyping(true)) {
+        event->accept();
+        return;
+    }
     QDateEdit::mousePressEvent(event);
 }
 
 void LogDateEdit::wheelEvent(QWheelEvent* event)
 {
-    EndTyping(true);  // the wheel steps the date the entry gives
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    if (!EndTyping(true)) {  // the wheel steps the date the entry gives, when it gives one
+        event->accept();
+        return;
+    }
     QDateEdit::wheelEvent(event);
 }
 
@@ -361,7 +461,8 @@ bool LogDateEdit::Refuses()
 
 bool LogDateEdit::MayLeave()
 {
-    EndTyping(true);
+    if (!EndTyping(true))
+        return false;
     interpretText();
     bool cancel = false;
     emit ValidateRequested(&cancel);
@@ -431,16 +532,16 @@ bool LogDateEdit::eventFilter(QObject* watched, QEvent* event)
 
 bool LogDateEdit::focusNextPrevChild(bool next)
 {
-    // Tab moves from section to section; from the last one (Shift+Tab: the first) it leaves.
-    const bool leaves = next ? currentSectionIndex() >= sectionCount() - 1 : currentSectionIndex() <= 0;
-    if (leaves && hasFocus() && !MayLeave())
+    // Tab leaves the box, as it leaves any field of a form, whichever part holds the caret;
+    // the arrows move between the parts.
+    if (hasFocus() && !MayLeave())
         return true;
-    return QDateEdit::focusNextPrevChild(next);
+    return QAbstractSpinBox::focusNextPrevChild(next);
 }
 
 void LogDateEdit::focusOutEvent(QFocusEvent* event)
 {
-    EndTyping(true);
+    const bool taken = EndTyping(true);
     QDateEdit::focusOutEvent(event);  // takes in what was typed
     // Only a control of this window that asks takes the focus under the test: a popup (the
     // calendar), another window, or the box that is taking its own focus back do not.
@@ -451,8 +552,9 @@ void LogDateEdit::focusOutEvent(QFocusEvent* event)
         return;
     if (const auto* box = qobject_cast<const LogDateEdit*>(to); box && box->m_takingFocusBack)
         return;
-    bool cancel = false;
-    emit ValidateRequested(&cancel);
+    bool cancel = !taken;  // a text that gave no date keeps the focus, as a refused date does
+    if (!cancel)
+        emit ValidateRequested(&cancel);
     if (!cancel)
         return;
     // The focus went before the box could refuse (set by the program, say): it comes back

@@ -19,7 +19,8 @@ class QWindow;
 namespace logviewer {
 
 // A horizontal heading whose lower half is a filter bar: one text box under every column that
-// takes a filter. The boxes follow the columns when they are resized, moved or scrolled.
+// takes a filter. The boxes follow the columns when they are resized, moved or scrolled, and
+// Tab and Shift+Tab go from box to box.
 class FilterHeader : public QHeaderView {
     Q_OBJECT
 public:
@@ -49,6 +50,10 @@ protected:
 
 private:
     int HeadingHeight() const;
+    // Tab (next) or Shift+Tab from the box under `col`: the next or previous column's box in
+    // the order the columns stand; past the last, into the rows; before the first, out of the
+    // grid to the control before it.
+    void TabFrom(int col, bool next);
     QList<QLineEdit*> m_cells;
 };
 
@@ -79,8 +84,12 @@ public:
 // taken away some other way comes back to the box once. Controls marked with
 // SetCausesValidation(control, false) (the window's Exit) take the focus without asking.
 //
-// Besides the sections of its display format the box takes a whole date typed over its
-// selected text, with or without separators, and a two-digit year (20yy).
+// The date changes only in the box with the focus, so that every change meets the check when
+// the box is left: the wheel over a box without the focus does nothing. The box is typed part
+// by part (day, month, year): digits replace the part that holds the caret, Left and Right (or
+// a separator) move between the parts, and Tab leaves the box. It also takes a whole date typed
+// over its selected text, with or without separators, and a two-digit year (20yy); a whole text
+// that gives no date is not taken, and the box says so (NotADate) and keeps the focus.
 class LogDateEdit : public QDateEdit {
     Q_OBJECT
 public:
@@ -95,6 +104,9 @@ public:
 
 signals:
     void ValidateRequested(bool* cancel);
+    // A whole text typed over the box gave no date; the box kept its date. Raised once the
+    // handling of the key, click or focus move under way has ended.
+    void NotADate(const QString& typed);
 
 protected:
     QValidator::State validate(QString& input, int& pos) const override;
@@ -115,7 +127,12 @@ private:
     void TakeFocusBack();
     void AddTyped(QChar c);
     void ShowTyped();
-    void EndTyping(bool take);
+    // Ends a whole date typed over the box: `take` takes the date it gives, else the box shows
+    // its own date again. False when the text was to be taken but gave no date.
+    bool EndTyping(bool take);
+    // Moves to the part before or after the one with the caret and selects it; at the first or
+    // the last part the caret's part is selected.
+    void StepPart(bool next);
 
     QPointer<QWindow> m_window;           // the window whose presses are looked at first
     Qt::MouseButtons m_swallowed;         // buttons whose press was refused: their release goes too

@@ -115,6 +115,11 @@ void frmTessarinMobileLog::BuildControls()
         m_TDBDate[i]->setMinimumWidth(120);
         connect(m_TDBDate[i], &logviewer::LogDateEdit::ValidateRequested, this,
                 [this, i](bool* cancel) { TDBDate_ValidateDateRange(i, cancel); });
+        connect(m_TDBDate[i], &logviewer::LogDateEdit::NotADate, this, [this](const QString& typed) {
+            if (!m_unloaded)
+                MsgBox::Show(this, typed + QStringLiteral(" is not a date. Type a date as dd/mm/yyyy or dd/mm/yy."),
+                             MsgBox::vbExclamation, windowTitle());
+        });
         dates->addWidget(m_TDBDate[i]);
         dates->addSpacing(12);
     }
@@ -474,11 +479,14 @@ void frmTessarinMobileLog::tmrTimer_Timer()
         const QStringList terms = FilterTerms();
         const bool any = std::any_of(terms.begin(), terms.end(), [](const QString& t) { return !t.isEmpty(); });
         const int remembered = m_currentColumn;
+        // Typing goes on in the filter cell; a user who has left the filter bar meanwhile
+        // (Tab into the rows, a click elsewhere) keeps the focus where it went.
+        const bool typing = m_filterBar->isAncestorOf(QApplication::focusWidget());
         // The terms go over one per column, so that a "|" typed into a cell stays in that cell.
         Setup->SetFilter(any ? terms : QStringList());
         SetCurrentColumn(remembered);
         if (QLineEdit* cell = m_filterBar->Cell(remembered)) {
-            if (!cell->hasFocus())
+            if (typing && !cell->hasFocus())
                 cell->setFocus(Qt::OtherFocusReason);
         }
     } catch (const RuntimeError& e) {

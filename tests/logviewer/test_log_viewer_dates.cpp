@@ -1,8 +1,10 @@
 // The date boxes of the log window on an X display with a window manager, driven through the
 // window as the user drives them (clicks and keys go to the window, which hands them on): a
 // refused date keeps the focus in its box without a fight between the boxes, the controls that
-// would take the focus meanwhile do nothing, and dates are taken typed in the short form or as
-// a whole over the selected box.
+// would take the focus meanwhile do nothing, the wheel changes only the box that has the focus,
+// dates are taken typed part by part where a click or the arrows put the caret, in the short
+// form or as a whole over the selected box, a text that is no date is said, one Tab leaves a
+// box, and Tab walks the filter bar.
 #include "ViewerTestSupport.h"
 #include "WindowInput.h"
 
@@ -72,6 +74,32 @@ class TestLogViewerDates : public QObject {
     }
 
     static QStringList Ids(const frmTessarinMobileLog& w) { return GridColumn(w, 0); }
+
+    // The text box inside a date box.
+    QLineEdit* editOf(int i) { return box(i)->findChild<QLineEdit*>(); }
+
+    // A click that puts the caret before the character at `pos` of a box's text.
+    void ClickAt(int i, int pos)
+    {
+        QLineEdit* edit = editOf(i);
+        const int y = edit->height() / 2;
+        QList<int> xs;
+        for (int x = 0; x < edit->width(); ++x)
+            if (edit->cursorPositionAt(QPoint(x, y)) == pos)
+                xs << x;
+        QVERIFY(!xs.isEmpty());
+        Click(edit, QPoint(xs.at(xs.size() / 2), y));
+    }
+
+    // Puts the focus into a box with a click and types a whole date over it.
+    bool TypeWhole(int i, const QString& typed)
+    {
+        if (!Enter(i, QDateTimeEdit::DaySection))
+            return false;
+        Key(&window(), Qt::Key_A, Qt::ControlModifier);
+        Type(&window(), typed);
+        return true;
+    }
 
 private slots:
     void initTestCase()
@@ -328,8 +356,7 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("enter");
-        QTest::addColumn<QDate>("expected");  // the box's date before typing when it is not taken
-        const QDate before = kToday;
+        QTest::addColumn<QDate>("expected");
         QTest::newRow("with slashes") << "09/03/2024" << false << QDate(2024, 3, 9);
         QTest::newRow("without slashes") << "09032024" << false << QDate(2024, 3, 9);
         QTest::newRow("short year with slashes") << "09/03/23" << false << QDate(2023, 3, 9);
@@ -337,8 +364,6 @@ private slots:
         QTest::newRow("short year, Enter") << "25/12/23" << true << QDate(2023, 12, 25);
         QTest::newRow("one-digit day and month") << "9/3/2024" << false << QDate(2024, 3, 9);
         QTest::newRow("whole date, Enter") << "01012024" << true << QDate(2024, 1, 1);
-        QTest::newRow("no such day") << "31/02/2024" << false << before;
-        QTest::newRow("too short") << "0903" << false << before;
     }
     void wholeDateTyped()
     {
@@ -357,6 +382,233 @@ private slots:
         }
         QCOMPARE(box(0)->date(), expected);
         QCOMPARE(box(0)->text(), expected.toString(QStringLiteral("dd/MM/yyyy")));
+    }
+
+    // --- the wheel ---------------------------------------------------------------------------
+
+    // The wheel over a box without the focus changes nothing, whether or not the box with the
+    // focus refuses its date: no date changes without its check.
+    void wheelNeedsTheFocus_data()
+    {
+        QTest::addColumn<int>("focused");
+        QTest::addColumn<QString>("typed");  // typed whole into the focused box ("": left as it is)
+        QTest::addColumn<int>("notches");
+        QTest::newRow("last date refuses, wheel up over the start") << 1 << "11032024" << 9;
+        QTest::newRow("start date refuses, wheel down over the last") << 0 << "11032024" << -9;
+        QTest::newRow("start date refuses, wheel up over the last") << 0 << "11032024" << 3;
+        QTest::newRow("nothing refuses, wheel over the other box") << 0 << "" << -4;
+    }
+    void wheelNeedsTheFocus()
+    {
+        QFETCH(int, focused);
+        QFETCH(QString, typed);
+        QFETCH(int, notches);
+        BoxRecorder boxes;
+        if (!typed.isEmpty())
+            QVERIFY(TypeWhole(focused, typed));
+        else
+            QVERIFY(Enter(focused, QDateTimeEdit::DaySection));
+        const QDate focusedDate = box(focused)->date();
+        const int other = 1 - focused;
+        FocusMoves focus;
+        QVERIFY(Wheel(box(other), notches));
+        QTest::qWait(200);
+        QCOMPARE(box(other)->date(), kToday);
+        QCOMPARE(box(focused)->date(), focusedDate);
+        QVERIFY(box(focused)->hasFocus());
+        QCOMPARE(focus.count, 0);
+        QCOMPARE(boxes.texts, QStringList());
+    }
+
+    // The way the wheel used to trap the last date: a start date after today, reached by the
+    // wheel while the last date refused, made every last date wrong.
+    void wheelCannotTrapTheLastDate()
+    {
+        QVERIFY(TypeWhole(1, QStringLiteral("11032024")));  // tomorrow: refused
+        QVERIFY(Wheel(box(0), 9));
+        QCOMPARE(box(0)->date(), kToday);
+        Key(&window(), Qt::Key_A, Qt::ControlModifier);
+        Type(&window(), QStringLiteral("10032024"));  // today
+        Key(&window(), Qt::Key_Tab);
+        QVERIFY(QTest::qWaitFor([&] { return !box(1)->hasFocus(); }, 2000));
+        Click(window().Command(1));
+        QCOMPARE(Ids(window()), QStringList({"3"}));
+    }
+
+    // The wheel steps the box with the focus; the date it gives is checked on leaving, as a
+    // typed one is.
+    void wheelStepsAreCheckedOnLeaving()
+    {
+        QVERIFY(Enter(0, QDateTimeEdit::DaySection));
+        QVERIFY(Wheel(box(0), 2));
+        QCOMPARE(box(0)->date(), kToday.addDays(2));
+        Key(&window(), Qt::Key_Tab);
+        QTest::qWait(200);
+        QVERIFY(box(0)->hasFocus());
+        QVERIFY(Wheel(box(0), -2));
+        QCOMPARE(box(0)->date(), kToday);
+        Key(&window(), Qt::Key_Tab);
+        QVERIFY(QTest::qWaitFor([&] { return box(1)->hasFocus(); }, 2000));
+    }
+
+    // --- typing part by part ----------------------------------------------------------------
+
+    // A click puts the caret in the day, the month or the year, and digits typed then replace
+    // that part; so does Home for the day.
+    void digitsReplaceThePartUnderTheCaret_data()
+    {
+        QTest::addColumn<int>("pos");  // character clicked in "10/03/2024"; -1: Home instead
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QDate>("expected");
+        QTest::newRow("day, first digit") << 0 << "05" << QDate(2024, 3, 5);
+        QTest::newRow("day, second digit") << 1 << "07" << QDate(2024, 3, 7);
+        QTest::newRow("month") << 3 << "02" << QDate(2024, 2, 10);
+        QTest::newRow("year") << 7 << "2023" << QDate(2023, 3, 10);
+        QTest::newRow("short year") << 8 << "23" << QDate(2023, 3, 10);
+        QTest::newRow("Home, then the day") << -1 << "05" << QDate(2024, 3, 5);
+        QTest::newRow("day and month in a row") << 0 << "0502" << QDate(2024, 2, 5);
+    }
+    void digitsReplaceThePartUnderTheCaret()
+    {
+        QFETCH(int, pos);
+        QFETCH(QString, typed);
+        QFETCH(QDate, expected);
+        QVERIFY(box(0)->hasFocus());
+        if (pos >= 0) {
+            ClickAt(0, pos);
+            QVERIFY(!editOf(0)->hasSelectedText());
+        } else {
+            Key(&window(), Qt::Key_Home);
+        }
+        Type(&window(), typed);
+        Key(&window(), Qt::Key_Tab);
+        QVERIFY(QTest::qWaitFor([&] { return box(1)->hasFocus(); }, 2000));
+        QCOMPARE(box(0)->date(), expected);
+    }
+
+    // One Tab leaves a box for the next control, whatever part holds the caret; Left and Right
+    // (and the separators) move between the parts.
+    void oneTabLeaves_data()
+    {
+        QTest::addColumn<QString>("typed");  // typed whole over the box ("": a part selected)
+        QTest::addColumn<int>("section");
+        QTest::addColumn<bool>("back");  // Shift+Tab from the last date box
+        QTest::newRow("whole date, digits") << "09032024" << 0 << false;
+        QTest::newRow("whole date, slashes") << "09/03/2024" << 0 << false;
+        QTest::newRow("day selected") << "" << int(QDateTimeEdit::DaySection) << false;
+        QTest::newRow("month selected") << "" << int(QDateTimeEdit::MonthSection) << false;
+        QTest::newRow("back from the day") << "" << int(QDateTimeEdit::DaySection) << true;
+        QTest::newRow("back from the year") << "" << int(QDateTimeEdit::YearSection) << true;
+    }
+    void oneTabLeaves()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, section);
+        QFETCH(bool, back);
+        const int from = back ? 1 : 0;
+        if (!typed.isEmpty())
+            QVERIFY(TypeWhole(from, typed));
+        else
+            QVERIFY(Enter(from, QDateTimeEdit::Section(section)));
+        if (back)
+            Key(&window(), Qt::Key_Backtab, Qt::ShiftModifier);
+        else
+            Key(&window(), Qt::Key_Tab);
+        QVERIFY(QTest::qWaitFor([&] { return box(1 - from)->hasFocus(); }, 2000));
+        if (!typed.isEmpty())
+            QCOMPARE(box(0)->date(), QDate(2024, 3, 9));
+    }
+
+    void arrowsAndSeparatorsMoveBetweenParts()
+    {
+        QVERIFY(Enter(0, QDateTimeEdit::DaySection));
+        Key(&window(), Qt::Key_Right);
+        QCOMPARE(box(0)->currentSection(), QDateTimeEdit::MonthSection);
+        Type(&window(), QStringLiteral("02"));
+        QCOMPARE(box(0)->date(), QDate(2024, 2, 10));
+        Key(&window(), Qt::Key_Left);
+        Key(&window(), Qt::Key_Left);
+        QCOMPARE(box(0)->currentSection(), QDateTimeEdit::DaySection);
+        Key(&window(), Qt::Key_Left);  // the first part stays
+        QCOMPARE(box(0)->currentSection(), QDateTimeEdit::DaySection);
+        QVERIFY(box(0)->hasFocus());
+        Type(&window(), QStringLiteral("5/1/"));
+        QCOMPARE(box(0)->date(), QDate(2024, 1, 5));
+        QCOMPARE(box(0)->currentSection(), QDateTimeEdit::YearSection);
+        Key(&window(), Qt::Key_Right);  // the last part stays
+        QVERIFY(box(0)->hasFocus());
+        QCOMPARE(box(0)->currentSection(), QDateTimeEdit::YearSection);
+    }
+
+    // A whole text that gives no date is said; the box keeps the focus and its date, and is
+    // left with the next Tab.
+    void textThatIsNoDateIsSaid_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("tab");  // Tab ends the entry (else it ended by itself)
+        QTest::newRow("31 February, digits") << "31022024" << false;
+        QTest::newRow("31 February, slashes") << "31/02/2024" << false;
+        QTest::newRow("month 13") << "01132024" << false;
+        QTest::newRow("too short, Tab") << "0903" << true;
+        QTest::newRow("30 February, short year, Tab") << "30/02/24" << true;
+    }
+    void textThatIsNoDateIsSaid()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, tab);
+        BoxRecorder boxes;
+        QVERIFY(TypeWhole(0, typed));
+        if (tab)
+            Key(&window(), Qt::Key_Tab);
+        QTRY_COMPARE(boxes.texts.size(), 1);
+        QVERIFY2(boxes.texts.at(0).contains(typed + QStringLiteral(" is not a date")), qPrintable(boxes.texts.at(0)));
+        QCOMPARE(boxes.titles.at(0), window().windowTitle());
+        QTest::qWait(200);
+        QVERIFY(box(0)->hasFocus());
+        QCOMPARE(box(0)->date(), kToday);
+        QCOMPARE(box(0)->text(), QStringLiteral("10/03/2024"));
+        Key(&window(), Qt::Key_Tab);
+        QVERIFY(QTest::qWaitFor([&] { return box(1)->hasFocus(); }, 2000));
+        QCOMPARE(boxes.texts.size(), 1);
+    }
+
+    // --- the filter bar ---------------------------------------------------------------------
+
+    // Tab and Shift+Tab move the caret from filter cell to filter cell; what is typed then goes
+    // into the cell it reached.
+    void tabWalksTheFilterBar()
+    {
+        box(0)->setDate(kToday.addDays(-2));
+        Click(window().Command(1));
+        QCOMPARE(Ids(window()), QStringList({"3", "2", "1"}));
+        logviewer::FilterHeader* bar = window().FilterBar();
+        Click(bar->Cell(2));
+        QVERIFY(QTest::qWaitFor([&] { return bar->Cell(2)->hasFocus(); }, 2000));
+        Type(&window(), QStringLiteral("login"));
+        for (int i = 0; i < 4; ++i)
+            Key(&window(), Qt::Key_Tab);
+        QVERIFY(bar->Cell(6)->hasFocus());
+        Type(&window(), QStringLiteral("10.0.0.3"));
+        QCOMPARE(bar->Text(2), QStringLiteral("login"));
+        QCOMPARE(bar->Text(6), QStringLiteral("10.0.0.3"));
+        QVERIFY(QTest::qWaitFor([&] { return !window().Timer()->isActive(); }, 5000));
+        QCOMPARE(Ids(window()), QStringList({"3"}));
+        QVERIFY(bar->Cell(6)->hasFocus());
+
+        Key(&window(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(bar->Cell(5)->hasFocus());
+        Type(&window(), QStringLiteral("x"));
+        QCOMPARE(bar->Text(5), QStringLiteral("x"));
+        QCOMPARE(bar->Text(6), QStringLiteral("10.0.0.3"));
+        // From the last filter cell Tab goes on into the rows; from the first, Shift+Tab goes
+        // back out of the grid.
+        Click(bar->Cell(7));
+        Key(&window(), Qt::Key_Tab);
+        QVERIFY(window().Grid()->hasFocus());
+        Click(bar->Cell(0));
+        Key(&window(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(!window().Grid()->hasFocus());
+        QVERIFY(!window().Grid()->isAncestorOf(QApplication::focusWidget()));
     }
 
     // While a whole date is typed the box shows what was typed so far; Backspace takes back a

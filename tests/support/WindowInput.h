@@ -5,11 +5,15 @@
 // (focus by click, shortcuts, event filters on the window) included.
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QSpontaneKeyEvent>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
+
+#include <cstdlib>
 
 namespace windowtest {
 
@@ -44,6 +48,25 @@ inline void QuickClick(QWidget* widget, QPoint point = kCentre, bool throughWind
     QCoreApplication::postEvent(target, press);
     QCoreApplication::postEvent(target, release);
     QCoreApplication::processEvents();
+}
+
+// The wheel turned over a point of a widget (up when `notches` is positive), by the X server
+// itself (xdotool), so that the turns reach the program as the user's do: to the window, which
+// hands them to the control under the pointer, the focus the wheel gives included.
+inline bool Wheel(QWidget* widget, int notches, QPoint point = kCentre)
+{
+    const QPoint global = widget->mapToGlobal(point == kCentre ? widget->rect().center() : point);
+    const auto xdotool = [](const QStringList& arguments) {
+        return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+    };
+    if (!xdotool({QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y())}) ||
+        !QTest::qWaitFor([&] { return QCursor::pos() == global; }, 2000))
+        return false;
+    if (!xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(std::abs(notches)),
+                  QStringLiteral("--delay"), QStringLiteral("10"), notches > 0 ? QStringLiteral("4") : QStringLiteral("5")}))
+        return false;
+    QTest::qWait(200);  // the turns have arrived and been handled
+    return true;
 }
 
 inline void Key(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
