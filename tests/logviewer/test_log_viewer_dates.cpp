@@ -600,11 +600,17 @@ private slots:
         Type(&window(), QStringLiteral("x"));
         QCOMPARE(bar->Text(5), QStringLiteral("x"));
         QCOMPARE(bar->Text(6), QStringLiteral("10.0.0.3"));
-        // From the last filter cell Tab goes on into the rows; from the first, Shift+Tab goes
-        // back out of the grid.
+        // From the last filter cell Tab goes on into the rows, and stays there when the filter
+        // typed just before runs; from the first, Shift+Tab goes back out of the grid.
+        QVERIFY(QTest::qWaitFor([&] { return !window().Timer()->isActive(); }, 5000));
         Click(bar->Cell(7));
+        Type(&window(), QStringLiteral("2024"));
         Key(&window(), Qt::Key_Tab);
         QVERIFY(window().Grid()->hasFocus());
+        QVERIFY(window().Timer()->isActive());
+        QVERIFY(QTest::qWaitFor([&] { return !window().Timer()->isActive(); }, 5000));
+        QVERIFY(window().Grid()->hasFocus());
+        QCOMPARE(bar->Text(7), QStringLiteral("2024"));
         Click(bar->Cell(0));
         Key(&window(), Qt::Key_Backtab, Qt::ShiftModifier);
         QVERIFY(!window().Grid()->hasFocus());
