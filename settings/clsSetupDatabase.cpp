@@ -33,15 +33,18 @@ QString Decoded(const QString& value)
 void clsSetup::OpenConnection(const QString& pDatabaseFilePathName)
 {
     // Without a server name there is nothing to connect to: say so, and how to store one,
-    // rather than that the server cannot be reached.
+    // rather than that the server cannot be reached. Each command stands on a line of its own,
+    // to be read and typed as it stands.
     if (m_credentialsError.isEmpty() && !DB_ODBC && Decoded(DB_SERVER).trimmed().isEmpty())
         throw platform::db::DatabaseError(
             platform::err::ProviderError,
             QStringLiteral("No SQL Server name is stored for this machine in ")
                 + QDir::toNativeSeparators(platform::store::Location(CredentialNames::kApplication))
-                + QStringLiteral(". Store one with corvantis-credentials set --server <host> --user <login> --password - "
-                                 "(SQL Server; the password is read from standard input) or corvantis-credentials set "
-                                 "--sqlite <folder> (the embedded database), then start the program again."));
+                + QStringLiteral(".\r\nStore one for SQL Server (the password is read from standard input) with\r\n"
+                                 "corvantis-credentials set --server <host> --user <login> --password -\r\n"
+                                 "or one for the embedded database with\r\n"
+                                 "corvantis-credentials set --sqlite <folder>\r\n"
+                                 "then start the program again."));
     // Only the object's own members open its connection: the log database is theirs.
     cnnConnection.Open(pDatabaseFilePathName.compare(cLogDatabaseName, Qt::CaseInsensitive) == 0
                            ? GetLogConnectionString()

@@ -2,9 +2,12 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace MsgBox {
@@ -16,6 +19,26 @@ Hook& CurrentHook()
     return hook;
 }
 
+
+// A box breaks a line that is wider than half the screen, even where the box could show it
+// whole. A line of a message may be a command to type as it stands: the box is made as wide
+// as its widest line instead, up to the widest a box may be with its icon and margins; only a
+// line wider than that is broken.
+void KeepLinesWhole(QMessageBox& box, const QString& text)
+{
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QScreen* screen = box.screen();
+    if (!label || !screen)
+        return;
+    const QFontMetrics metrics(label->font());
+    int widest = 0;
+    for (const QString& line : text.split(u'\n'))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int screenWidth = screen->availableGeometry().width();
+    const int boxLimit = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+    const int iconAndMargins = 120;
+    label->setMinimumWidth(std::max(0, std::min(widest + 4, boxLimit - iconAndMargins)));
+}
 
 QList<int> AnswersOf(int style)
 {
@@ -88,6 +111,7 @@ int Show(QWidget* parent, const QString& prompt, int style, const QString& title
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box.setTextFormat(Qt::PlainText);
     box.setText(shown);
+    KeepLinesWhole(box, shown);
     switch (style & 0x70) {
     case vbCritical: box.setIcon(QMessageBox::Critical); break;
     case vbQuestion: box.setIcon(QMessageBox::Question); break;

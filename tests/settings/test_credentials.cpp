@@ -193,7 +193,7 @@ private slots:
                  qPrintable(description));
         QVERIFY(!description.contains("DBNETLIB"));
 
-        const QRegularExpression commandPattern(QStringLiteral("corvantis-credentials (set [^,;()]*[^,;() ])"));
+        const QRegularExpression commandPattern(QStringLiteral("corvantis-credentials (set [^,;()\\r\\n]*[^,;() \\r\\n])"));
         QStringList commands;
         for (auto it = commandPattern.globalMatch(description); it.hasNext();)
             commands << it.next().captured(1);
