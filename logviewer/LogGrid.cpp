@@ -9,14 +9,14 @@
 #include <QWheelEvent>
 #include <QRegularExpression>
 #include <QWindow>
-
-#include <algorithm>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionButton>
+
+#include <algorithm>
 
 namespace logviewer {
 
@@ -366,8 +366,7 @@ void LogDateEdit::keyPressEvent(QKeyEvent* event)
 
 void LogDateEdit::StepPart(bool next)
 {
-    const int here = currentSectionIndex();
-    const int there = here + (next ? 1 : -1);
+    const int there = currentSectionIndex() + (next ? 1 : -1);
     if (there < 0 || there >= sectionCount()) {
         setSelectedSection(currentSection());
         return;
