@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -144,20 +145,9 @@ void FilterHeader::TabFrom(int col, bool next)
         cell->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         return;
     }
-    if (!view)
-        return;
-    if (next) {
-        view->setFocus(Qt::TabFocusReason);
-        return;
-    }
-    for (QWidget* w = view->previousInFocusChain(); w && w != view; w = w->previousInFocusChain()) {
-        if (view->isAncestorOf(w) || w->window() != view->window())
-            continue;
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(w->window()) && !w->focusProxy()) {
-            w->setFocus(Qt::BacktabFocusReason);
-            return;
-        }
-    }
+    // Past the last cell or before the first: the window's own order names the control there
+    // (the rows after the bar).
+    focusNextPrevChild(next);
 }
 
 // --- model -----------------------------------------------------------------------------------
@@ -252,6 +242,7 @@ LogDateEdit::LogDateEdit(QWidget* parent) : QDateEdit(parent)
     // no check, while another box keeps the focus.
     setFocusPolicy(Qt::StrongFocus);
     lineEdit()->setFocusPolicy(Qt::StrongFocus);
+    lineEdit()->installEventFilter(this);
 }
 
 void LogDateEdit::SetCausesValidation(QWidget* control, bool causes)
@@ -300,42 +291,50 @@ QDateTime LogDateEdit::dateTimeFromText(const QString& text) const
 void LogDateEdit::keyPressEvent(QKeyEvent* event)
 {
     const bool plain = !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
-    if (!m_typing) {
-        QLineEdit* edit = lineEdit();
-        if (plain && IsTypedDigit(event)) {
-            // A digit typed over the whole selected text starts a whole date, as in a text box;
-            // the parts of the format would refuse it.
-            if (edit->hasSelectedText() && edit->selectedText() == edit->text()) {
-                m_typing = true;
-                AddTyped(event->text().at(0));
-                event->accept();
-                return;
-            }
-            // At a caret in a part that holds all its digits (after a click, or Home) the part
-            // would refuse one more: the digit replaces the part instead.
-            const Section part = currentSection();
-            const int full = part == YearSection ? 4 : 2;
-            if (!edit->hasSelectedText() && part != NoSection && sectionText(part).size() >= full)
-                setSelectedSection(part);
-        }
-        if (plain && IsTypedSeparator(event)) {
-            // A separator ends the part being typed and goes on to the next one; a part still
-            // selected whole (reached just now, its digits all typed) has nothing to end.
-            const bool untouched = edit->hasSelectedText() && edit->selectedText() == sectionText(currentSection());
-            if (!untouched)
-                StepPart(true);
-            event->accept();
-            return;
-        }
-        const bool arrow = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
-        if (arrow && !(event->modifiers() & Qt::ShiftModifier)) {
-            StepPart(event->key() == Qt::Key_Right);
-            event->accept();
-            return;
-        }
-        QDateEdit::keyPressEvent(event);
+    DropOvertakenEntry();
+    if (m_entry == Entry::Whole) {
+        WholeKey(event, plain);
         return;
     }
+    if (m_entry == Entry::Parts) {
+        PartsKey(event, plain);
+        return;
+    }
+    QLineEdit* edit = lineEdit();
+    if (plain && IsTypedDigit(event)) {
+        // A digit typed over the whole selected text starts a whole date, as in a text box;
+        // anywhere else it starts the part that holds the caret or the selection.
+        if (edit->hasSelectedText() && edit->selectedText() == edit->text()) {
+            BeginEntry(Entry::Whole);
+            AddTyped(event->text().at(0));
+        } else {
+            BeginEntry(Entry::Parts);
+            m_part = PartAt(edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition());
+            PartDigit(event->text().at(0));
+        }
+        event->accept();
+        return;
+    }
+    if (plain && IsTypedSeparator(event)) {
+        // A separator ends the part being typed and goes on to the next one; a part still
+        // selected whole (reached just now, its digits all typed) has nothing to end.
+        const bool untouched = edit->hasSelectedText() && edit->selectedText() == sectionText(currentSection());
+        if (!untouched)
+            StepPart(true);
+        event->accept();
+        return;
+    }
+    const bool arrow = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
+    if (arrow && !(event->modifiers() & Qt::ShiftModifier)) {
+        StepPart(event->key() == Qt::Key_Right);
+        event->accept();
+        return;
+    }
+    QDateEdit::keyPressEvent(event);
+}
+
+void LogDateEdit::WholeKey(QKeyEvent* event, bool plain)
+{
     if (plain && (IsTypedDigit(event) || IsTypedSeparator(event))) {
         if (m_typed.size() < 10)
             AddTyped(event->text().at(0));
@@ -351,6 +350,46 @@ void LogDateEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    OtherKeyInEntry(event);
+}
+
+void LogDateEdit::PartsKey(QKeyEvent* event, bool plain)
+{
+    // A part chosen by the program (setSelectedSection) is the part typed next.
+    QLineEdit* edit = lineEdit();
+    if (edit->selectionStart() != m_shownSelection || edit->cursorPosition() != m_shownCursor) {
+        m_part = PartAt(edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition());
+        m_partFresh = edit->hasSelectedText();
+    }
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    QString& part = m_parts[m_part];
+    if (plain && IsTypedDigit(event)) {
+        PartDigit(event->text().at(0));
+    } else if (plain && IsTypedSeparator(event)) {
+        // Ends the part being typed; a part reached just now has nothing to end.
+        if (!m_partFresh && m_part < 2)
+            MoveToPart(m_part + 1);
+    } else if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) && !shift) {
+        MoveToPart(m_part + (event->key() == Qt::Key_Right ? 1 : -1));
+    } else if ((event->key() == Qt::Key_Home || event->key() == Qt::Key_End) && !shift) {
+        MoveToPart(event->key() == Qt::Key_Home ? 0 : 2);
+    } else if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
+        // A selected part is cleared; Backspace takes back the last digit of one being typed.
+        if (m_partFresh)
+            part.clear();
+        else if (event->key() == Qt::Key_Backspace)
+            part.chop(1);
+        m_partFresh = false;
+        FollowParts();
+    } else {
+        OtherKeyInEntry(event);
+        return;
+    }
+    event->accept();
+}
+
+void LogDateEdit::OtherKeyInEntry(QKeyEvent* event)
+{
     if (event->matches(QKeySequence::Cancel)) {
         EndTyping(false);
         event->accept();
@@ -375,6 +414,114 @@ void LogDateEdit::StepPart(bool next)
     QDateEdit::focusNextPrevChild(next);
 }
 
+void LogDateEdit::BeginEntry(Entry entry)
+{
+    m_entry = entry;
+    m_dateBefore = date();
+    m_typed.clear();
+    const QDate d = m_dateBefore;
+    m_parts[0] = QStringLiteral("%1").arg(d.day(), 2, 10, QLatin1Char('0'));
+    m_parts[1] = QStringLiteral("%1").arg(d.month(), 2, 10, QLatin1Char('0'));
+    m_parts[2] = QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
+    m_part = 0;
+    m_partFresh = true;
+}
+
+int LogDateEdit::PartWidth(int part)
+{
+    return part == 2 ? 4 : 2;
+}
+
+int LogDateEdit::PartAt(int position)
+{
+    // The parts stand where the format "dd/MM/yyyy" puts them, in the box's text and in the
+    // text shown while the parts are typed alike.
+    return position <= 2 ? 0 : position <= 5 ? 1 : 2;
+}
+
+void LogDateEdit::PartDigit(QChar c)
+{
+    QString& part = m_parts[m_part];
+    if (m_partFresh)
+        part.clear();
+    m_partFresh = false;
+    if (part.size() < PartWidth(m_part))
+        part += c;
+    // A day from 4 and a month from 2 can take no second digit.
+    const bool ended = part.size() == PartWidth(m_part) ||
+                       (m_part < 2 && part.size() == 1 && c > (m_part == 0 ? u'3' : u'1'));
+    if (!ended) {
+        FollowParts();
+    } else if (m_part < 2) {
+        MoveToPart(m_part + 1);
+    } else {
+        // The year is the last part: the entry stays open until the box is left, so that the
+        // leaving key meets the check (a date that is none keeps the box and is said).
+        FollowParts();
+    }
+}
+
+void LogDateEdit::MoveToPart(int part)
+{
+    QString& left = m_parts[m_part];
+    if (m_part < 2 && left.size() == 1)
+        left.prepend(QLatin1Char('0'));
+    m_part = std::clamp(part, 0, 2);
+    m_partFresh = true;
+    FollowParts();
+}
+
+QString LogDateEdit::PartsText() const
+{
+    return m_parts[0] + QLatin1Char('/') + m_parts[1] + QLatin1Char('/') + m_parts[2];
+}
+
+void LogDateEdit::FollowParts()
+{
+    // The box's date follows the parts while they give a date, so that what is typed is what
+    // a check made meanwhile sees; the entry itself is checked as a whole when it ends.
+    const QDate typed = TypedDate(PartsText());
+    if (typed.isValid() && typed != date())
+        setDate(typed);
+    // Shown in the mask of the format, the missing digits as "_", so that the parts keep their
+    // places while a part is half typed.
+    QString text;
+    int start = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (i == m_part)
+            start = static_cast<int>(text.size());
+        text += m_parts[i].leftJustified(PartWidth(i), QLatin1Char('_'));
+        if (i < 2)
+            text += QLatin1Char('/');
+    }
+    QLineEdit* edit = lineEdit();
+    const QSignalBlocker blocker(edit);
+    edit->setText(text);
+    if (m_partFresh)
+        edit->setSelection(start, PartWidth(m_part));
+    else
+        edit->setCursorPosition(start + static_cast<int>(m_parts[m_part].size()));
+    RememberShown();
+}
+
+void LogDateEdit::RememberShown()
+{
+    QLineEdit* edit = lineEdit();
+    m_shownText = edit->text();
+    m_shownSelection = edit->selectionStart();
+    m_shownCursor = edit->cursorPosition();
+}
+
+void LogDateEdit::DropOvertakenEntry()
+{
+    // A date set by the program while an entry was under way replaces the entry: the box's
+    // text is no longer the one the entry showed.
+    if (m_entry != Entry::None && lineEdit()->text() != m_shownText) {
+        m_entry = Entry::None;
+        m_typed.clear();
+    }
+}
+
 void LogDateEdit::AddTyped(QChar c)
 {
     m_typed += c;
@@ -389,26 +536,42 @@ void LogDateEdit::ShowTyped()
     const QSignalBlocker blocker(lineEdit());
     lineEdit()->setText(m_typed);
     lineEdit()->setCursorPosition(static_cast<int>(m_typed.size()));
+    RememberShown();
 }
 
 bool LogDateEdit::EndTyping(bool take)
 {
-    if (!m_typing)
+    DropOvertakenEntry();
+    if (m_entry == Entry::None)
         return true;
-    m_typing = false;
-    const QString typed = m_typed;
+    const bool parts = m_entry == Entry::Parts;
+    const QString typed = parts ? PartsText() : m_typed;
+    m_entry = Entry::None;
     m_typed.clear();
     const QDate given = take ? TypedDate(typed) : QDate();
     // Setting the date rewrites the text in the box's format; a date not taken shows the
-    // one the box had.
-    setDate(given.isValid() ? given : date());
-    if (!take || given.isValid())
+    // one the box had before the entry.
+    setDate(given.isValid() ? given : m_dateBefore);
+    if (!take || given.isValid()) {
+        if (parts)
+            setSelectedSection(m_part == 0 ? DaySection : m_part == 1 ? MonthSection : YearSection);
         return true;
+    }
     lineEdit()->selectAll();  // ready for the date to be typed again
     // Said once the key, click or focus move under way is handled: a box opened in the middle
     // of a press would take its release, and one opened in a focus move would fight it.
     QMetaObject::invokeMethod(this, [this, typed] { emit NotADate(typed); }, Qt::QueuedConnection);
     return false;
+}
+
+void LogDateEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The menu's steps and paste work on the box's date: the entry ends first.
+    if (!EndTyping(true)) {
+        event->accept();
+        return;
+    }
+    QDateEdit::contextMenuEvent(event);
 }
 
 void LogDateEdit::mousePressEvent(QMouseEvent* event)
@@ -498,6 +661,29 @@ QWidget* LogDateEdit::FocusTargetAt(const QPointF& windowPos) const
 
 bool LogDateEdit::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonPress)
+        DropOvertakenEntry();
+    if (watched == lineEdit() && m_entry == Entry::Parts) {
+        // While the parts are typed a click chooses the part to type; a drag selects nothing.
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::LeftButton)
+                break;
+            MoveToPart(PartAt(lineEdit()->cursorPositionAt(mouse->position().toPoint())));
+            return true;
+        }
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton ||
+                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
     if (watched != m_window)
         return QDateEdit::eventFilter(watched, event);
     switch (event->type()) {

@@ -51,8 +51,8 @@ protected:
 private:
     int HeadingHeight() const;
     // Tab (next) or Shift+Tab from the box under `col`: the next or previous column's box in
-    // the order the columns stand; past the last, into the rows; before the first, out of the
-    // grid to the control before it.
+    // the order the columns stand; past the last or before the first, on to the control that
+    // the window's Tab order puts there.
     void TabFrom(int col, bool next);
     QList<QLineEdit*> m_cells;
 };
@@ -88,8 +88,10 @@ public:
 // the box is left: the wheel over a box without the focus does nothing. The box is typed part
 // by part (day, month, year): digits replace the part that holds the caret, Left and Right (or
 // a separator) move between the parts, and Tab leaves the box. It also takes a whole date typed
-// over its selected text, with or without separators, and a two-digit year (20yy); a whole text
-// that gives no date is not taken, and the box says so (NotADate) and keeps the focus.
+// over its selected text, with or without separators, and a two-digit year (20yy). What is
+// typed is checked as one date when the entry ends, never a part against the others the box
+// held before; an entry that gives no date is not taken, and the box says so (NotADate), keeps
+// its date and keeps the focus.
 class LogDateEdit : public QDateEdit {
     Q_OBJECT
 public:
@@ -112,6 +114,7 @@ protected:
     QValidator::State validate(QString& input, int& pos) const override;
     QDateTime dateTimeFromText(const QString& text) const override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -120,15 +123,36 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // What is being typed into the box: nothing, a whole date over the selected text, or the
+    // parts of a date (day, month, year) from a caret or a selected part.
+    enum class Entry { None, Whole, Parts };
+
     QDate TypedDate(const QString& text) const;
     // Takes in what was typed and asks whether the focus may go.
     bool MayLeave();
     QWidget* FocusTargetAt(const QPointF& windowPos) const;
     void TakeFocusBack();
+    void BeginEntry(Entry entry);
+    void WholeKey(QKeyEvent* event, bool plain);
+    void PartsKey(QKeyEvent* event, bool plain);
+    // Escape gives up the entry; any other key ends it and then does what it does.
+    void OtherKeyInEntry(QKeyEvent* event);
     void AddTyped(QChar c);
     void ShowTyped();
-    // Ends a whole date typed over the box: `take` takes the date it gives, else the box shows
-    // its own date again. False when the text was to be taken but gave no date.
+    // A digit into the part being typed: a part that was reached just now starts again, and
+    // one that can take no more digits moves on to the next part.
+    void PartDigit(QChar c);
+    void MoveToPart(int part);
+    // The box's date follows the parts where they give one; the parts are shown as typed.
+    void FollowParts();
+    QString PartsText() const;
+    // What the entry showed, so that a change made meanwhile by the program is seen.
+    void RememberShown();
+    void DropOvertakenEntry();
+    static int PartWidth(int part);
+    static int PartAt(int position);
+    // Ends the entry: `take` takes the date it gives, else the box shows the date it had when
+    // the entry began. False when the entry was to be taken but gave no date: the box says so.
     bool EndTyping(bool take);
     // Moves to the part before or after the one with the caret and selects it; at the first or
     // the last part the caret's part is selected.
@@ -137,8 +161,15 @@ private:
     QPointer<QWindow> m_window;           // the window whose presses are looked at first
     Qt::MouseButtons m_swallowed;         // buttons whose press was refused: their release goes too
     bool m_takingFocusBack = false;
-    bool m_typing = false;                // a whole date is being typed over the box
-    QString m_typed;
+    Entry m_entry = Entry::None;
+    QString m_typed;                      // a whole date as typed so far
+    QString m_parts[3];                   // day, month and year as typed so far
+    int m_part = 0;                       // the part being typed
+    bool m_partFresh = true;              // reached just now: the next digit starts it again
+    QDate m_dateBefore;                   // the date when the entry began
+    QString m_shownText;
+    int m_shownSelection = -1;
+    int m_shownCursor = 0;
 };
 
 // The sort pictures, keyed "ImgSortAsc" and "ImgSortDesc", drawn once.

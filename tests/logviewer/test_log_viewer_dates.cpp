@@ -91,6 +91,14 @@ class TestLogViewerDates : public QObject {
         Click(edit, QPoint(xs.at(xs.size() / 2), y));
     }
 
+    // The part of a box's text that is selected, or that holds the caret, as the user sees it.
+    QDateTimeEdit::Section SelectedPart(int i)
+    {
+        QLineEdit* edit = editOf(i);
+        const int pos = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+        return pos <= 2 ? QDateTimeEdit::DaySection : pos <= 5 ? QDateTimeEdit::MonthSection : QDateTimeEdit::YearSection;
+    }
+
     // Puts the focus into a box with a click and types a whole date over it.
     bool TypeWhole(int i, const QString& typed)
     {
@@ -523,21 +531,21 @@ private slots:
     {
         QVERIFY(Enter(0, QDateTimeEdit::DaySection));
         Key(&window(), Qt::Key_Right);
-        QCOMPARE(box(0)->currentSection(), QDateTimeEdit::MonthSection);
+        QCOMPARE(SelectedPart(0), QDateTimeEdit::MonthSection);
         Type(&window(), QStringLiteral("02"));
         QCOMPARE(box(0)->date(), QDate(2024, 2, 10));
         Key(&window(), Qt::Key_Left);
         Key(&window(), Qt::Key_Left);
-        QCOMPARE(box(0)->currentSection(), QDateTimeEdit::DaySection);
+        QCOMPARE(SelectedPart(0), QDateTimeEdit::DaySection);
         Key(&window(), Qt::Key_Left);  // the first part stays
-        QCOMPARE(box(0)->currentSection(), QDateTimeEdit::DaySection);
+        QCOMPARE(SelectedPart(0), QDateTimeEdit::DaySection);
         QVERIFY(box(0)->hasFocus());
         Type(&window(), QStringLiteral("5/1/"));
         QCOMPARE(box(0)->date(), QDate(2024, 1, 5));
-        QCOMPARE(box(0)->currentSection(), QDateTimeEdit::YearSection);
+        QCOMPARE(SelectedPart(0), QDateTimeEdit::YearSection);
         Key(&window(), Qt::Key_Right);  // the last part stays
         QVERIFY(box(0)->hasFocus());
-        QCOMPARE(box(0)->currentSection(), QDateTimeEdit::YearSection);
+        QCOMPARE(SelectedPart(0), QDateTimeEdit::YearSection);
     }
 
     // A whole text that gives no date is said; the box keeps the focus and its date, and is
@@ -570,6 +578,61 @@ private slots:
         Key(&window(), Qt::Key_Tab);
         QVERIFY(QTest::qWaitFor([&] { return box(1)->hasFocus(); }, 2000));
         QCOMPARE(boxes.texts.size(), 1);
+    }
+
+    // A date typed part by part from a caret is the date typed, whatever the box held before:
+    // the day is not checked against the month it replaces. One that is no date is said, and
+    // the box keeps its date and the focus.
+    void datesTypedPartByPart_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QDate>("before");
+        QTest::addColumn<int>("pos");  // the character of the box's text clicked
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QDate>("expected");  // invalid: refused
+        QTest::addColumn<QString>("said");    // the text the refusal names
+        const QDate feb28(2026, 2, 28), dec11(2026, 12, 11);
+        QTest::newRow("31/03/2026 over 28/02") << 0 << feb28 << 1 << "31/03/2026" << QDate(2026, 3, 31) << "";
+        QTest::newRow("31/01/2026 over 28/02") << 0 << feb28 << 0 << "31/01/2026" << QDate(2026, 1, 31) << "";
+        QTest::newRow("5/1/2026, one-digit parts") << 0 << feb28 << 1 << "5/1/2026" << QDate(2026, 1, 5) << "";
+        QTest::newRow("4/7/26, digits that end a part") << 0 << feb28 << 0 << "4/7/26" << QDate(2026, 7, 4) << "";
+        QTest::newRow("0512, the year kept") << 0 << feb28 << 0 << "0512" << QDate(2026, 12, 5) << "";
+        QTest::newRow("31/02/2026 over 28/02") << 0 << feb28 << 1 << "31/02/2026" << QDate() << "31/02/2026";
+        QTest::newRow("3102, the year kept") << 0 << feb28 << 0 << "3102" << QDate() << "31/02/2026";
+        QTest::newRow("31/11/2026 over 11/12") << 1 << dec11 << 1 << "31/11/2026" << QDate() << "31/11/2026";
+        QTest::newRow("a year of one digit") << 1 << dec11 << 0 << "10/12/7" << QDate() << "10/12/7";
+        QTest::newRow("month 02 into 31/01") << 0 << QDate(2026, 1, 31) << 4 << "02" << QDate() << "31/02/2026";
+    }
+    void datesTypedPartByPart()
+    {
+        QFETCH(int, index);
+        QFETCH(QDate, before);
+        QFETCH(int, pos);
+        QFETCH(QString, typed);
+        QFETCH(QDate, expected);
+        QFETCH(QString, said);
+        platform::Clock::Set(QDateTime(QDate(2026, 12, 11), QTime(12, 0)));
+        box(1)->setDate(QDate(2026, 12, 11));
+        box(0)->setDate(index == 0 ? before : QDate(2026, 1, 1));
+        box(index)->setDate(before);
+        BoxRecorder boxes;
+        ClickAt(index, pos);
+        QVERIFY(QTest::qWaitFor([&] { return box(index)->hasFocus(); }, 2000));
+        Type(&window(), typed);
+        Key(&window(), Qt::Key_Tab);
+        if (expected.isValid()) {
+            QVERIFY(QTest::qWaitFor([&] { return !box(index)->hasFocus(); }, 2000));
+            QCOMPARE(box(index)->date(), expected);
+            QCOMPARE(box(index)->text(), expected.toString(QStringLiteral("dd/MM/yyyy")));
+            QCOMPARE(boxes.texts, QStringList());
+            return;
+        }
+        QTRY_COMPARE(boxes.texts.size(), 1);
+        QCOMPARE(boxes.texts.at(0), said + QStringLiteral(" is not a date. Type a date as dd/mm/yyyy or dd/mm/yy."));
+        QTest::qWait(200);
+        QVERIFY(box(index)->hasFocus());
+        QCOMPARE(box(index)->date(), before);
+        QCOMPARE(box(index)->text(), before.toString(QStringLiteral("dd/MM/yyyy")));
     }
 
     // --- the filter bar ---------------------------------------------------------------------
