@@ -35,9 +35,14 @@ QString frmMemo::GetMemo(const QString& pMemoText, const QString& pMemoFieldName
     m_allowedEdit = pAllowedEdit;
     SetMemoCaption(pMemoFieldName);
     if (!pAllowedEdit) {
+        // Locked and out of the Tab order, but not out of the keyboard's reach: the box has the
+        // focus when the window opens and takes it back by a click, so that its text can be
+        // selected, copied and paged through from the keys.
         m_txtMemo->setReadOnly(true);
-        m_txtMemo->setFocusPolicy(Qt::NoFocus);
+        m_txtMemo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        m_txtMemo->setFocusPolicy(Qt::ClickFocus);
     }
+    m_txtMemo->setFocus(Qt::OtherFocusReason);
     QFont font = m_txtMemo->font();
     font.setBold(pFontBold);
     m_txtMemo->setFont(font);
