@@ -13,6 +13,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -132,6 +133,8 @@ void frmTessarinMobileLog::BuildControls()
         m_cmdCommand[i] = new QPushButton(captions[i], this);
         m_cmdCommand[i]->setObjectName(QStringLiteral("cmdCommand%1").arg(i));
         m_cmdCommand[i]->setToolTip(tips[i]);
+        // Enter presses the button that has the focus, as Space does.
+        m_cmdCommand[i]->setAutoDefault(true);
         connect(m_cmdCommand[i], &QPushButton::clicked, this, [this, i] { cmdCommand_Click(i); });
     }
     // Exit closes the window whatever the date boxes hold.
@@ -153,6 +156,10 @@ void frmTessarinMobileLog::BuildControls()
     m_grid->setModel(m_model);
     m_grid->setSortingEnabled(false);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the rows for the next control, as it leaves any other; the arrows, Home, End
+    // and the page keys move among the cells.
+    m_grid->setTabKeyNavigation(false);
+    m_grid->installEventFilter(this);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setWordWrap(false);
     m_grid->verticalHeader()->hide();
@@ -406,6 +413,65 @@ void frmTessarinMobileLog::TDBDate_ValidateDateRange(int Index, bool* Cancel)
         if (last > today || last < start)
             *Cancel = true;
     }
+}
+
+// --- keyboard ------------------------------------------------------------------------------
+
+bool frmTessarinMobileLog::focusNextPrevChild(bool next)
+{
+    // Tab goes round the controls in the order they stand on screen: the dates and the two
+    // buttons beside them, the filter bar (entered at its first cell going forward, its last
+    // going back; the bar moves between its own cells), the rows, and Exit at the bottom.
+    QWidget* focus = QApplication::focusWidget();
+    QList<QLineEdit*> cells;
+    for (int v = 0; v < m_filterBar->count(); ++v) {
+        QLineEdit* cell = m_filterBar->Cell(m_filterBar->logicalIndex(v));
+        if (cell && cell->isVisibleTo(this) && cell->isEnabled())
+            cells << cell;
+    }
+    QWidget* const stops[] = {m_TDBDate[0], m_TDBDate[1], m_cmdCommand[1], m_cmdCommand[2], m_filterBar, m_grid,
+                              m_cmdCommand[0]};
+    const int count = static_cast<int>(std::size(stops));
+    int at = -1;
+    // The bar lies inside the rows' view, and comes first in the list: it is asked first.
+    for (int i = 0; i < count && focus; ++i) {
+        if (stops[i] == focus || stops[i]->isAncestorOf(focus)) {
+            at = i;
+            break;
+        }
+    }
+    if (at < 0)
+        return QWidget::focusNextPrevChild(next);
+    for (int step = 1; step < count; ++step) {
+        QWidget* to = stops[(at + (next ? step : count - step)) % count];
+        if (to == m_filterBar) {
+            if (cells.isEmpty())
+                continue;
+            to = next ? cells.first() : cells.last();
+        }
+        if (!to->isEnabled() || !to->isVisibleTo(this))
+            continue;
+        to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return true;
+}
+
+bool frmTessarinMobileLog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        // Space or Enter on a row's button does what a click on it does.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool press = key->key() == Qt::Key_Space || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const QModelIndex current = m_grid->currentIndex();
+        if (press && !(key->modifiers() & ~Qt::KeypadModifier) && current.isValid() &&
+            current.column() == ButtonColumn()) {
+            m_currentColumn = current.column();
+            TDBGrid_ShowRequestAndResponse(0, current.column());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // --- grid ----------------------------------------------------------------------------------

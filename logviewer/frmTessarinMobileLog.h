@@ -78,6 +78,8 @@ signals:
 protected:
     void showEvent(class QShowEvent* event) override;
     void closeEvent(class QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
