@@ -16,6 +16,7 @@
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 
 #include <algorithm>
 
@@ -300,6 +301,15 @@ void LogDateEdit::keyPressEvent(QKeyEvent* event)
         PartsKey(event, plain);
         return;
     }
+    // F4 and Alt+Down (or Alt+Up) open the calendar, as they open any drop-down, instead of
+    // stepping the date.
+    const bool alt = event->modifiers() & Qt::AltModifier;
+    if (calendarPopup() && ((event->key() == Qt::Key_F4 && plain) ||
+                            (alt && (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up)))) {
+        OpenCalendar();
+        event->accept();
+        return;
+    }
     QLineEdit* edit = lineEdit();
     if (plain && IsTypedDigit(event)) {
         // A digit typed over the whole selected text starts a whole date, as in a text box;
@@ -331,6 +341,20 @@ void LogDateEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDateEdit::keyPressEvent(event);
+}
+
+void LogDateEdit::OpenCalendar()
+{
+    // The box opens its calendar on a press of its arrow, and only there: the press is given
+    // to it where the style draws the arrow.
+    QStyleOptionComboBox option;
+    option.initFrom(this);
+    option.editable = true;
+    option.subControls = QStyle::SC_All;
+    const QPoint arrow = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this).center();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(arrow), mapToGlobal(QPointF(arrow)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QDateEdit::mousePressEvent(&press);
 }
 
 void LogDateEdit::WholeKey(QKeyEvent* event, bool plain)

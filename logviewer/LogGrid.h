@@ -133,6 +133,7 @@ private:
     QWidget* FocusTargetAt(const QPointF& windowPos) const;
     void TakeFocusBack();
     void BeginEntry(Entry entry);
+    void OpenCalendar();
     void WholeKey(QKeyEvent* event, bool plain);
     void PartsKey(QKeyEvent* event, bool plain);
     // Escape gives up the entry; any other key ends it and then does what it does.

@@ -164,6 +164,43 @@ private slots:
         QCOMPARE(walked, order);
     }
 
+    // Alt+Down or F4 opens a date box's calendar, as they open any drop-down; in it the arrows
+    // move the day (the box follows), and Enter or Esc closes it. The box keeps the focus, and
+    // the date taken is checked when the box is left.
+    void calendarFromTheKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("end");  // the key that closes the calendar
+        QTest::addColumn<QDate>("expected");
+        const QDate before = kNow.date().addDays(-1);
+        QTest::newRow("Alt+Down, Left, Enter") << int(Qt::Key_Down) << int(Qt::AltModifier) << int(Qt::Key_Return) << before.addDays(-1);
+        QTest::newRow("F4, Left, Enter") << int(Qt::Key_F4) << int(Qt::NoModifier) << int(Qt::Key_Return) << before.addDays(-1);
+        QTest::newRow("Alt+Down, Left, Esc") << int(Qt::Key_Down) << int(Qt::AltModifier) << int(Qt::Key_Escape) << before.addDays(-1);
+    }
+    void calendarFromTheKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, end);
+        QFETCH(QDate, expected);
+        logviewer::LogDateEdit* box = window().TDBDate(1);
+        box->setDate(kNow.date().addDays(-1));
+        box->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(Focused(), QStringLiteral("TDBDate1"));
+        Key(&window(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QCOMPARE(box->date(), kNow.date().addDays(-1));  // opening changes nothing
+        QWidget* popup = QApplication::activePopupWidget();
+        Key(popup, Qt::Key_Left);
+        Key(popup, Qt::Key(end));
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QCOMPARE(box->date(), expected);
+        QTRY_COMPARE(Focused(), QStringLiteral("TDBDate1"));
+        Key(&window(), Qt::Key_Tab);
+        QTRY_COMPARE(Focused(), QStringLiteral("cmdCommand1"));
+    }
+
     // Space and Enter press the button that has the focus.
     void buttonsFromTheKeys_data()
     {
