@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -61,6 +62,22 @@ QString TCPClient::AddressText(const QHostAddress& address)
     return address.toString();
 }
 
+TCPClient::Caller TCPClient::CallerOf(const sockaddr_storage& address, unsigned length)
+{
+    Caller caller;
+    const auto* plain = reinterpret_cast<const sockaddr*>(&address);
+    if (address.ss_family == AF_INET && length >= sizeof(sockaddr_in))
+        caller.port = ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port);
+    else if (address.ss_family == AF_INET6 && length >= sizeof(sockaddr_in6))
+        caller.port = ntohs(reinterpret_cast<const sockaddr_in6*>(&address)->sin6_port);
+    else
+        return caller;  // cut short, or a family a TCP listener does not take
+    const QHostAddress host(plain);
+    if (!host.isNull())
+        caller.address = AddressText(host);
+    return caller;
+}
+
 // --- listener ------------------------------------------------------------------------------
 
 bool TCPClient::Listen(quint16 port)
@@ -95,8 +112,8 @@ void TCPClient::CloseListener()
     m_listener->close();
     delete m_listener;
     m_listener = nullptr;
-    for (QTcpSocket* socket : std::as_const(m_pending))
-        Discard(socket);
+    for (const Pending& pending : std::as_const(m_pending))
+        Discard(pending.socket);
     m_pending.clear();
 }
 
@@ -108,8 +125,13 @@ bool TCPClient::IsListening() const
 void TCPClient::AcceptWaiting()
 {
     for (int taken = 0; taken < kAcceptsPerTurn && m_acceptNotifier; ++taken) {
-        const int descriptor = ::accept4(static_cast<int>(m_listener->socketDescriptor()), nullptr, nullptr,
-                                         SOCK_CLOEXEC | SOCK_NONBLOCK);
+        // The caller's address comes with the connection: asked of the socket later, it is
+        // gone once the peer has reset, as a client that sends its request and resets at once
+        // does.
+        sockaddr_storage address{};
+        socklen_t length = sizeof address;
+        const int descriptor = ::accept4(static_cast<int>(m_listener->socketDescriptor()),
+                                         reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (descriptor < 0) {
             const int error = errno;
             if (error == EINTR || ConnectionOwnFailure(error))
@@ -130,11 +152,11 @@ void TCPClient::AcceptWaiting()
         const qint32 requestID = ++m_nextRequestID;
         if (m_nextRequestID == std::numeric_limits<qint32>::max())
             m_nextRequestID = 0;
-        m_pending.insert(requestID, socket);
-        m_pendingPeer = AddressText(socket->peerAddress());
+        m_pendingCaller = CallerOf(address, length);
+        m_pending.insert(requestID, Pending{socket, m_pendingCaller});
         emit ConnectionRequest(0, requestID);
         // Not taken by the handler: refused.
-        if (QTcpSocket* left = m_pending.take(requestID))
+        if (QTcpSocket* left = m_pending.take(requestID).socket)
             Discard(left);
     }
 }
@@ -169,12 +191,14 @@ bool TCPClient::Accept(qint16 index, qint32 requestID)
 {
     if (index <= 0 || m_sockets.contains(index))
         return false;
-    QTcpSocket* socket = m_pending.take(requestID);
+    const Pending pending = m_pending.take(requestID);
+    QTcpSocket* socket = pending.socket;
     if (!socket)
         return false;
     socket->setParent(this);
     Element element;
     element.socket = socket;
+    element.caller = pending.caller;
     element.sequence = ++m_nextSequence;
     m_sockets.insert(index, element);
     Wire(index, socket);
@@ -399,17 +423,23 @@ quint16 TCPClient::LocalPort(qint16 index) const
 
 quint16 TCPClient::RemotePort(qint16 index) const
 {
+    if (index == 0)
+        return m_pendingCaller.port;
     const auto it = m_sockets.constFind(index);
-    return it == m_sockets.constEnd() ? 0 : it->socket->peerPort();
+    if (it == m_sockets.constEnd())
+        return 0;
+    return it->outgoing ? it->socket->peerPort() : it->caller.port;
 }
 
 QString TCPClient::RemoteHostIP(qint16 index) const
 {
     if (index == 0)
-        return m_pendingPeer;
+        return m_pendingCaller.address;
     const auto it = m_sockets.constFind(index);
     if (it == m_sockets.constEnd())
         return {};
+    if (!it->outgoing)
+        return it->caller.address;
     if (it->socket->peerAddress().isNull())
         return it->host;
     return AddressText(it->socket->peerAddress());
@@ -418,10 +448,12 @@ QString TCPClient::RemoteHostIP(qint16 index) const
 QString TCPClient::RemoteHost(qint16 index) const
 {
     if (index == 0)
-        return m_pendingPeer;
+        return m_pendingCaller.address;
     const auto it = m_sockets.constFind(index);
     if (it == m_sockets.constEnd())
         return {};
+    if (!it->outgoing)
+        return it->caller.address;
     if (!it->host.isEmpty())
         return it->host;
     return AddressText(it->socket->peerAddress());

@@ -63,7 +63,10 @@ public:
     quint16 LocalPort(qint16 index) const;
     quint16 RemotePort(qint16 index) const;
     // The peer's address; an IPv4 peer is written dotted ("10.0.0.5", never "::ffff:10.0.0.5").
-    // For element 0 it is the peer of the latest connection request.
+    // For element 0 it is the peer of the latest connection request. A connection taken in
+    // keeps the address the system gave with it for its whole life, whatever its peer does
+    // after connecting (a peer that has reset has no address to ask the socket for); it is ""
+    // only when the system gave none.
     QString RemoteHostIP(qint16 index) const;
     // The peer's name where it is known without a look-up (the host an element connected to),
     // otherwise its address.
@@ -75,6 +78,16 @@ public:
     void SetTag(qint16 index, const QString& tag);
 
     static QString AddressText(const class QHostAddress& address);
+
+    // The caller of a connection taken in, from the address the system gave with it (`length`
+    // bytes of it filled): an IPv4 caller, one of IPv6 and one of IPv4 reaching an IPv6 socket
+    // are written as AddressText writes them. The address is "" when the system gave none that
+    // is understood (cut short, or of another family).
+    struct Caller {
+        QString address;
+        quint16 port = 0;
+    };
+    static Caller CallerOf(const struct sockaddr_storage& address, unsigned length);
 
 signals:
     // Element 0: a connection request waits. It is refused unless Accept takes it before the
@@ -99,6 +112,7 @@ private:
         QTcpSocket* socket = nullptr;
         QString tag;
         QString host;  // the host name connected to (outgoing)
+        Caller caller;  // (taken in)
         bool outgoing = false;
         bool stoppedReading = false;
         quint64 sequence = 0;  // the order in which the elements were made
@@ -135,7 +149,11 @@ private:
     void ResumeAccepting();
     bool m_acceptPaused = false;  // taking in failed and has not succeeded since
     QHash<qint16, Element> m_sockets;
-    QHash<qint32, QTcpSocket*> m_pending;
-    QString m_pendingPeer;
+    struct Pending {
+        QTcpSocket* socket = nullptr;
+        Caller caller;
+    };
+    QHash<qint32, Pending> m_pending;
+    Caller m_pendingCaller;  // of the latest connection request
     qint32 m_nextRequestID = 0;
 };

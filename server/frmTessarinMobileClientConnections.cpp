@@ -44,6 +44,13 @@ void frmTessarinMobileClient::TCPClient_ConnectionRequest(qint16 Index, qint32 r
                   + QStringLiteral(" Remote IP : ") + remoteIP);
         return;
     }
+    // A caller whose address the system did not give can be held to neither the block list nor
+    // the request log.
+    if (remoteIP.isEmpty()) {
+        ShowEvent(QStringLiteral("Connection Request Refused (no remote address) for Request ID : ")
+                  + QString::number(requestID));
+        return;
+    }
     if (Setup->IsIPBlocked(remoteIP)) {
         ShowEvent(QStringLiteral("Connection Request Blocked for Request ID : ") + QString::number(requestID)
                   + QStringLiteral(" Remote Host : ") + remoteHost + QStringLiteral(" Remote IP : ") + remoteIP);

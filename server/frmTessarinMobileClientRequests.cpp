@@ -22,18 +22,14 @@ namespace {
 
 const QString kNotLoggedIn = QStringLiteral("Login Time expired or you are not logged in.");
 
-// A member read as a 16-bit integer: empty is 0, a number is rounded, other text is a
-// run-time error.
+// A member read as a 16-bit integer: empty is 0, a number is rounded, other text (a
+// non-finite number's text included) is a run-time error.
 qint16 IntegerOf(const JsonObject& object, const QString& name)
 {
     const QString text = object.StringOf(name).trimmed();
     if (text.isEmpty())
         return 0;
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok)
-        throw RuntimeError(platform::err::TypeMismatch, QStringLiteral("Type mismatch"));
-    return platform::Integer16(value);
+    return platform::Integer16(platform::NumberFromText(text));
 }
 
 // The number of hour boundaries between two times on the wall clock.

@@ -512,13 +512,7 @@ QVariant clsSetup::GetSaveSetting(qint32 pCallType, const QString& pSection, con
     if (pCallType != 2)
         return QVariant();
     const QString text = platform::store::GetSetting(application, pSection, pKey, GeneralFunction::VariantText(pDefaultValue));
-    const auto number = [&]() {
-        bool ok = false;
-        const double value = text.trimmed().toDouble(&ok);
-        if (!ok)
-            throw RuntimeError(platform::err::TypeMismatch, QStringLiteral("Type mismatch"), QStringLiteral("clsSetup"));
-        return value;
-    };
+    const auto number = [&]() { return platform::NumberFromText(text, QStringLiteral("clsSetup")); };
     const auto whole = [&](double low, double high) {
         return static_cast<qint64>(platform::WholeNumber(number(), low, high, QStringLiteral("clsSetup")));
     };

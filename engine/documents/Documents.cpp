@@ -9,8 +9,6 @@
 #include "core/WholeNumber.h"
 #include "settings/GeneralFunction.h"
 
-#include <cmath>
-
 using platform::JsonObject;
 using platform::JsonWriter;
 using platform::RuntimeError;
@@ -22,14 +20,11 @@ using GeneralFunction::QuoteSQL;
 namespace {
 
 // DocumentYear as the request gives it: a whole number of 16 bits, rounded as the runtime rounds
-// (half to even). Text that is no number is a type mismatch, a number out of range an overflow.
+// (half to even). Text that is no number (an empty text, or "nan") is a type mismatch, a number
+// out of range an overflow.
 qint16 DocumentYearOf(const JsonObject& request)
 {
-    bool ok = false;
-    const double year = request.StringOf(QStringLiteral("DocumentYear")).trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(year))
-        throw RuntimeError(platform::err::TypeMismatch, QStringLiteral("Type mismatch"));
-    return platform::Integer16(year);
+    return platform::Integer16(platform::NumberFromText(request.StringOf(QStringLiteral("DocumentYear"))));
 }
 
 // The plain codes of a rights list as the user check gives it ("'01','02'").

@@ -20,4 +20,13 @@ qint16 Integer16(double value, const QString& source)
     return static_cast<qint16>(WholeNumber(value, -32768, 32767, source));
 }
 
+double NumberFromText(const QString& text, const QString& source)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        throw RuntimeError(err::TypeMismatch, QStringLiteral("Type mismatch"), source);
+    return value;
+}
+
 }  // namespace platform

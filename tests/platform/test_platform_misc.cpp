@@ -414,6 +414,51 @@ private slots:
             QCOMPARE(e.Source(), QStringLiteral("test"));
         }
     }
+
+    // A text where a number is wanted: blanks around it aside, a number's text gives the
+    // number; any other text, the empty one and those of no finite number included, is
+    // run-time error 13, never a NaN or an infinity that would pass on (or be refused later as
+    // an Overflow).
+    void numberFromText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("number");  // what a mismatch row holds there is not read
+        QTest::addColumn<bool>("mismatch");
+        QTest::newRow("whole") << "2024" << 2024.0 << false;
+        QTest::newRow("blanks around") << " -7.5 " << -7.5 << false;
+        QTest::newRow("exponent") << "1e3" << 1000.0 << false;
+        QTest::newRow("beyond 16 bits") << "99999" << 99999.0 << false;
+        QTest::newRow("empty") << "" << 0.0 << true;
+        QTest::newRow("blanks only") << "   " << 0.0 << true;
+        QTest::newRow("word") << "one" << 0.0 << true;
+        QTest::newRow("trailing letters") << "12a" << 0.0 << true;
+        QTest::newRow("nan") << "nan" << 0.0 << true;
+        QTest::newRow("NaN") << "NaN" << 0.0 << true;
+        QTest::newRow("inf") << "inf" << 0.0 << true;
+        QTest::newRow("-inf") << "-inf" << 0.0 << true;
+        QTest::newRow("+INF") << "+INF" << 0.0 << true;
+        QTest::newRow("infinity") << "infinity" << 0.0 << true;
+        QTest::newRow("past the largest double") << "1e999" << 0.0 << true;
+    }
+    void numberFromText()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, number);
+        QFETCH(bool, mismatch);
+        try {
+            const double got = platform::NumberFromText(text, QStringLiteral("test"));
+            QVERIFY2(!mismatch, qPrintable(QString::number(got)));
+            QCOMPARE(got, number);
+        } catch (const RuntimeError& e) {
+            QVERIFY2(mismatch, qPrintable(e.Description()));
+            QCOMPARE(e.Number(), platform::err::TypeMismatch);
+            QCOMPARE(e.Description(), QStringLiteral("Type mismatch"));
+            QCOMPARE(e.Source(), QStringLiteral("test"));
+        }
+        // The relay's login Status and a DocumentYear read it so: "nan" is no Overflow.
+        if (mismatch)
+            QVERIFY_THROWS_EXCEPTION(RuntimeError, platform::Integer16(platform::NumberFromText(text)));
+    }
 };
 
 QTEST_MAIN(TestPlatformMisc)

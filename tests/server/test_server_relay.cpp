@@ -178,6 +178,39 @@ private slots:
         QVERIFY(m_link1->IsConnected());
     }
 
+    // The "Status" of the relay's login answer is read as a number as the runtime converts a
+    // text: one that is no number, or no finite one, is a type mismatch, and a number that does
+    // not fit is an overflow. Either is answered as a format error and binds nothing.
+    void loginAnswerStatusRefused_data()
+    {
+        QTest::addColumn<QString>("status");  // as it stands in the JSON text
+        QTest::addColumn<QString>("error");
+        const QString mismatch = QStringLiteral("Err No.13 - Type mismatch");
+        const QString overflow = QStringLiteral("Err No.6 - Overflow");
+        QTest::newRow("word") << "\"one\"" << mismatch;
+        QTest::newRow("nan") << "\"nan\"" << mismatch;
+        QTest::newRow("NaN") << "\"NaN\"" << mismatch;
+        QTest::newRow("inf") << "\"inf\"" << mismatch;
+        QTest::newRow("-inf") << "\"-inf\"" << mismatch;
+        QTest::newRow("text past the largest") << "\"32768\"" << overflow;
+        QTest::newRow("number past the largest") << "99999" << overflow;
+    }
+    void loginAnswerStatusRefused()
+    {
+        QFETCH(QString, status);
+        QFETCH(QString, error);
+        m_link3->Write(platform::ansi::Encode(
+            QStringLiteral("{\"Action\":\"Login\",\"MobileNo\":\"%1\",\"Status\":%2,\"Message\":\"Success\"}<EOF>")
+                .arg(kMobile3, status)));
+        const QString reply = m_link3->ReadReply();
+        QCOMPARE(Member(reply, QStringLiteral("Action")), QStringLiteral("Login"));
+        QCOMPARE(Member(reply, QStringLiteral("MobileNo")), kMobile3);
+        QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("0"));
+        QCOMPARE(Member(reply, QStringLiteral("Message")), QStringLiteral("Not a proper JSON Format.\r\n") + error);
+        QCOMPARE(m_window->GetTCPIndex(kMobile3), qint16(0));
+        QVERIFY(m_link3->IsConnected());
+    }
+
     void rejectedLoginAnswersNothing()
     {
         m_link3->Write(platform::ansi::Encode(AnswerText(kMobile3, 0, QStringLiteral("Unknown account"))));

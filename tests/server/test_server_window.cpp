@@ -1,5 +1,6 @@
 // The server window driven in this process: start-up and its refusals, the event pane, the
 // mobile-app version file, the connection limits, the mode change and the message rules.
+#include "TCPClient.h"
 #include "WidgetCaptions.h"
 #include "WindowTestSupport.h"
 
@@ -22,6 +23,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 using namespace servertest;
 
@@ -486,6 +491,68 @@ private slots:
         // The freed number is used again first.
         QCOMPARE(running.window->Sockets()->Indexes(), (QList<qint16>{1, 2}));
         QVERIFY(running.window->PaneText().contains(QStringLiteral("Connection Request Accepted to Request ID : 3 Client Index : 1 Remote Host : 127.0.0.1 Remote IP : 127.0.0.1")));
+    }
+
+    // The caller's address is the one the system gives with the connection, of either family.
+    void callerOfConnection_data()
+    {
+        QTest::addColumn<int>("family");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("cutBy");  // bytes missing from the length the system gave
+        QTest::addColumn<QString>("written");
+        QTest::newRow("IPv4") << int(AF_INET) << "10.0.0.5" << 0 << "10.0.0.5";
+        QTest::newRow("IPv4 on an IPv6 socket") << int(AF_INET6) << "::ffff:10.0.0.5" << 0 << "10.0.0.5";
+        QTest::newRow("IPv6") << int(AF_INET6) << "2001:db8::17" << 0 << "2001:db8::17";
+        QTest::newRow("IPv6 loopback") << int(AF_INET6) << "::1" << 0 << "::1";
+        QTest::newRow("IPv4, cut short") << int(AF_INET) << "10.0.0.5" << 1 << "";
+        QTest::newRow("IPv6, cut short") << int(AF_INET6) << "2001:db8::17" << 1 << "";
+        QTest::newRow("another family") << int(AF_UNIX) << "" << 0 << "";
+    }
+    void callerOfConnection()
+    {
+        QFETCH(int, family);
+        QFETCH(QString, address);
+        QFETCH(int, cutBy);
+        QFETCH(QString, written);
+        sockaddr_storage given{};
+        unsigned length = sizeof given;
+        if (family == AF_INET) {
+            auto* v4 = reinterpret_cast<sockaddr_in*>(&given);
+            v4->sin_family = AF_INET;
+            v4->sin_port = htons(40123);
+            QCOMPARE(::inet_pton(AF_INET, qPrintable(address), &v4->sin_addr), 1);
+            length = sizeof *v4;
+        } else if (family == AF_INET6) {
+            auto* v6 = reinterpret_cast<sockaddr_in6*>(&given);
+            v6->sin6_family = AF_INET6;
+            v6->sin6_port = htons(40123);
+            QCOMPARE(::inet_pton(AF_INET6, qPrintable(address), &v6->sin6_addr), 1);
+            length = sizeof *v6;
+        } else {
+            given.ss_family = sa_family_t(family);
+        }
+        const TCPClient::Caller caller = TCPClient::CallerOf(given, length - unsigned(cutBy));
+        QCOMPARE(caller.address, written);
+        if (!written.isEmpty())
+            QCOMPARE(caller.port, quint16(40123));
+    }
+
+    // A connection request whose caller has no address is refused, and said: neither the block
+    // list nor the request log could be kept for it. The next caller is taken in as ever.
+    void connectionWithoutAddressRefused()
+    {
+        Running running = StartListening();
+        QVERIFY(running.window->IsStarted());
+        // No connection has come yet: the request stands without a caller.
+        emit running.window->Sockets()->ConnectionRequest(0, 4242);
+        QCOMPARE(running.window->Sockets()->Count(), 1);
+        const QString pane = running.window->PaneText();
+        QVERIFY2(pane.contains(QStringLiteral("Connection Request Refused (no remote address) for Request ID : 4242")), qPrintable(pane));
+        QVERIFY(!pane.contains(QStringLiteral("Connection Request Accepted")));
+        const QString reply = Exchange(running.port, LoginText(QStringLiteral("9000000001"), QStringLiteral("IMEI-1")));
+        QCOMPARE(Member(reply, QStringLiteral("Status")), QStringLiteral("1"));
+        QVERIFY(running.window->PaneText().contains(
+            QStringLiteral("Connection Request Accepted to Request ID : 1 Client Index : 1 Remote Host : 127.0.0.1 Remote IP : 127.0.0.1")));
     }
 
     void peerGoneBeforeReply()

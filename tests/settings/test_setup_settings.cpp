@@ -577,6 +577,20 @@ private slots:
         QCOMPARE(setup.GetSaveSetting(2, "Test", "Count", QVariantList{}), QVariant());
         QCOMPARE(setup.GetSaveSetting(3, "Test", "Count", 0), QVariant());
         QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, setup.GetSaveSetting(2, "Test", "Text", 0));
+        // A stored text of no finite number is no number either: a type mismatch, whatever
+        // kind of number is wanted (never a NaN passed on as a Double, nor an Overflow).
+        for (const char* stored : {"nan", "NaN", "inf"}) {
+            platform::store::SaveSetting("Tessarin", "Test", "Ratio", QString::fromLatin1(stored));
+            for (const QVariant& wanted : {QVariant(2.5), QVariant(7), QVariant::fromValue(qint16(7))}) {
+                try {
+                    const QVariant got = setup.GetSaveSetting(2, "Test", "Ratio", wanted);
+                    QFAIL(qPrintable(QStringLiteral("%1 read as %2").arg(QLatin1String(stored), got.toString())));
+                } catch (const platform::RuntimeError& e) {
+                    QCOMPARE(e.Number(), platform::err::TypeMismatch);
+                    QCOMPARE(e.Source(), QStringLiteral("clsSetup"));
+                }
+            }
+        }
     }
 };
 

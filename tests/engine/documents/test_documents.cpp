@@ -418,6 +418,12 @@ private slots:
         QTest::newRow("year out of range") << Request(QStringLiteral("Document"), QStringLiteral("ADMIN"), QStringLiteral("40000"),
                                                       QStringLiteral("01"), QStringLiteral("INV"), QStringLiteral("A"), QStringLiteral("1"))
                                            << QStringLiteral("Error while getting ") + CRLF + CRLF + QStringLiteral("Error 6-Overflow");
+        // A year that is no number, an empty one and one of no finite number alike.
+        for (const char* year : {"twenty", "", "nan", "NaN", "inf"})
+            QTest::newRow(qPrintable(QStringLiteral("year \"%1\"").arg(QLatin1String(year))))
+                << Request(QStringLiteral("Document"), QStringLiteral("ADMIN"), QLatin1String(year), QStringLiteral("01"),
+                           QStringLiteral("INV"), QStringLiteral("A"), QStringLiteral("1"))
+                << QStringLiteral("Error while getting ") + CRLF + CRLF + QStringLiteral("Error 13-Type mismatch");
         QTest::newRow("unknown company") << Request(QStringLiteral("Voucher"), QStringLiteral("ADMIN"), QStringLiteral("2024"), QStringLiteral("01"),
                                                     QStringLiteral("BRE"), QString(), QStringLiteral("5"), QStringLiteral("NOSUCH"))
                                          << QStringLiteral("Error while getting Document No. 202401BRE5") + CRLF + CRLF
