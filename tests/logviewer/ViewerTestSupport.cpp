@@ -93,6 +93,14 @@ bool StartWindow(frmTessarinMobileLog& window, int timeoutMs)
     return window.IsStarted() && !window.IsUnloaded();
 }
 
+bool StartActiveWindow(frmTessarinMobileLog& window)
+{
+    if (!StartWindow(window))
+        return false;
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
 QStringList GridColumn(const frmTessarinMobileLog& window, int col)
 {
     QStringList texts;

@@ -61,6 +61,8 @@ private:
 std::unique_ptr<frmTessarinMobileLog> MakeWindow(const QString& programFolder, const QString& lockFolder);
 // Shows the window and waits for the end of its start-up; true when it runs on.
 bool StartWindow(frmTessarinMobileLog& window, int timeoutMs = 15000);
+// Starts the window and makes it the active one, as the user's window is; true when it runs on.
+bool StartActiveWindow(frmTessarinMobileLog& window);
 
 // The text of one column of the rows on show, as the grid shows them, top to bottom.
 QStringList GridColumn(const frmTessarinMobileLog& window, int col);

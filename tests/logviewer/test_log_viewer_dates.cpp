@@ -125,9 +125,7 @@ private slots:
     {
         platform::Clock::Set(kNow);
         m_window = MakeWindow(m_installation->ProgramFolder(), m_lock.path());
-        QVERIFY(StartWindow(*m_window));
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(StartActiveWindow(*m_window));
         box(0)->setFocus();
         QVERIFY(QTest::qWaitFor([&] { return box(0)->hasFocus(); }, 2000));
     }

@@ -80,6 +80,17 @@ QString Installation::SettingsText() const
     return QString::fromUtf8(file.readAll());
 }
 
+QString Installation::StoredIMEINo(const QString& mobileNo) const
+{
+    platform::JsonObject settings;
+    settings.Load(SettingsText());
+    const platform::JsonArray mobiles = settings.ArrayOf(QStringLiteral("Mobiles"));
+    for (int i = 0; i < mobiles.Size(); ++i)
+        if (mobiles.ArrayAt(i).StringAt(0) == mobileNo)
+            return mobiles.ArrayAt(i).StringAt(1);
+    return QStringLiteral("(missing)");
+}
+
 QString Installation::NewestLogText() const
 {
     QDir logs(m_program + QStringLiteral("/LogFiles"));

@@ -48,6 +48,8 @@ public:
 
     void WriteSettings(const fixtures::SettingsFile& settings);
     QString SettingsText() const;
+    // The IMEI number the settings file holds for a mobile ("(missing)" when it has none).
+    QString StoredIMEINo(const QString& mobileNo) const;
     // The lines of the newest text log ("" when there is none).
     QString NewestLogText() const;
     // The rows of the request log: Action, MobileNo, UserID, DatabaseName, IPAddress,

@@ -2,7 +2,6 @@
 // its settings file, credentials of an embedded company and AutoStart, talked to over loopback.
 #include "ServerTestSupport.h"
 
-#include "json/Json.h"
 #include "text/Ansi.h"
 
 #include <QDateTime>
@@ -26,18 +25,6 @@ const QString kMobile3 = QStringLiteral("9000000003");
 QDateTime At(const QString& text)
 {
     return QDateTime::fromString(text, Qt::ISODate);
-}
-
-// The IMEI number stored for a mobile in a settings file text.
-QString StoredIMEINo(const QString& settingsText, const QString& mobileNo)
-{
-    platform::JsonObject settings;
-    settings.Load(settingsText);
-    const platform::JsonArray mobiles = settings.ArrayOf(QStringLiteral("Mobiles"));
-    for (int i = 0; i < mobiles.Size(); ++i)
-        if (mobiles.ArrayAt(i).StringAt(0) == mobileNo)
-            return mobiles.ArrayAt(i).StringAt(1);
-    return QStringLiteral("(missing)");
 }
 }  // namespace
 
@@ -234,11 +221,11 @@ private slots:
 
     void firstIMEINoSavedAtOnce()
     {
-        QCOMPARE(StoredIMEINo(m_installation->SettingsText(), kMobile2), QString());
+        QCOMPARE(m_installation->StoredIMEINo(kMobile2), QString());
         QCOMPARE(Member(Send(LoginText(kMobile2, QStringLiteral("IMEI-2"))), QStringLiteral("Status")), QStringLiteral("1"));
         // In the file before anything else happens, the other entries untouched.
-        QCOMPARE(StoredIMEINo(m_installation->SettingsText(), kMobile2), QStringLiteral("IMEI-2"));
-        QCOMPARE(StoredIMEINo(m_installation->SettingsText(), kMobile1), QStringLiteral("IMEI-1"));
+        QCOMPARE(m_installation->StoredIMEINo(kMobile2), QStringLiteral("IMEI-2"));
+        QCOMPARE(m_installation->StoredIMEINo(kMobile1), QStringLiteral("IMEI-1"));
         QCOMPARE(Member(Send(LoginText(kMobile2, QStringLiteral("IMEI-7"))), QStringLiteral("Message")),
                  QStringLiteral("Mobile Lock or Not Allowed or IMEI No. not registered."));
     }
@@ -349,7 +336,7 @@ private slots:
     void crashLosesNoIMEINo()
     {
         m_server->Kill();
-        QCOMPARE(StoredIMEINo(m_installation->SettingsText(), kMobile2), QStringLiteral("IMEI-2"));
+        QCOMPARE(m_installation->StoredIMEINo(kMobile2), QStringLiteral("IMEI-2"));
     }
 
     // Requests a killed program had only in its journal reach the table when it starts again,

@@ -4,7 +4,6 @@
 // has its request-log row with that address.
 #include "ServerTestSupport.h"
 
-#include "json/Json.h"
 #include "text/Ansi.h"
 
 #include <QCoreApplication>
@@ -96,18 +95,6 @@ QByteArray ReadRaw(int fd, const std::function<bool(const QByteArray&)>& enough,
         QCoreApplication::processEvents();
     }
     return received;
-}
-
-// The IMEI number stored for a mobile in a settings file text.
-QString StoredIMEINo(const QString& settingsText, const QString& mobileNo)
-{
-    platform::JsonObject settings;
-    settings.Load(settingsText);
-    const platform::JsonArray mobiles = settings.ArrayOf(QStringLiteral("Mobiles"));
-    for (int i = 0; i < mobiles.Size(); ++i)
-        if (mobiles.ArrayAt(i).StringAt(0) == mobileNo)
-            return mobiles.ArrayAt(i).StringAt(1);
-    return QStringLiteral("(missing)");
 }
 
 QStringList LinesWith(const QString& log, const QString& text)
@@ -220,7 +207,7 @@ private slots:
         QCOMPARE(int(blocked.size()), kResetClients);
         for (const QString& line : blocked)
             QVERIFY2(line.endsWith(QStringLiteral(" Remote Host : 127.0.0.1 Remote IP : 127.0.0.1")), qPrintable(line));
-        QCOMPARE(StoredIMEINo(program.installation.SettingsText(), kMobile2), QString());
+        QCOMPARE(program.installation.StoredIMEINo(kMobile2), QString());
         QVERIFY(program.installation.RequestLogRows().isEmpty());
     }
 
