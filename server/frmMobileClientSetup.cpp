@@ -320,6 +320,12 @@ frmMobileClientSetup::frmMobileClientSetup(clsSetup& setup, QWidget* parent) : Q
 frmMobileClientSetup::~frmMobileClientSetup()
 {
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    // The lists behind the grids are members and go before the grids do. A cell edit still
+    // open would otherwise be written into them when the dialog hides on its way out (it is
+    // destroyed while shown when the program ends with it open); the grids let go of them now
+    // and drop such an edit.
+    for (platform::XArrayDBModel* model : {m_locationsModel, m_companyModel, m_mobileModel})
+        model->SetTable(nullptr);
 }
 
 bool frmMobileClientSetup::GetSetting(clsSetup& pSetup, QWidget* parent)

@@ -1,8 +1,8 @@
 // The setup dialog on an X display with a window manager, driven through its window as the user
 // drives it (clicks and keys go to the window, the close box closes it): Enter in the mobile
 // list, the widths of the lists at the dialog's default size and as it grows, the captions that
-// hold an "&", the question before changes are thrown away, and the port rule of both port
-// boxes on leaving the box and on Save.
+// hold an "&", the question before changes are thrown away, the port rule of both port boxes on
+// leaving the box and on Save, and the dialog going while a cell is being edited.
 
 #include "MsgBox.h"
 #include "SetupDialogTestSupport.h"
@@ -77,6 +77,19 @@ QStringList Unreadable(QTableView* grid)
     return problems;
 }
 
+// Gives a grid the focus with a click on its first row, then goes to a cell with the keys.
+void GoToCell(QWidget* window, QTableView* grid, int row, int col)
+{
+    ClickCell(grid, 0, 1);  // column 1 holds text in each list of the dialog: a click ticks nothing
+    QVERIFY(QTest::qWaitFor([&] { return grid->hasFocus(); }, 2000));
+    Key(window, Qt::Key_Home, Qt::ControlModifier);
+    for (int r = 0; r < row; ++r)
+        Key(window, Qt::Key_Down);
+    for (int c = 0; c < col; ++c)
+        Key(window, Qt::Key_Right);
+    QCOMPARE(grid->currentIndex(), grid->model()->index(row, col));
+}
+
 }  // namespace
 
 class TestSetupDialogWindow : public QObject {
@@ -149,6 +162,25 @@ private slots:
         QCOMPARE(d.texts().filter(kBadMobile), QStringList());
         QCOMPARE(d.dlg.result(), int(QDialog::Accepted));
         QCOMPARE(Column(inst.setup->xMobiles, 0), QStringList({"9876543210", "9123456789"}));
+    }
+
+    // The dialog may go while a cell is being edited, as when the program is ended with the
+    // dialog open: the edit goes with it, and nothing is written into the lists the dialog has
+    // let go.
+    void goneWithAnEditUnderWay()
+    {
+        Installation inst;
+        {
+            Dialog d(*inst.setup);
+            QVERIFY(d.open());
+            GoToCell(&d.dlg, d.mobiles(), 0, 1);
+            if (QTest::currentTestFailed())
+                return;
+            Type(&d.dlg, QStringLiteral("IMEI-5"));
+            QVERIFY(d.mobiles()->indexWidget(d.mobiles()->currentIndex()));
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(Column(inst.setup->xMobiles, 1), QStringList({"IMEI-1", ""}));
     }
 
     // --- widths -----------------------------------------------------------------------------
