@@ -1,6 +1,7 @@
 #include "frmMobileClientSetup.h"
 
 #include "MsgBox.h"
+#include "TabWalkGrid.h"
 
 #include "clsSetup.h"
 #include "core/RuntimeError.h"
@@ -35,10 +36,11 @@ constexpr int SelectedCol = 0, DatabaseNameCol = 4, LocationCol = 1;
 
 // A grid whose pending cell edit can be written into its table on demand, as the save does
 // before it reads the mobiles. Enter works as in a spreadsheet: it ends the edit under way and
-// moves down a row (staying on the last); it is never passed on to the dialog.
-class SetupGrid : public QTableView {
+// moves down a row (staying on the last); it is never passed on to the dialog. Tab walks the
+// cells and leaves the grid after the last one.
+class SetupGrid : public TabWalkGrid {
 public:
-    using QTableView::QTableView;
+    using TabWalkGrid::TabWalkGrid;
     void CommitPendingEdit()
     {
         if (QWidget* editor = indexWidget(currentIndex())) {
@@ -92,7 +94,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override
     {
         if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
-            QTableView::keyPressEvent(event);
+            TabWalkGrid::keyPressEvent(event);
             return;
         }
         // Enter in an editor reaches the grid too; the editor ends itself and moves down then.
@@ -102,7 +104,7 @@ protected:
     }
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
     {
-        QTableView::closeEditor(editor, hint);
+        TabWalkGrid::closeEditor(editor, hint);
         // The delegate ends an edit with this hint when Enter was pressed in it.
         if (hint == QAbstractItemDelegate::SubmitModelCache)
             MoveDown();

@@ -2,7 +2,8 @@
 // drives it (clicks and keys go to the window, the close box closes it): Enter in the mobile
 // list, the widths of the lists at the dialog's default size and as it grows, the captions that
 // hold an "&", the question before changes are thrown away, the port rule of both port boxes on
-// leaving the box and on Save, and the dialog going while a cell is being edited.
+// leaving the box and on Save, Tab out of the lists, and the dialog going while a cell is being
+// edited.
 
 #include "MsgBox.h"
 #include "SetupDialogTestSupport.h"
@@ -10,6 +11,7 @@
 #include "WindowInput.h"
 #include "table/XArrayDBModel.h"
 
+#include <QAbstractItemView>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -77,6 +79,16 @@ QStringList Unreadable(QTableView* grid)
     return problems;
 }
 
+// The control with the focus, by name; a cell editor counts as its grid.
+QString FocusName()
+{
+    QWidget* focus = QApplication::focusWidget();
+    for (QWidget* w = focus; w; w = w->parentWidget())
+        if (qobject_cast<QAbstractItemView*>(w))
+            return w->objectName();
+    return focus ? focus->objectName() : QStringLiteral("(none)");
+}
+
 // Gives a grid the focus with a click on its first row, then goes to a cell with the keys.
 void GoToCell(QWidget* window, QTableView* grid, int row, int col)
 {
@@ -88,6 +100,13 @@ void GoToCell(QWidget* window, QTableView* grid, int row, int col)
     for (int c = 0; c < col; ++c)
         Key(window, Qt::Key_Right);
     QCOMPARE(grid->currentIndex(), grid->model()->index(row, col));
+}
+
+void AddLocation(platform::XArrayDB& locations, const QString& folder)
+{
+    const int r = locations.AppendRow();
+    locations.SetValue(r, 0, true);
+    locations.SetValue(r, 1, folder);
 }
 
 }  // namespace
@@ -162,6 +181,98 @@ private slots:
         QCOMPARE(d.texts().filter(kBadMobile), QStringList());
         QCOMPARE(d.dlg.result(), int(QDialog::Accepted));
         QCOMPARE(Column(inst.setup->xMobiles, 0), QStringList({"9876543210", "9123456789"}));
+    }
+
+    // --- the keys alone ---------------------------------------------------------------------
+
+    // In a list Tab walks the cells of a row and goes on to the next row, so that a mobile is
+    // typed in one go; Tab on the last cell and Shift+Tab on the first leave the list for the
+    // next or the previous control, and Ctrl+Tab and Ctrl+Shift+Tab leave it from any cell. An
+    // edit under way is kept when the list is left. The current cell stays where it was.
+    void tabLeavesTheLists_data()
+    {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("typed");  // typed into the cell first: an edit under way
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("focus");  // the control with the focus afterwards
+        QTest::addColumn<int>("toRow");      // the current cell afterwards
+        QTest::addColumn<int>("toCol");
+        const int tab = Qt::Key_Tab, backtab = Qt::Key_Backtab;
+        const int none = Qt::NoModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+        const QString mobiles = QStringLiteral("TDBGMobile"), companies = QStringLiteral("TDBGCompany"),
+                      locations = QStringLiteral("TDBGrid(0)");
+
+        // The mobiles: two rows of five cells; Mobile No, IMEI No and Last Status are typed.
+        QTest::newRow("mobiles: Tab on a cell walks to the next") << mobiles << 0 << 1 << "" << tab << none << mobiles << 0 << 2;
+        QTest::newRow("mobiles: Tab at a row's end goes to the next row") << mobiles << 0 << 4 << "" << tab << none << mobiles << 1 << 0;
+        QTest::newRow("mobiles: Shift+Tab at a row's start goes to the row above") << mobiles << 1 << 0 << "" << backtab << shift << mobiles << 0 << 4;
+        QTest::newRow("mobiles: Tab in an edit keeps it and walks on") << mobiles << 0 << 0 << "9811111111" << tab << none << mobiles << 0 << 1;
+        QTest::newRow("mobiles: Tab on the last cell") << mobiles << 1 << 4 << "" << tab << none << "cmdAddMobile" << 1 << 4;
+        QTest::newRow("mobiles: Tab in an edit of the last cell") << mobiles << 1 << 4 << "Called" << tab << none << "cmdAddMobile" << 1 << 4;
+        QTest::newRow("mobiles: Shift+Tab on the first cell") << mobiles << 0 << 0 << "" << backtab << shift << companies << 0 << 0;
+        QTest::newRow("mobiles: Shift+Tab in an edit of the first cell") << mobiles << 0 << 0 << "9811111111" << backtab << shift << companies << 0 << 0;
+        QTest::newRow("mobiles: Ctrl+Tab on a middle cell") << mobiles << 0 << 2 << "" << tab << ctrl << "cmdAddMobile" << 0 << 2;
+        QTest::newRow("mobiles: Ctrl+Tab in an edit of a middle cell") << mobiles << 0 << 1 << "IMEI-7" << tab << ctrl << "cmdAddMobile" << 0 << 1;
+        QTest::newRow("mobiles: Ctrl+Shift+Tab on a middle cell") << mobiles << 1 << 2 << "" << backtab << (ctrl | shift) << companies << 1 << 2;
+        QTest::newRow("mobiles: Ctrl+Shift+Tab in an edit of a middle cell") << mobiles << 1 << 1 << "IMEI-8" << backtab << (ctrl | shift) << companies << 1 << 1;
+
+        // The companies: three rows of five cells, the tick the only one changed.
+        QTest::newRow("companies: Tab on a cell walks to the next") << companies << 1 << 4 << "" << tab << none << companies << 2 << 0;
+        QTest::newRow("companies: Tab on the last cell") << companies << 2 << 4 << "" << tab << none << mobiles << 2 << 4;
+        QTest::newRow("companies: Shift+Tab on the first cell") << companies << 0 << 0 << "" << backtab << shift << locations << 0 << 0;
+        QTest::newRow("companies: Ctrl+Tab on a middle cell") << companies << 1 << 2 << "" << tab << ctrl << mobiles << 1 << 2;
+        QTest::newRow("companies: Ctrl+Shift+Tab on a middle cell") << companies << 1 << 2 << "" << backtab << (ctrl | shift) << locations << 1 << 2;
+
+        // The locations: one row of a tick and a folder.
+        QTest::newRow("locations: Tab on the last cell") << locations << 0 << 1 << "" << tab << none << companies << 0 << 1;
+        QTest::newRow("locations: Shift+Tab on the first cell") << locations << 0 << 0 << "" << backtab << shift << "Text(4)" << 0 << 0;
+        QTest::newRow("locations: Ctrl+Tab on the first cell") << locations << 0 << 0 << "" << tab << ctrl << companies << 0 << 0;
+    }
+    void tabLeavesTheLists()
+    {
+        QFETCH(QString, grid);
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, focus);
+        QFETCH(int, toRow);
+        QFETCH(int, toCol);
+        Installation inst;
+        AddLocation(inst.setup->xLocations, QStringLiteral("D:\\Tessarin4\\Data"));
+        Dialog d(*inst.setup);
+        QVERIFY(d.open());
+        QTableView* view = d.grid(grid);
+        GoToCell(&d.dlg, view, row, col);
+        if (QTest::currentTestFailed())
+            return;
+        const QModelIndex start = view->model()->index(row, col);
+        if (!typed.isEmpty()) {
+            Type(&d.dlg, typed);
+            QVERIFY(view->indexWidget(start));
+        }
+
+        Key(&d.dlg, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTest::qWait(20);
+        QCOMPARE(FocusName(), focus);
+        QCOMPARE(view->currentIndex(), view->model()->index(toRow, toCol));
+        if (!typed.isEmpty()) {
+            QTRY_VERIFY(!view->indexWidget(start));
+            QCOMPARE(view->model()->data(start).toString(), typed);
+        }
+        if (focus != grid) {
+            // Left for good: no editor stays open behind the focus.
+            QTRY_VERIFY(!view->findChild<QLineEdit*>());
+            QCOMPARE(QApplication::focusWidget(), d.get<QWidget>(focus));
+        }
+        // Leaving for a button presses nothing.
+        QCOMPARE(d.dlg.EditedMobiles().RowCount(), 2);
+        QCOMPARE(d.texts(), QStringList());
+        QVERIFY(d.dlg.isVisible());
     }
 
     // The dialog may go while a cell is being edited, as when the program is ended with the
