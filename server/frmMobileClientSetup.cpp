@@ -489,6 +489,14 @@ void frmMobileClientSetup::BuildControls()
     main->addLayout(top);
     main->addLayout(lists, 1);
     main->addLayout(commands);
+
+    // Tab meets the fields and ticks at the top as they are read, row by row and left to right
+    // (the boxes of the mode not chosen are off and skipped); the lists and the buttons follow
+    // in the order they were laid out.
+    QWidget* const readingOrder[] = {m_check[0], m_text[1], m_text[0], m_text[2],
+                                     m_check[1], m_text[3], m_check[2], m_text[4]};
+    for (size_t i = 1; i < std::size(readingOrder); ++i)
+        setTabOrder(readingOrder[i - 1], readingOrder[i]);
 }
 
 void frmMobileClientSetup::ShowSettings()

@@ -2,8 +2,8 @@
 // drives it (clicks and keys go to the window, the close box closes it): Enter in the mobile
 // list, the widths of the lists at the dialog's default size and as it grows, the captions that
 // hold an "&", the question before changes are thrown away, the port rule of both port boxes on
-// leaving the box and on Save, Tab out of the lists, and the dialog going while a cell is being
-// edited.
+// leaving the box and on Save, the Tab order and Tab out of the lists, and the dialog going while
+// a cell is being edited.
 
 #include "MsgBox.h"
 #include "SetupDialogTestSupport.h"
@@ -87,6 +87,33 @@ QString FocusName()
         if (qobject_cast<QAbstractItemView*>(w))
             return w->objectName();
     return focus ? focus->objectName() : QStringLiteral("(none)");
+}
+
+// The controls that Tab (Shift+Tab when `forward` is false) leads to from the one with the
+// focus, each once in the order they are met, up to the one that leads back to the start. The
+// cells of a grid walked on the way count as the grid; a control that keeps the focus for
+// `maxKeys` presses ends the list with a note saying so.
+QStringList TabWalk(QWidget* window, bool forward, int maxKeys = 200)
+{
+    QStringList met{FocusName()};
+    for (int i = 0; i < maxKeys; ++i) {
+        if (forward)
+            Key(window, Qt::Key_Tab);
+        else
+            Key(window, Qt::Key_Backtab, Qt::ShiftModifier);
+        const QString now = FocusName();
+        if (now == met.last())
+            continue;
+        if (now == met.first())
+            return met;
+        if (met.contains(now)) {
+            met << now + QStringLiteral(" again");
+            return met;
+        }
+        met << now;
+    }
+    met << QStringLiteral("(kept by %1 for %2 keys)").arg(met.last()).arg(maxKeys);
+    return met;
 }
 
 // Gives a grid the focus with a click on its first row, then goes to a cell with the keys.
@@ -184,6 +211,39 @@ private slots:
     }
 
     // --- the keys alone ---------------------------------------------------------------------
+
+    // Tab and Shift+Tab meet every control in the order it stands on the dialog, left to right
+    // and top to bottom, and come round to the first: the lists are walked cell by cell and
+    // left after their last cell (their first, going back). The boxes of the mode not chosen are
+    // off and skipped.
+    void tabOrder_data()
+    {
+        QTest::addColumn<bool>("listening");
+        QTest::addColumn<QStringList>("order");
+        const QStringList lists{"TDBGrid(0)", "TDBGCompany", "TDBGMobile", "cmdAddMobile", "cmdDeleteMobile",
+                                "Command(1)", "Command(0)"};
+        QTest::newRow("listening") << true << QStringList{"Check(0)", "Text(0)", "Check(1)", "Text(3)", "Check(2)", "Text(4)"} + lists;
+        QTest::newRow("relay") << false << QStringList{"Check(0)", "Text(1)", "Text(2)", "Check(1)", "Text(3)", "Check(2)", "Text(4)"} + lists;
+    }
+    void tabOrder()
+    {
+        QFETCH(bool, listening);
+        QFETCH(QStringList, order);
+        Installation inst(listening);
+        AddLocation(inst.setup->xLocations, QStringLiteral("D:\\Tessarin4\\Data"));
+        Dialog d(*inst.setup);
+        QVERIFY(d.open());
+        QCOMPARE(FocusName(), order.first());
+        // Compared as text, so that a failure shows the whole walk.
+        QCOMPARE(TabWalk(&d.dlg, true).join(QStringLiteral(" > ")), order.join(QStringLiteral(" > ")));
+        QStringList back = order.mid(1);
+        std::reverse(back.begin(), back.end());
+        back.prepend(order.first());
+        QCOMPARE(TabWalk(&d.dlg, false).join(QStringLiteral(" > ")), back.join(QStringLiteral(" > ")));
+        // Walking asks nothing and changes nothing.
+        QCOMPARE(d.texts(), QStringList());
+        QVERIFY(!d.dlg.SettingChanged());
+    }
 
     // In a list Tab walks the cells of a row and goes on to the next row, so that a mobile is
     // typed in one go; Tab on the last cell and Shift+Tab on the first leave the list for the
