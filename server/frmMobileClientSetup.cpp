@@ -1,6 +1,7 @@
 #include "frmMobileClientSetup.h"
 
 #include "MsgBox.h"
+#include "PressedByEnter.h"
 #include "TabWalkGrid.h"
 
 #include "clsSetup.h"
@@ -442,10 +443,12 @@ void frmMobileClientSetup::BuildControls()
     m_deleteMobile = new QPushButton(QStringLiteral("Delete Mobile"));
     m_deleteMobile->setObjectName(QStringLiteral("cmdDeleteMobile"));
     m_deleteMobile->setToolTip(QStringLiteral("Click to Delete the selected Mobile No. (Ctrl+D)."));
-    // No button of the dialog is pressed by Enter: in a field or a list it must not add,
-    // delete, save or cancel by accident.
-    for (QPushButton* button : {m_addMobile, m_deleteMobile})
+    // No button of the dialog is pressed by Enter given to a field or a list: it must not add,
+    // delete, save or cancel by accident. A button with the focus takes Enter as Space.
+    for (QPushButton* button : {m_addMobile, m_deleteMobile}) {
         button->setAutoDefault(false);
+        PressedByEnter(button);
+    }
     connect(m_addMobile, &QPushButton::clicked, this, [this] { AddMobile(); });
     connect(m_deleteMobile, &QPushButton::clicked, this, [this] { DeleteMobile(); });
 
@@ -481,6 +484,7 @@ void frmMobileClientSetup::BuildControls()
         m_command[i]->setObjectName(QStringLiteral("Command(%1)").arg(i));
         m_command[i]->setAutoDefault(false);
         m_command[i]->setDefault(false);
+        PressedByEnter(m_command[i]);
         connect(m_command[i], &QPushButton::clicked, this, [this, i] { Command_Click(i); });
         commands->addWidget(m_command[i]);
     }

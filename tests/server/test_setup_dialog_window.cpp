@@ -2,16 +2,16 @@
 // drives it (clicks and keys go to the window, the close box closes it): Enter in the mobile
 // list, the widths of the lists at the dialog's default size and as it grows, the captions that
 // hold an "&", the question before changes are thrown away, the port rule of both port boxes on
-// leaving the box and on Save, the Tab order and Tab out of the lists, and the dialog going while
-// a cell is being edited.
+// leaving the box and on Save, and the dialog walked with the keys alone: the Tab order, Tab out
+// of the lists, the buttons pressed from the keys and Esc.
 
 #include "MsgBox.h"
 #include "SetupDialogTestSupport.h"
 #include "WidgetCaptions.h"
+#include "TabWalk.h"
 #include "WindowInput.h"
 #include "table/XArrayDBModel.h"
 
-#include <QAbstractItemView>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -77,43 +77,6 @@ QStringList Unreadable(QTableView* grid)
         }
     }
     return problems;
-}
-
-// The control with the focus, by name; a cell editor counts as its grid.
-QString FocusName()
-{
-    QWidget* focus = QApplication::focusWidget();
-    for (QWidget* w = focus; w; w = w->parentWidget())
-        if (qobject_cast<QAbstractItemView*>(w))
-            return w->objectName();
-    return focus ? focus->objectName() : QStringLiteral("(none)");
-}
-
-// The controls that Tab (Shift+Tab when `forward` is false) leads to from the one with the
-// focus, each once in the order they are met, up to the one that leads back to the start. The
-// cells of a grid walked on the way count as the grid; a control that keeps the focus for
-// `maxKeys` presses ends the list with a note saying so.
-QStringList TabWalk(QWidget* window, bool forward, int maxKeys = 200)
-{
-    QStringList met{FocusName()};
-    for (int i = 0; i < maxKeys; ++i) {
-        if (forward)
-            Key(window, Qt::Key_Tab);
-        else
-            Key(window, Qt::Key_Backtab, Qt::ShiftModifier);
-        const QString now = FocusName();
-        if (now == met.last())
-            continue;
-        if (now == met.first())
-            return met;
-        if (met.contains(now)) {
-            met << now + QStringLiteral(" again");
-            return met;
-        }
-        met << now;
-    }
-    met << QStringLiteral("(kept by %1 for %2 keys)").arg(met.last()).arg(maxKeys);
-    return met;
 }
 
 // Gives a grid the focus with a click on its first row, then goes to a cell with the keys.
@@ -236,10 +199,7 @@ private slots:
         QCOMPARE(FocusName(), order.first());
         // Compared as text, so that a failure shows the whole walk.
         QCOMPARE(TabWalk(&d.dlg, true).join(QStringLiteral(" > ")), order.join(QStringLiteral(" > ")));
-        QStringList back = order.mid(1);
-        std::reverse(back.begin(), back.end());
-        back.prepend(order.first());
-        QCOMPARE(TabWalk(&d.dlg, false).join(QStringLiteral(" > ")), back.join(QStringLiteral(" > ")));
+        QCOMPARE(TabWalk(&d.dlg, false).join(QStringLiteral(" > ")), Reversed(order).join(QStringLiteral(" > ")));
         // Walking asks nothing and changes nothing.
         QCOMPARE(d.texts(), QStringList());
         QVERIFY(!d.dlg.SettingChanged());
@@ -333,6 +293,103 @@ private slots:
         QCOMPARE(d.dlg.EditedMobiles().RowCount(), 2);
         QCOMPARE(d.texts(), QStringList());
         QVERIFY(d.dlg.isVisible());
+    }
+
+    // A button with the focus is pressed by Space, and by Enter as well; Enter elsewhere presses
+    // no button (see enterMovesDown).
+    void buttonsFromTheKeys_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("question");  // asked, and answered Yes
+        QTest::addColumn<int>("mobiles");       // mobiles in the list afterwards
+        QTest::addColumn<int>("result");        // -1: the dialog stays open
+        const struct {
+            const char* name;
+            int key;
+            int modifiers;
+        } keys[] = {{"Space", Qt::Key_Space, Qt::NoModifier}, {"Return", Qt::Key_Return, Qt::NoModifier},
+                    {"Enter", Qt::Key_Enter, Qt::KeypadModifier}};
+        for (const auto& k : keys) {
+            const int key = k.key | k.modifiers;
+            QTest::addRow("%s on Add Mobile", k.name) << "cmdAddMobile" << key << "" << 3 << -1;
+            QTest::addRow("%s on Delete Mobile", k.name) << "cmdDeleteMobile" << key << kDeleteQuestion << 1 << -1;
+            QTest::addRow("%s on Save Settings", k.name) << "Command(1)" << key << "" << 2 << int(QDialog::Accepted);
+            QTest::addRow("%s on Cancel Settings", k.name) << "Command(0)" << key << kCancelQuestion << 2 << int(QDialog::Rejected);
+        }
+    }
+    void buttonsFromTheKeys()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(QString, question);
+        QFETCH(int, mobiles);
+        QFETCH(int, result);
+        Installation inst;
+        Dialog d(*inst.setup);
+        QVERIFY(d.open());
+        QPushButton* pressed = d.get<QPushButton>(button);
+        pressed->setFocus(Qt::TabFocusReason);
+        QVERIFY(QTest::qWaitFor([&] { return pressed->hasFocus(); }, 2000));
+        Key(&d.dlg, Qt::Key(key & ~Qt::KeyboardModifierMask), Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask));
+        QTest::qWait(20);
+        QCOMPARE(d.texts(), question.isEmpty() ? QStringList() : QStringList{question});
+        QCOMPARE(d.dlg.EditedMobiles().RowCount(), mobiles);
+        if (result < 0) {
+            QVERIFY(d.dlg.isVisible());
+        } else {
+            QTRY_VERIFY(!d.dlg.isVisible());
+            QCOMPARE(d.dlg.result(), result);
+        }
+    }
+
+    // Esc closes the dialog without saving from any control, asking first when something was
+    // changed; in an edit under way it first drops the edit.
+    void escapeClosesWithoutSaving_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("typed");  // typed into the control first
+        QTest::addColumn<QStringList>("asked");
+        QTest::newRow("a box, unchanged") << "Text(4)" << "" << QStringList();
+        QTest::newRow("a box, changed") << "Text(4)" << "10.0." << QStringList{kCloseQuestion};
+        QTest::newRow("a tick") << "Check(1)" << "" << QStringList();
+        QTest::newRow("a button") << "Command(1)" << "" << QStringList();
+        QTest::newRow("the mobiles") << "TDBGMobile" << "" << QStringList();
+        QTest::newRow("the mobiles, an edit under way") << "TDBGMobile" << "IMEI-5" << QStringList();
+    }
+    void escapeClosesWithoutSaving()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, asked);
+        Installation inst;
+        const QByteArray file = ReadFile(inst.file());
+        Dialog d(*inst.setup);
+        QVERIFY(d.open());
+        QWidget* widget = d.get<QWidget>(control);
+        if (auto* grid = qobject_cast<QTableView*>(widget)) {
+            GoToCell(&d.dlg, grid, 0, 1);
+            if (QTest::currentTestFailed())
+                return;
+        } else {
+            widget->setFocus(Qt::TabFocusReason);
+            QVERIFY(QTest::qWaitFor([&] { return widget->hasFocus(); }, 2000));
+        }
+        if (!typed.isEmpty())
+            Type(&d.dlg, typed);
+        if (control == QLatin1String("TDBGMobile") && !typed.isEmpty()) {
+            // The first Esc drops the edit and leaves the dialog open.
+            Key(&d.dlg, Qt::Key_Escape);
+            QTest::qWait(20);
+            QVERIFY(d.dlg.isVisible());
+            QCOMPARE(d.dlg.EditedMobiles().Value(0, 1).toString(), QStringLiteral("IMEI-1"));
+        }
+        Key(&d.dlg, Qt::Key_Escape);
+        QTRY_VERIFY(!d.dlg.isVisible());
+        QCOMPARE(d.texts(), asked);
+        QCOMPARE(d.dlg.result(), int(QDialog::Rejected));
+        QCOMPARE(inst.setup->cBlockIPs, QString());
+        QCOMPARE(ReadFile(inst.file()), file);
     }
 
     // The dialog may go while a cell is being edited, as when the program is ended with the
