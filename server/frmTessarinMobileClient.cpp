@@ -143,6 +143,13 @@ void frmTessarinMobileClient::BuildControls()
     layout->addLayout(buttons);
     resize(820, 480);
 
+    // Tab meets the buttons as they stand, left to right: Exit, at the far right, comes last
+    // and is not the one a user tabbing past the pane lands on.
+    QWidget* const order[] = {m_text0, m_cmdCommand[1], m_cmdCommand[2], m_cmdCommand[3], m_testCommand,
+                              m_cmdCommand[0]};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
     m_tcp = new TCPClient(this);
     m_tcp->setObjectName(QStringLiteral("TCPClient"));
     connect(m_tcp, &TCPClient::ConnectionRequest, this, &frmTessarinMobileClient::TCPClient_ConnectionRequest);
