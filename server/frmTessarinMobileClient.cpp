@@ -3,6 +3,7 @@
 #include "HandlingScope.h"
 #include "ServerText.h"
 #include "MsgBox.h"
+#include "PressedByEnter.h"
 #include "clsClient.h"
 #include "clsSetup.h"
 #include "core/RuntimeError.h"
@@ -127,9 +128,11 @@ void frmTessarinMobileClient::BuildControls()
         m_cmdCommand[i]->setObjectName(QStringLiteral("cmdCommand%1").arg(i));
         m_cmdCommand[i]->setToolTip(tips[i]);
         connect(m_cmdCommand[i], &QPushButton::clicked, this, [this, i] { cmdCommand_Click(static_cast<qint16>(i)); });
+        PressedByEnter(m_cmdCommand[i]);
     }
     m_testCommand = new QPushButton(QStringLiteral("Testing Command"), this);
     m_testCommand->setObjectName(QStringLiteral("TestCommand"));
+    PressedByEnter(m_testCommand);
     connect(m_testCommand, &QPushButton::clicked, this, &frmTessarinMobileClient::TestCommand_Click);
 
     buttons->addWidget(m_cmdCommand[1]);

@@ -1,6 +1,7 @@
 // The server window on an X display with a window manager, walked with the keys alone as a user
-// without a mouse walks it: the Tab order, the event pane read and copied from the keys, and Esc
-// on the window itself.
+// without a mouse walks it: the Tab order, the buttons pressed with Space and Enter, the event
+// pane read and copied from the keys, the setup dialog opened from its button and closed with
+// Esc, and Esc on the window itself.
 #include "TabWalk.h"
 #include "WindowInput.h"
 #include "WindowTestSupport.h"
@@ -9,13 +10,23 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace servertest;
 using namespace windowtest;
+
+namespace {
+
+const QString kExitQuestion = QStringLiteral("Exiting from Application will close all active connection.\r\n"
+                                             "Really you want to continue.");
+
+}  // namespace
 
 class TestServerWindowKeys : public QObject {
     Q_OBJECT
@@ -82,6 +93,75 @@ private slots:
         // Walking presses nothing.
         QCOMPARE(boxes.texts, QStringList());
         QVERIFY(!running.window->Sockets()->IsListening());
+    }
+
+    // A button with the focus is pressed by Space, and by Enter as well.
+    void buttonsFromTheKeys_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("listeningBefore");
+        QTest::addColumn<bool>("listeningAfter");
+        QTest::addColumn<QStringList>("boxes");  // answered with their default button
+        QTest::addColumn<bool>("dialog");         // the setup dialog opened
+        const struct {
+            const char* name;
+            int key;
+        } keys[] = {{"Space", Qt::Key_Space}, {"Return", Qt::Key_Return}, {"Enter", int(Qt::Key_Enter) | int(Qt::KeypadModifier)}};
+        for (const auto& k : keys) {
+            QTest::addRow("%s on Start Accepting", k.name) << 1 << k.key << false << true << QStringList() << false;
+            QTest::addRow("%s on Stop Accepting", k.name) << 2 << k.key << true << false << QStringList() << false;
+            QTest::addRow("%s on Change Setting", k.name) << 3 << k.key << false << false << QStringList() << true;
+            QTest::addRow("%s on Exit", k.name) << 0 << k.key << false << false << QStringList{kExitQuestion} << false;
+        }
+    }
+    void buttonsFromTheKeys()
+    {
+        QFETCH(int, command);
+        QFETCH(int, key);
+        QFETCH(bool, listeningBefore);
+        QFETCH(bool, listeningAfter);
+        QFETCH(QStringList, boxes);
+        QFETCH(bool, dialog);
+        BoxRecorder recorder;
+        Running running = Start();
+        QVERIFY(running.window->IsStarted());
+        frmTessarinMobileClient& window = *running.window;
+        if (listeningBefore) {
+            window.Command(1)->click();
+            QVERIFY(window.Sockets()->IsListening());
+        }
+        // The setup dialog, when it opens, is closed with Esc as the user closes it.
+        QString dialogFocus;
+        bool dialogOpened = false;
+        QTimer watch;
+        watch.setInterval(50);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!open || !open->isActiveWindow() || dialogOpened)
+                return;
+            dialogOpened = true;
+            dialogFocus = FocusName();
+            Key(open, Qt::Key_Escape);
+        });
+        watch.start();
+
+        QPushButton* button = window.Command(command);
+        button->setFocus(Qt::TabFocusReason);
+        QVERIFY(QTest::qWaitFor([&] { return button->hasFocus(); }, 2000));
+        Key(&window, Qt::Key(key & ~Qt::KeyboardModifierMask), Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask));
+        QTest::qWait(100);
+        watch.stop();
+
+        QCOMPARE(dialogOpened, dialog);
+        if (dialog) {
+            QCOMPARE(dialogFocus, QStringLiteral("Check(0)"));  // the dialog opens on its first control
+            QVERIFY(!QApplication::activeModalWidget());
+        }
+        QCOMPARE(recorder.texts, boxes);
+        QCOMPARE(window.Sockets()->IsListening(), listeningAfter);
+        QVERIFY(!window.IsUnloaded());
+        QVERIFY(window.isVisible());
     }
 
     // The event pane is read from the keys: the page keys, Home and End scroll it, and Ctrl+A
