@@ -27,6 +27,7 @@
 #include <QVersionNumber>
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 
 namespace {

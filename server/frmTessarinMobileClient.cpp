@@ -25,6 +25,8 @@
 #include <QTimerEvent>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 #if CORVANTIS_HAVE_SETUP_DIALOG
 #include "frmMobileClientSetup.h"
 #endif
