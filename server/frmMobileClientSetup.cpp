@@ -1,6 +1,8 @@
 #include "frmMobileClientSetup.h"
 
 #include "MsgBox.h"
+#include "PressedByEnter.h"
+#include "TabWalkGrid.h"
 
 #include "clsSetup.h"
 #include "core/RuntimeError.h"
@@ -25,6 +27,7 @@
 #include <QVersionNumber>
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 
 namespace {
@@ -35,10 +38,11 @@ constexpr int SelectedCol = 0, DatabaseNameCol = 4, LocationCol = 1;
 
 // A grid whose pending cell edit can be written into its table on demand, as the save does
 // before it reads the mobiles. Enter works as in a spreadsheet: it ends the edit under way and
-// moves down a row (staying on the last); it is never passed on to the dialog.
-class SetupGrid : public QTableView {
+// moves down a row (staying on the last); it is never passed on to the dialog. Tab walks the
+// cells and leaves the grid after the last one.
+class SetupGrid : public TabWalkGrid {
 public:
-    using QTableView::QTableView;
+    using TabWalkGrid::TabWalkGrid;
     void CommitPendingEdit()
     {
         if (QWidget* editor = indexWidget(currentIndex())) {
@@ -92,7 +96,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override
     {
         if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
-            QTableView::keyPressEvent(event);
+            TabWalkGrid::keyPressEvent(event);
             return;
         }
         // Enter in an editor reaches the grid too; the editor ends itself and moves down then.
@@ -102,7 +106,7 @@ protected:
     }
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
     {
-        QTableView::closeEditor(editor, hint);
+        TabWalkGrid::closeEditor(editor, hint);
         // The delegate ends an edit with this hint when Enter was pressed in it.
         if (hint == QAbstractItemDelegate::SubmitModelCache)
             MoveDown();
@@ -320,6 +324,12 @@ frmMobileClientSetup::frmMobileClientSetup(clsSetup& setup, QWidget* parent) : Q
 frmMobileClientSetup::~frmMobileClientSetup()
 {
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    // The lists behind the grids are members and go before the grids do. A cell edit still
+    // open would otherwise be written into them when the dialog hides on its way out (it is
+    // destroyed while shown when the program ends with it open); the grids let go of them now
+    // and drop such an edit.
+    for (platform::XArrayDBModel* model : {m_locationsModel, m_companyModel, m_mobileModel})
+        model->SetTable(nullptr);
 }
 
 bool frmMobileClientSetup::GetSetting(clsSetup& pSetup, QWidget* parent)
@@ -434,10 +444,12 @@ void frmMobileClientSetup::BuildControls()
     m_deleteMobile = new QPushButton(QStringLiteral("Delete Mobile"));
     m_deleteMobile->setObjectName(QStringLiteral("cmdDeleteMobile"));
     m_deleteMobile->setToolTip(QStringLiteral("Click to Delete the selected Mobile No. (Ctrl+D)."));
-    // No button of the dialog is pressed by Enter: in a field or a list it must not add,
-    // delete, save or cancel by accident.
-    for (QPushButton* button : {m_addMobile, m_deleteMobile})
+    // No button of the dialog is pressed by Enter given to a field or a list: it must not add,
+    // delete, save or cancel by accident. A button with the focus takes Enter as Space.
+    for (QPushButton* button : {m_addMobile, m_deleteMobile}) {
         button->setAutoDefault(false);
+        PressedByEnter(button);
+    }
     connect(m_addMobile, &QPushButton::clicked, this, [this] { AddMobile(); });
     connect(m_deleteMobile, &QPushButton::clicked, this, [this] { DeleteMobile(); });
 
@@ -473,6 +485,7 @@ void frmMobileClientSetup::BuildControls()
         m_command[i]->setObjectName(QStringLiteral("Command(%1)").arg(i));
         m_command[i]->setAutoDefault(false);
         m_command[i]->setDefault(false);
+        PressedByEnter(m_command[i]);
         connect(m_command[i], &QPushButton::clicked, this, [this, i] { Command_Click(i); });
         commands->addWidget(m_command[i]);
     }
@@ -481,6 +494,14 @@ void frmMobileClientSetup::BuildControls()
     main->addLayout(top);
     main->addLayout(lists, 1);
     main->addLayout(commands);
+
+    // Tab meets the fields and ticks at the top as they are read, row by row and left to right
+    // (the boxes of the mode not chosen are off and skipped); the lists and the buttons follow
+    // in the order they were laid out.
+    QWidget* const readingOrder[] = {m_check[0], m_text[1], m_text[0], m_text[2],
+                                     m_check[1], m_text[3], m_check[2], m_text[4]};
+    for (size_t i = 1; i < std::size(readingOrder); ++i)
+        setTabOrder(readingOrder[i - 1], readingOrder[i]);
 }
 
 void frmMobileClientSetup::ShowSettings()

@@ -3,6 +3,7 @@
 #include "HandlingScope.h"
 #include "ServerText.h"
 #include "MsgBox.h"
+#include "PressedByEnter.h"
 #include "clsClient.h"
 #include "clsSetup.h"
 #include "core/RuntimeError.h"
@@ -23,6 +24,8 @@
 #include <QTimer>
 #include <QTimerEvent>
 #include <QVBoxLayout>
+
+#include <iterator>
 
 #if CORVANTIS_HAVE_SETUP_DIALOG
 #include "frmMobileClientSetup.h"
@@ -127,9 +130,11 @@ void frmTessarinMobileClient::BuildControls()
         m_cmdCommand[i]->setObjectName(QStringLiteral("cmdCommand%1").arg(i));
         m_cmdCommand[i]->setToolTip(tips[i]);
         connect(m_cmdCommand[i], &QPushButton::clicked, this, [this, i] { cmdCommand_Click(static_cast<qint16>(i)); });
+        PressedByEnter(m_cmdCommand[i]);
     }
     m_testCommand = new QPushButton(QStringLiteral("Testing Command"), this);
     m_testCommand->setObjectName(QStringLiteral("TestCommand"));
+    PressedByEnter(m_testCommand);
     connect(m_testCommand, &QPushButton::clicked, this, &frmTessarinMobileClient::TestCommand_Click);
 
     buttons->addWidget(m_cmdCommand[1]);
@@ -142,6 +147,13 @@ void frmTessarinMobileClient::BuildControls()
     layout->addWidget(m_text0, 1);
     layout->addLayout(buttons);
     resize(820, 480);
+
+    // Tab meets the buttons as they stand, left to right: Exit, at the far right, comes last
+    // and is not the one a user tabbing past the pane lands on.
+    QWidget* const order[] = {m_text0, m_cmdCommand[1], m_cmdCommand[2], m_cmdCommand[3], m_testCommand,
+                              m_cmdCommand[0]};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     m_tcp = new TCPClient(this);
     m_tcp->setObjectName(QStringLiteral("TCPClient"));
