@@ -2,6 +2,7 @@
 
 #include "LogFonts.h"
 #include "MsgBox.h"
+#include "PressedByEnter.h"
 #include "clock/Clock.h"
 #include "clsSetup.h"
 #include "core/RuntimeError.h"
@@ -133,8 +134,7 @@ void frmTessarinMobileLog::BuildControls()
         m_cmdCommand[i] = new QPushButton(captions[i], this);
         m_cmdCommand[i]->setObjectName(QStringLiteral("cmdCommand%1").arg(i));
         m_cmdCommand[i]->setToolTip(tips[i]);
-        // Enter presses the button that has the focus, as Space does.
-        m_cmdCommand[i]->setAutoDefault(true);
+        PressedByEnter(m_cmdCommand[i]);
         connect(m_cmdCommand[i], &QPushButton::clicked, this, [this, i] { cmdCommand_Click(i); });
     }
     // Exit closes the window whatever the date boxes hold.
