@@ -699,11 +699,12 @@ bool LogDateEdit::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         case QEvent::MouseMove:
-        case QEvent::MouseButtonRelease:
-            if (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton ||
-                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if ((mouse->buttons() | mouse->button()) & Qt::LeftButton)
                 return true;
             break;
+        }
         default:
             break;
         }

@@ -423,12 +423,6 @@ bool frmTessarinMobileLog::focusNextPrevChild(bool next)
     // buttons beside them, the filter bar (entered at its first cell going forward, its last
     // going back; the bar moves between its own cells), the rows, and Exit at the bottom.
     QWidget* focus = QApplication::focusWidget();
-    QList<QLineEdit*> cells;
-    for (int v = 0; v < m_filterBar->count(); ++v) {
-        QLineEdit* cell = m_filterBar->Cell(m_filterBar->logicalIndex(v));
-        if (cell && cell->isVisibleTo(this) && cell->isEnabled())
-            cells << cell;
-    }
     QWidget* const stops[] = {m_TDBDate[0], m_TDBDate[1], m_cmdCommand[1], m_cmdCommand[2], m_filterBar, m_grid,
                               m_cmdCommand[0]};
     const int count = static_cast<int>(std::size(stops));
@@ -445,11 +439,16 @@ bool frmTessarinMobileLog::focusNextPrevChild(bool next)
     for (int step = 1; step < count; ++step) {
         QWidget* to = stops[(at + (next ? step : count - step)) % count];
         if (to == m_filterBar) {
-            if (cells.isEmpty())
-                continue;
-            to = next ? cells.first() : cells.last();
+            // The first cell on show going forward, the last going back.
+            QLineEdit* cell = nullptr;
+            for (int v = 0; v < m_filterBar->count() && !(cell && next); ++v) {
+                QLineEdit* shown = m_filterBar->Cell(m_filterBar->logicalIndex(v));
+                if (shown && shown->isVisibleTo(this) && shown->isEnabled())
+                    cell = shown;
+            }
+            to = cell;
         }
-        if (!to->isEnabled() || !to->isVisibleTo(this))
+        if (!to || !to->isEnabled() || !to->isVisibleTo(this))
             continue;
         to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         return true;
